@@ -160,7 +160,8 @@ public:
     double GetValue() const { return m_value; }
     bool IsValid() const { return m_value >= -kMaxValid && m_value <= kMaxValid; }
 
-    // Parts of the day, each truncated toward zero and keeping the sign of a negative span.
+    // Parts of the day (hours 0-23, minutes and seconds 0-59) of the span counted in whole milliseconds,
+    // truncated toward zero and keeping the sign of a negative span; 0 when invalid.
     int GetHours() const;
     int GetMinutes() const;
     int GetSeconds() const;

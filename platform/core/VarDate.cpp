@@ -1,0 +1,378 @@
+// Text to OLE date and back, as the automation services do it for the user's locale.
+#include "platform/core/CalendarMath.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/OleAuto.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class TokenKind { Number, Word, Separator };
+
+struct Token {
+    TokenKind kind;
+    std::string text;
+    int value = 0; // numbers
+    char separator = 0;
+};
+
+bool IsSpace(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == ',';
+}
+
+// Splits into digit runs, letter runs and the separators that dates and times use; commas and blanks
+// only separate. Any other character makes the text no date.
+std::optional<std::vector<Token>> Tokenize(const char* text) {
+    std::vector<Token> tokens;
+    const char* p = text;
+    while (*p) {
+        const unsigned char ch = static_cast<unsigned char>(*p);
+        if (IsSpace(*p)) {
+            ++p;
+        } else if (std::isdigit(ch)) {
+            const char* start = p;
+            while (std::isdigit(static_cast<unsigned char>(*p)))
+                ++p;
+            if (p - start > 9)
+                return std::nullopt;
+            Token token{TokenKind::Number, std::string(start, p), 0, 0};
+            token.value = std::stoi(token.text);
+            tokens.push_back(token);
+        } else if (std::isalpha(ch)) {
+            const char* start = p;
+            while (std::isalpha(static_cast<unsigned char>(*p)))
+                ++p;
+            std::string word(start, p);
+            for (char& c : word)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            tokens.push_back({TokenKind::Word, word, 0, 0});
+        } else if (*p == '/' || *p == '-' || *p == '.' || *p == ':') {
+            tokens.push_back({TokenKind::Separator, std::string(1, *p), 0, *p});
+            ++p;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return tokens;
+}
+
+int MonthFromWord(const std::string& word) {
+    for (int month = 1; month <= 12; ++month) {
+        const std::string name = MonthName(month);
+        std::string lower;
+        for (char c : name)
+            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (word == lower || word == lower.substr(0, 3))
+            return month;
+    }
+    return 0;
+}
+
+bool IsWeekdayWord(const std::string& word) {
+    for (int day = 0; day < 7; ++day) {
+        std::string lower;
+        for (const char* c = WeekdayName(day); *c; ++c)
+            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+        if (word == lower || word == lower.substr(0, 3))
+            return true;
+    }
+    return false;
+}
+
+// 0 none, 1 AM, 2 PM
+int MeridiemFromWord(const std::string& word) {
+    if (word == "am" || word == "a")
+        return 1;
+    if (word == "pm" || word == "p")
+        return 2;
+    return 0;
+}
+
+struct TimeOfDay {
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+bool IsNumber(const std::vector<Token>& tokens, size_t i) {
+    return i < tokens.size() && tokens[i].kind == TokenKind::Number;
+}
+bool IsSeparator(const std::vector<Token>& tokens, size_t i, char separator) {
+    return i < tokens.size() && tokens[i].kind == TokenKind::Separator && tokens[i].separator == separator;
+}
+bool IsMeridiem(const std::vector<Token>& tokens, size_t i) {
+    return i < tokens.size() && tokens[i].kind == TokenKind::Word && MeridiemFromWord(tokens[i].text) != 0;
+}
+
+enum class Found { None, Time, Bad };
+
+// Finds the time in the tokens ("h:mm", "h:mm:ss", "h:mm:ss.fff", each with an optional AM/PM, or
+// "h AM"), removes its tokens and reads it into `time`.
+Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (!IsNumber(tokens, i))
+            continue;
+        size_t end = i + 1;
+        int hour = tokens[i].value;
+        int minute = 0;
+        int second = 0;
+        bool clock = false;
+        if (IsSeparator(tokens, end, ':') && IsNumber(tokens, end + 1)) {
+            clock = true;
+            minute = tokens[end + 1].value;
+            if (tokens[end + 1].text.size() > 2)
+                return Found::Bad;
+            end += 2;
+            if (IsSeparator(tokens, end, ':') && IsNumber(tokens, end + 1)) {
+                second = tokens[end + 1].value;
+                if (tokens[end + 1].text.size() > 2)
+                    return Found::Bad;
+                end += 2;
+                // Fractions of a second are read and dropped.
+                if (IsSeparator(tokens, end, '.') && IsNumber(tokens, end + 1))
+                    end += 2;
+            }
+        }
+        int meridiem = 0;
+        if (IsMeridiem(tokens, end)) {
+            meridiem = MeridiemFromWord(tokens[end].text);
+            ++end;
+        }
+        if (!clock && meridiem == 0)
+            continue;
+        if (tokens[i].text.size() > 2 || minute > 59 || second > 59)
+            return Found::Bad;
+        if (meridiem != 0) {
+            if (hour > 12)
+                return Found::Bad;
+            if (hour == 12)
+                hour = 0;
+            if (meridiem == 2)
+                hour += 12;
+        } else if (hour > 23) {
+            return Found::Bad;
+        }
+        time = {hour, minute, second};
+        tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i),
+                     tokens.begin() + static_cast<std::ptrdiff_t>(end));
+        return Found::Time;
+    }
+    return Found::None;
+}
+
+// The order of day, month and year in the user's short-date picture, as a text of 'd', 'M', 'y'.
+std::string ShortDateOrder() {
+    const CString picture = UserShortDatePicture();
+    std::string order;
+    bool literal = false;
+    for (const char* p = picture; *p; ++p) {
+        if (*p == '\'') {
+            literal = !literal;
+            continue;
+        }
+        if (literal)
+            continue;
+        const char field = *p == 'd' ? 'd' : *p == 'M' ? 'M' : (*p == 'y' || *p == 'Y') ? 'y' : 0;
+        if (field && order.find(field) == std::string::npos)
+            order += field;
+    }
+    if (order.size() != 3)
+        return "Mdy";
+    return order;
+}
+
+int ExpandYear(const Token& token) {
+    if (token.text.size() <= 2)
+        return token.value < 30 ? 2000 + token.value : 1900 + token.value;
+    return token.value;
+}
+
+bool LooksLikeYear(const Token& token) {
+    return token.text.size() > 2 || token.value > 31;
+}
+
+struct DateParts {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+};
+
+bool Plausible(const DateParts& date) {
+    return date.month >= 1 && date.month <= 12 && date.day >= 1 &&
+           date.day <= calendar::DaysInMonth(date.year >= 1 ? date.year : 2000, date.month);
+}
+
+// Reads day and month in the given order; when that is no date but the swapped reading is, the
+// swapped reading wins.
+std::optional<DateParts> DayMonth(int first, int second, bool monthFirst, int year) {
+    DateParts date{year, monthFirst ? first : second, monthFirst ? second : first};
+    if (Plausible(date))
+        return date;
+    std::swap(date.day, date.month);
+    if (Plausible(date))
+        return date;
+    return std::nullopt;
+}
+
+// Reads the date from the tokens left after the time was removed; None when nothing is left.
+enum class DateResult { None, Date, Bad };
+
+DateResult ReadDate(const std::vector<Token>& tokens, DateParts& date) {
+    std::vector<Token> numbers;
+    int month = 0;
+    char numericSeparator = 0;
+    for (const Token& token : tokens) {
+        switch (token.kind) {
+        case TokenKind::Number:
+            numbers.push_back(token);
+            break;
+        case TokenKind::Word:
+            if (const int named = MonthFromWord(token.text); named != 0) {
+                if (month != 0)
+                    return DateResult::Bad;
+                month = named;
+            } else if (!IsWeekdayWord(token.text)) {
+                return DateResult::Bad;
+            }
+            break;
+        case TokenKind::Separator:
+            if (token.separator == ':')
+                return DateResult::Bad;
+            if (numericSeparator != 0 && numericSeparator != token.separator && month == 0)
+                return DateResult::Bad;
+            numericSeparator = token.separator;
+            break;
+        }
+    }
+    if (month == 0 && numbers.empty())
+        return tokens.empty() ? DateResult::None : DateResult::Bad;
+    const int currentYear = GetLocalTime().wYear;
+
+    if (month != 0) {
+        date.month = month;
+        if (numbers.empty() || numbers.size() > 2)
+            return DateResult::Bad;
+        if (numbers.size() == 1) {
+            if (LooksLikeYear(numbers[0])) {
+                date.year = ExpandYear(numbers[0]);
+                date.day = 1;
+            } else {
+                date.year = currentYear;
+                date.day = numbers[0].value;
+            }
+        } else if (LooksLikeYear(numbers[0]) && !LooksLikeYear(numbers[1])) {
+            date.year = ExpandYear(numbers[0]);
+            date.day = numbers[1].value;
+        } else {
+            date.day = numbers[0].value;
+            date.year = ExpandYear(numbers[1]);
+        }
+        return Plausible(date) ? DateResult::Date : DateResult::Bad;
+    }
+
+    // Numeric dates need a separator between their parts.
+    if (numericSeparator == 0 || numbers.size() < 2 || numbers.size() > 3)
+        return DateResult::Bad;
+    for (const Token& number : numbers)
+        if (number.text.size() > 4)
+            return DateResult::Bad;
+    const std::string order = ShortDateOrder();
+    if (numbers.size() == 2) {
+        if (numbers[1].text.size() == 4) {
+            // month and year
+            date = {numbers[1].value, numbers[0].value, 1};
+            return Plausible(date) ? DateResult::Date : DateResult::Bad;
+        }
+        const bool monthFirst = order.find('M') < order.find('d');
+        const auto read = DayMonth(numbers[0].value, numbers[1].value, monthFirst, currentYear);
+        if (!read)
+            return DateResult::Bad;
+        date = *read;
+        return DateResult::Date;
+    }
+    if (LooksLikeYear(numbers[0]) || order[0] == 'y') {
+        // year first: y-M-d
+        const auto read = DayMonth(numbers[1].value, numbers[2].value, true, ExpandYear(numbers[0]));
+        if (!read)
+            return DateResult::Bad;
+        date = *read;
+        return DateResult::Date;
+    }
+    const bool monthFirst = order.find('M') < order.find('d');
+    const auto read = DayMonth(numbers[0].value, numbers[1].value, monthFirst, ExpandYear(numbers[2]));
+    if (!read)
+        return DateResult::Bad;
+    date = *read;
+    return DateResult::Date;
+}
+
+} // namespace
+
+HRESULT VarDateFromStr(const char* text, LCID /*lcid*/, uint32_t flags, double* result) {
+    if (!text || !result)
+        return E_INVALIDARG;
+    auto tokens = Tokenize(text);
+    if (!tokens || tokens->empty())
+        return DISP_E_TYPEMISMATCH;
+    TimeOfDay time;
+    const Found timeFound = ExtractTime(*tokens, time);
+    if (timeFound == Found::Bad)
+        return DISP_E_TYPEMISMATCH;
+    DateParts date;
+    const DateResult dateFound = ReadDate(*tokens, date);
+    if (dateFound == DateResult::Bad || (dateFound == DateResult::None && timeFound == Found::None))
+        return DISP_E_TYPEMISMATCH;
+
+    double days = 0.0;
+    if (dateFound == DateResult::Date) {
+        if (date.year < 100 || date.year > 9999)
+            return DISP_E_OVERFLOW;
+        SYSTEMTIME midnight;
+        midnight.wYear = static_cast<uint16_t>(date.year);
+        midnight.wMonth = static_cast<uint16_t>(date.month);
+        midnight.wDay = static_cast<uint16_t>(date.day);
+        if (!SystemTimeToVariantTime(&midnight, &days))
+            return DISP_E_TYPEMISMATCH;
+    }
+    const double fraction = (time.hour * 3600.0 + time.minute * 60.0 + time.second) / 86400.0;
+    if (flags & VAR_TIMEVALUEONLY)
+        *result = fraction;
+    else if (flags & VAR_DATEVALUEONLY)
+        *result = days;
+    else
+        *result = days < 0 ? days - fraction : days + fraction;
+    return S_OK;
+}
+
+HRESULT VarBstrFromDate(double date, LCID lcid, uint32_t flags, CString* text) {
+    if (!text)
+        return E_INVALIDARG;
+    text->Empty();
+    SYSTEMTIME time;
+    if (!VariantTimeToSystemTime(date, &time))
+        return E_INVALIDARG;
+    const bool dayZero = time.wYear == 1899 && time.wMonth == 12 && time.wDay == 30;
+    const bool midnight = time.wHour == 0 && time.wMinute == 0 && time.wSecond == 0;
+    bool showDate = !dayZero || (flags & VAR_DATEVALUEONLY);
+    bool showTime = !midnight || (flags & VAR_TIMEVALUEONLY) || !showDate;
+    if (flags & VAR_DATEVALUEONLY)
+        showTime = false;
+    if (flags & VAR_TIMEVALUEONLY)
+        showDate = false;
+    CString result;
+    if (showDate)
+        result = FormatDatePicture(time, UserShortDatePicture());
+    if (showTime) {
+        if (!result.IsEmpty())
+            result += ' ';
+        result += FormatTimePicture(time, UserTimePicture());
+    }
+    (void)lcid;
+    *text = result;
+    return S_OK;
+}
