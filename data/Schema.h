@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+#include <vector>
+
+// The .pgr file format: every table, index, trigger and standard row, written by the main program
+// when it creates a document and by the conversion tool. The texts are stored in the database's
+// catalogue as they are, tabs included.
+namespace Schema {
+
+// Globals.Version of the documents this program writes.
+constexpr int kVersion = 20;
+
+// The three standard address-book groups.
+constexpr const char* kGroupAllId = "04E27641-0068-11da-BBFB-9C5F0D33683A";
+constexpr const char* kGroupYellowPagesId = "04E27642-0068-11da-BBFB-9C5F0D33683A";
+constexpr const char* kGroupWhitePagesId = "04E27643-0068-11da-BBFB-9C5F0D33683A";
+constexpr const char* kGroupAllDesc = "All";
+constexpr const char* kGroupYellowPagesDesc = "Yellow Pages";
+constexpr const char* kGroupWhitePagesDesc = "White Pages";
+
+// The one Globals row; %d takes kVersion.
+constexpr const char* kInsertGlobals =
+    "insert into Globals values('%d', CURRENT_TIMESTAMP, CURRENT_TIMESTAMP)";
+
+enum class StatementKind { Table, Index, Trigger, Row };
+
+struct Statement {
+    StatementKind kind;
+    const char* table; // the table it belongs to
+    CString sql;
+};
+
+// Every statement that builds a new document's schema and standard rows, in the order they run:
+// Globals; User and its triggers; Person, its indexes and triggers; Appt, its index and triggers;
+// PhGroup and its three rows; Task, its index and triggers; RecurringDate; BlackoutDate; ForceDate;
+// SkipDate; PersonPhGroup. The Globals row (kInsertGlobals) is not among them.
+const std::vector<Statement>& CreateStatements();
+
+// The update, insert and delete triggers of one of the tables User, Person, Appt and Task.
+std::vector<CString> TriggerStatements(const char* table);
+
+} // namespace Schema
