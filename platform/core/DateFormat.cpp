@@ -205,10 +205,11 @@ std::string TimeText(const SYSTEMTIME& time, const char* picture, uint32_t flags
     return text;
 }
 
-// True when LC_TIME names a real user locale rather than the portable "C" one.
+// True when LC_TIME names a real user locale rather than the portable "C" one (or its UTF-8 form).
 bool HasUserTimeLocale() {
     const char* name = std::setlocale(LC_TIME, nullptr);
-    return name && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0;
+    return name && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0 &&
+           std::strncmp(name, "C.", 2) != 0;
 }
 
 // The order of day, month and year in a picture ('d', 'M', 'y').
@@ -333,18 +334,21 @@ CString DatePictureFromStrftime(const char* pattern) {
             continue;
         }
         ++p;
-        // glibc flags and widths ("%-d", "%_m", "%Ey", "%Od") are read past.
-        while (*p == '-' || *p == '_' || *p == '0' || *p == '^' || *p == '#' || *p == 'E' || *p == 'O')
+        // glibc flags and modifiers ("%-d", "%_m", "%Ey", "%Od") are read past; "-" drops the padding.
+        bool unpadded = false;
+        while (*p == '-' || *p == '_' || *p == '0' || *p == '^' || *p == '#' || *p == 'E' || *p == 'O') {
+            unpadded = unpadded || *p == '-';
             ++p;
+        }
         switch (*p) {
         case 'd':
-            field("dd");
+            field(unpadded ? "d" : "dd");
             break;
         case 'e':
             field("d");
             break;
         case 'm':
-            field("MM");
+            field(unpadded ? "M" : "MM");
             break;
         case 'b':
         case 'h':
