@@ -1,0 +1,359 @@
+#include "data/DbDoc.h"
+
+#include "data/Schema.h"
+#include "data/SqlBuffer.h"
+#include "data/SqlException.h"
+#include "platform/core/FileOps.h"
+#include "platform/core/Prompt.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+SqlDb g_db;
+CString g_dbPath;
+char g_openPassword[CDbDoc::kMaxPassword + 2] = {};
+char g_typedPassword[CDbDoc::kMaxPassword + 2] = {};
+CDbDoc g_doc;
+
+namespace {
+
+int KeyLength(const char* key) {
+    return static_cast<int>(std::strlen(key));
+}
+
+// Opens a connection keyed with password (none for the empty one), as every connection to a
+// document is opened.
+void OpenKeyed(SqlDb& db, const char* path, const char* password) {
+    db.Open(path);
+    if (password && *password)
+        db.Key(password, KeyLength(password));
+}
+
+// Whether the file can be read with this password: the first statement on a wrongly keyed
+// connection fails with "file is encrypted or is not a database".
+bool OpensWith(const char* path, const char* password) {
+    try {
+        SqlDb db;
+        OpenKeyed(db, path, password);
+        db.ExecScalar("select count(*) from sqlite_master");
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+void DeleteIfPresent(const CString& path) {
+    if (FileExists(path))
+        DeleteFileA(path);
+}
+
+// Removes a database file together with a journal it may have left.
+void DeleteDatabaseFile(const CString& path) {
+    DeleteIfPresent(path);
+    DeleteIfPresent(path + "-journal");
+}
+
+bool SameFile(const char* a, const char* b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
+} // namespace
+
+void SetPasswordBuffer(char (&buffer)[CDbDoc::kMaxPassword + 2], const char* text) {
+    std::memset(buffer, 0, sizeof buffer);
+    if (text)
+        std::memcpy(buffer, text, strnlen(text, CDbDoc::kMaxPassword));
+}
+
+bool FileExists(const char* path) {
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+CDbDoc::CDbDoc() {
+    CDateTime now = CDateTime::GetCurrentTime();
+    m_currentDate = CDateTime(now.GetYear(), now.GetMonth(), now.GetDay());
+}
+
+CDbDoc::~CDbDoc() = default;
+
+FileFilter CDbDoc::GetFileFilter() const {
+    return {{"Pelmora Files (*.pgr)", "*.pgr"}, {"All Files (*.*)", "*.*"}};
+}
+
+const char* CDbDoc::GetDefaultExt() const {
+    return "pgr";
+}
+
+void CDbDoc::OpenMainDb(const char* path, const char* password) {
+    g_db.Close();
+    OpenKeyed(g_db, path, password);
+}
+
+bool CDbDoc::OnOpenDocument(const char* path) {
+    if (!path || !FileExists(path))
+        return false;
+    SqlDb probe;
+    bool switching = false;
+    try {
+        OpenKeyed(probe, path, g_typedPassword);
+        SqlTable globals = probe.GetTable("select Version, C, S from Globals limit 1");
+        globals.SetRow(0);
+        int version = globals.GetIntField(0, 0);
+        CDateTime created;
+        created.ParseDateTime(globals.GetStringField(1, ""));
+        CDateTime saved;
+        saved.ParseDateTime(globals.GetStringField(2, ""));
+        probe.ExecDml("update Globals set S = CURRENT_TIMESTAMP");
+        probe.Close();
+
+        switching = true;
+        CString openedPath(path);
+        g_dbPath = openedPath;
+        OpenMainDb(openedPath, g_typedPassword);
+        SetPasswordBuffer(g_openPassword, g_typedPassword);
+        SetPasswordBuffer(g_typedPassword, "");
+        m_schemaVersion = version;
+        m_created = created;
+        m_saved = saved;
+        SetPathName(openedPath);
+        m_isOpen = true;
+        return true;
+    } catch (const SqlException&) {
+        probe.Close();
+        // The previous document was closed on the way to the new one: none is open now.
+        if (switching) {
+            g_db.Close();
+            m_isOpen = false;
+        }
+        return false;
+    }
+}
+
+bool CDbDoc::OnFileOpen(bool& error) {
+    error = false;
+    CreateDbRequest request;
+    request.createMode = false;
+    if (!GetPrompt().RunCreateDbDialog(request))
+        return false;
+    SetPasswordBuffer(g_typedPassword, request.password);
+    if (!OnOpenDocument(request.path)) {
+        error = true;
+        return false;
+    }
+    return true;
+}
+
+bool CDbDoc::OnFileSaveAs(bool& error) {
+    return SaveCopyAs(error);
+}
+
+bool CDbDoc::OnFileNew(bool& error) {
+    error = false;
+    CreateDbRequest request;
+    request.createMode = true;
+    if (!GetPrompt().RunCreateDbDialog(request))
+        return false;
+    SetPasswordBuffer(g_typedPassword, request.password);
+    return CreateDocument(request.path, error);
+}
+
+bool CDbDoc::CreateDocument(const char* path, bool& error) {
+    error = false;
+    CString finalPath(path);
+    if (finalPath.Right(4) != ".pgr")
+        finalPath += ".pgr";
+
+    if (FileExists(finalPath)) {
+        CString question;
+        question.Format("%s already exists. Do you want to overwrite it?", finalPath.c_str());
+        if (MessageBoxA(nullptr, question, "File Exists", MB_YESNO | MB_ICONINFORMATION) != IDYES)
+            return false;
+        DeleteFileA(finalPath);
+    }
+
+    SqlDb db;
+    bool switching = false;
+    try {
+        OpenKeyed(db, finalPath, g_typedPassword);
+        db.ExecDml("begin exclusive");
+        for (const Schema::Statement& statement : Schema::CreateStatements())
+            db.ExecDml(statement.sql);
+        m_schemaVersion = Schema::kVersion;
+        m_created = CDateTime::GetCurrentTime();
+        m_saved = m_created;
+        SqlBuffer insertGlobals;
+        insertGlobals.Format(Schema::kInsertGlobals, Schema::kVersion);
+        db.ExecDml(insertGlobals);
+        db.ExecDml("commit");
+        db.Close();
+
+        switching = true;
+        g_dbPath = finalPath;
+        OpenMainDb(finalPath, g_typedPassword);
+        SetPasswordBuffer(g_openPassword, g_typedPassword);
+        SetPasswordBuffer(g_typedPassword, "");
+        SetPathName(finalPath);
+        m_isOpen = true;
+        return true;
+    } catch (const SqlException& exception) {
+        if (db.IsOpen()) {
+            try {
+                db.ExecDml("rollback");
+            } catch (const SqlException&) {
+            }
+            db.Close();
+        }
+        if (switching) {
+            g_db.Close();
+            m_isOpen = false;
+        }
+        DeleteDatabaseFile(finalPath);
+        MessageBoxA(nullptr, exception.errorMessage(), "Error Creating Database", MB_OK);
+        error = true;
+        return false;
+    }
+}
+
+bool CDbDoc::SaveCopyAs(bool& error) {
+    error = false;
+    FileDialogRequest request;
+    request.fileName = GetPathName();
+    request.defaultExt = GetDefaultExt();
+    request.filters = GetFileFilter();
+    request.flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+    if (!GetPrompt().GetSaveFileName(request))
+        return false;
+    if (!m_isOpen) {
+        error = true;
+        return false;
+    }
+
+    g_db.Close();
+    bool copied = CopyFileA(g_dbPath, request.fileName, false);
+    if (copied) {
+        g_dbPath = request.fileName;
+        SetPathName(request.fileName);
+    }
+    try {
+        OpenMainDb(g_dbPath, g_openPassword);
+    } catch (const SqlException&) {
+        m_isOpen = false;
+        error = true;
+        return false;
+    }
+    error = !copied;
+    return copied;
+}
+
+bool CDbDoc::ChangePassword(const char* newPassword) {
+    if (!m_isOpen || !g_db.IsOpen())
+        return false;
+    char newKey[kMaxPassword + 2];
+    SetPasswordBuffer(newKey, newPassword);
+    bool wasKeyed = g_openPassword[0] != '\0';
+    bool willBeKeyed = newKey[0] != '\0';
+    if (std::strcmp(newKey, g_openPassword) == 0)
+        return true;
+    // SQLCipher re-encrypts between two keys in place, but cannot encrypt a plain file or decrypt an
+    // encrypted one: those go through an exported copy.
+    if (!wasKeyed || !willBeKeyed)
+        return ReplaceWithExport(newKey);
+
+    try {
+        if (g_db.Rekey(newKey, KeyLength(newKey)) != SQLITE_OK) {
+            OpenMainDb(g_dbPath, g_openPassword);
+            return false;
+        }
+        g_db.Close();
+        // The rekey reports success even when its final commit failed: trust only the file.
+        if (!OpensWith(g_dbPath, newKey) || OpensWith(g_dbPath, g_openPassword)) {
+            OpenMainDb(g_dbPath, g_openPassword);
+            return false;
+        }
+        SetPasswordBuffer(g_openPassword, newKey);
+        OpenMainDb(g_dbPath, g_openPassword);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::ReplaceWithExport(const char* newKey) {
+    CString exportPath = g_dbPath + ".rekey";
+    CString backupPath = g_dbPath + ".rekey-old";
+    DeleteDatabaseFile(exportPath);
+    try {
+        SqlBuffer attach;
+        attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", exportPath.c_str(), newKey);
+        g_db.ExecDml(attach);
+        try {
+            g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
+        } catch (const SqlException&) {
+            g_db.ExecDml("DETACH DATABASE rekeyed");
+            throw;
+        }
+        g_db.ExecDml("DETACH DATABASE rekeyed");
+    } catch (const SqlException&) {
+        DeleteDatabaseFile(exportPath);
+        return false;
+    }
+
+    try {
+        g_db.Close();
+        // The export must read with the new password only before it may take the document's place.
+        if (!OpensWith(exportPath, newKey) || OpensWith(exportPath, g_openPassword) ||
+            !ReplaceFileA(g_dbPath, exportPath, backupPath)) {
+            DeleteDatabaseFile(exportPath);
+            OpenMainDb(g_dbPath, g_openPassword);
+            return false;
+        }
+        if (!OpensWith(g_dbPath, newKey)) {
+            // Put the old file back under the document's name.
+            ReplaceFileA(g_dbPath, backupPath, nullptr);
+            OpenMainDb(g_dbPath, g_openPassword);
+            return false;
+        }
+        DeleteFileA(backupPath);
+        SetPasswordBuffer(g_openPassword, newKey);
+        OpenMainDb(g_dbPath, g_openPassword);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::Compact() {
+    WaitCursor wait;
+    try {
+        g_db.ExecDml("vacuum");
+        return true;
+    } catch (const SqlException&) {
+        try {
+            g_db.ExecDml("rollback");
+        } catch (const SqlException&) {
+        }
+        return false;
+    }
+}
+
+bool CDbDoc::Backup(const char* destination) {
+    // Copying the open file onto itself would swap the file under the open connection.
+    if (!destination || SameFile(g_dbPath, destination))
+        return false;
+    try {
+        g_db.ExecDml("begin exclusive");
+        bool copied = CopyFileA(g_dbPath, destination, false);
+        g_db.ExecDml("commit");
+        return copied;
+    } catch (const SqlException&) {
+        try {
+            g_db.ExecDml("rollback");
+        } catch (const SqlException&) {
+        }
+        return false;
+    }
+}
