@@ -55,6 +55,69 @@ public:
 
     // Record operations: persons and groups, owner, tasks, appointments and recurrence rules.
 
+    // Persons. A person always belongs to the group "All" and to each group of its vector once.
+    // Reading a missing person answers false without a message.
+    bool GetPerson(CPerson& person);
+    // The person and its groups (ID and Desc), appended to the vector in the database's order.
+    bool GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups);
+    bool InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups);
+    // Writes the row again first when it was removed meanwhile; the memberships become the vector's.
+    bool UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups);
+    // Removes the person and its membership rows; false without a message when there is none.
+    bool DeletePerson(const CPerson& person);
+    // The members of a group (of "All": everyone) with ID, names, display name and Company, appended
+    // by name (sort order 0) or by company (1); stores the vector's size as m_listedPersonCount.
+    bool GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId);
+
+    // Address-book groups. Deleting a group leaves the membership rows that name it.
+    bool GetGroups(std::vector<CPhGroup>& groups);
+    // Fills Desc from the group's row; true also when there is none.
+    bool GetGroupDesc(CPhGroup& group);
+    bool InsertGroup(const CPhGroup& group);
+    bool UpdateGroup(const CPhGroup& group);
+    bool DeleteGroup(const CPhGroup& group);
+    // The number of membership rows naming the group; 1 on a database error (treat it as used).
+    int GetGroupUseCount(const CPhGroup& group);
+
+    // The owner row, created with a new ID when the table is empty.
+    bool LoadUser(CUser& user);
+    bool SaveUser(const CUser& user);
+
+    // Tasks. Missing rows answer false and leave the record unchanged.
+    bool GetTask(CTask& task);
+    bool InsertTask(const CTask& task);
+    bool UpdateTask(const CTask& task);
+    // Deletes the task and, with the last task of its series, the series' rule.
+    bool DeleteTask(const CTask& task);
+    // The tasks listed for a day ("%Y-%m-%d %H:%M:%S" at 00:00:00), appended in due-date order: tasks
+    // due that day when it is today or later; on today also the open tasks due earlier or without a
+    // due date; done tasks on their completion day when that is not after today. The caller stores
+    // the count. Errors are shown as "Error Retrieving Tasks".
+    void GetTasksForDay(const char* day, std::vector<CTask>& tasks);
+    // Tasks due within the inclusive range; stores the vector's size as m_listedTaskCount.
+    bool GetTasksInRange(std::vector<CTask>& tasks, const char* from, const char* to);
+    bool GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId);
+    // 0 without an open document or on error.
+    int GetTaskCount();
+
+    // Appointments within the inclusive range of DateDue texts, by day and start time; stores the
+    // vector's size as m_listedApptCount.
+    bool GetApptsInRange(std::vector<CAppt>& appts, const char* from, const char* to);
+    bool GetApptsByRecurrence(std::vector<CAppt>& appts, const char* ruleId);
+    bool GetAppt(CAppt& appt);
+    bool InsertAppt(const CAppt& appt);
+    bool UpdateAppt(const CAppt& appt);
+    // Deletes the appointment and, with the last one of its series, the series' rule.
+    bool DeleteAppt(const CAppt& appt);
+    int GetApptCount();
+
+    // Recurrence rules. Dates are read into the user's short-date pattern and times into
+    // "%I:%M %p"; both are stored as database date-times (a time alone on 30 December 1899).
+    bool GetRecurringDate(CRecurItem& rule);
+    bool InsertRecurringDate(const CRecurItem& rule);
+    bool UpdateRecurringDate(const CRecurItem& rule);
+    bool DeleteRecurringDate(const CRecurItem& rule);
+
     // End of record operations.
 
     // Which report the print window shows: 0 none, 1 address book, 2 envelopes, 3 daily plan,

@@ -8,11 +8,6 @@
 // The record values that travel between the document and the panes, sheets, reports and the
 // delimited-text exchange. One class per table; every field is public and copied by value.
 
-// IDs of the three standard address-book groups, created with every document.
-inline constexpr const char* kGroupAllID = "04E27641-0068-11da-BBFB-9C5F0D33683A";
-inline constexpr const char* kGroupYellowPagesID = "04E27642-0068-11da-BBFB-9C5F0D33683A";
-inline constexpr const char* kGroupWhitePagesID = "04E27643-0068-11da-BBFB-9C5F0D33683A";
-
 // A Person row. Every text but the display name is the Person column of the same name.
 class CPerson {
 public:

@@ -1,0 +1,298 @@
+// The document's operations on the address book: persons, groups and memberships.
+
+#include "data/DbDoc.h"
+#include "data/ExclusiveTransaction.h"
+#include "data/Schema.h"
+#include "data/SqlBuffer.h"
+#include "data/SqlException.h"
+#include "platform/core/Prompt.h"
+
+#include <algorithm>
+
+namespace {
+
+void ShowError(const SqlException& error, const char* caption) {
+    MessageBoxA(nullptr, error.errorMessage(), caption, MB_OK | MB_ICONERROR);
+}
+
+void ReadPerson(SqlQuery& query, CPerson& person) {
+    person.m_ID = query.GetStringField(0, "");
+    person.m_Title = query.GetStringField(1, "");
+    person.m_FName = query.GetStringField(2, "");
+    person.m_LName = query.GetStringField(3, "");
+    person.m_Addr1 = query.GetStringField(4, "");
+    person.m_Addr2 = query.GetStringField(5, "");
+    person.m_City = query.GetStringField(6, "");
+    person.m_State = query.GetStringField(7, "");
+    person.m_Zip = query.GetStringField(8, "");
+    person.m_HmPhone = query.GetStringField(9, "");
+    person.m_HmFax = query.GetStringField(10, "");
+    person.m_CelPhone = query.GetStringField(11, "");
+    person.m_Pager = query.GetStringField(12, "");
+    person.m_Email = query.GetStringField(13, "");
+    person.m_WebPage = query.GetStringField(14, "");
+    person.m_Company = query.GetStringField(15, "");
+    person.m_Position = query.GetStringField(16, "");
+    person.m_WkAddr1 = query.GetStringField(17, "");
+    person.m_WkAddr2 = query.GetStringField(18, "");
+    person.m_WkCity = query.GetStringField(19, "");
+    person.m_WkState = query.GetStringField(20, "");
+    person.m_WkZip = query.GetStringField(21, "");
+    person.m_WkPhone = query.GetStringField(22, "");
+    person.m_WkExt = query.GetStringField(23, "");
+    person.m_WkFax = query.GetStringField(24, "");
+    person.m_WkCelPhone = query.GetStringField(25, "");
+    person.m_WkPager = query.GetStringField(26, "");
+    person.m_WkEmail = query.GetStringField(27, "");
+    person.m_WkWebPage = query.GetStringField(28, "");
+    person.m_Notes = query.GetStringField(29, "");
+    person.BuildDisplayName();
+}
+
+bool PersonExists(const CPerson& person) {
+    SqlBuffer sql;
+    return g_db.ExecScalar(sql.Format("select count(*) from Person where ID = '%q'", person.m_ID.c_str())) !=
+           0;
+}
+
+// Replaces the person's membership rows by the groups of the vector and "All". A group named twice
+// (the caller's vector may already hold "All") still gives one row: a person belongs to a group once.
+void WriteMemberships(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    SqlBuffer sql;
+    g_db.ExecDml(sql.Format("delete from PersonPhGroup where PersonID = '%q'", person.m_ID.c_str()));
+    std::vector<CString> written;
+    for (const CPhGroup& group : groups) {
+        if (std::find(written.begin(), written.end(), group.m_ID) != written.end())
+            continue;
+        g_db.ExecDml(sql.Format("insert into PersonPhGroup values('%q', '%q')", person.m_ID.c_str(),
+                                group.m_ID.c_str()));
+        written.push_back(group.m_ID);
+    }
+    const int inAll = g_db.ExecScalar(
+        sql.Format("select count(*) from PersonPhGroup where PersonID = '%q' and PhGroupID = '%q'",
+                   person.m_ID.c_str(), Schema::kGroupAllId));
+    if (inAll == 0)
+        g_db.ExecDml(sql.Format("insert into PersonPhGroup values('%q', '%q')", person.m_ID.c_str(),
+                                Schema::kGroupAllId));
+}
+
+} // namespace
+
+bool CDbDoc::GetPerson(CPerson& person) {
+    try {
+        if (!PersonExists(person))
+            return false;
+        SqlBuffer sql;
+        SqlQuery query =
+            g_db.ExecQuery(sql.Format("select * from Person where ID = '%q' limit 1", person.m_ID.c_str()));
+        if (query.Eof())
+            return false;
+        ReadPerson(query, person);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups) {
+    if (!GetPerson(person))
+        return false;
+    try {
+        SqlBuffer sql;
+        SqlQuery query = g_db.ExecQuery(
+            sql.Format("select PhGroupID from PersonPhGroup where PersonID = '%q'", person.m_ID.c_str()));
+        for (; !query.Eof(); query.NextRow()) {
+            CPhGroup group;
+            group.m_ID = query.GetStringField(0, "");
+            GetGroupDesc(group);
+            groups.push_back(group);
+        }
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    try {
+        SqlBuffer sql;
+        sql.Format(
+            "insert into Person(ID, \t\t\tTitle, FName, LName, \t\t\tAddr1, Addr2, City, State, Zip, "
+            "\t\t\tHmPhone, HmFax, CelPhone, Pager, \t\t\tEmail, WebPage, \t\t\tCompany, Position, "
+            "\t\t\tWkAddr1, WkAddr2, WkCity, WkState, WkZip, \t\t\tWkPhone, WkExt, WkFax, WkCelPhone, "
+            "WkPager, \t\t\tWkEmail, WkWebPage, Notes) \t\t\tVALUES('%q', \t\t\t%Q, %Q, %Q, \t\t\t%Q, %Q, "
+            "%Q, %Q, %Q, \t\t\t%Q, %Q, %Q, %Q, \t\t\t%Q, %Q, \t\t\t%Q, %Q, \t\t\t%Q, %Q, %Q, %Q, %Q, "
+            "\t\t\t%Q, %Q, %Q, %Q, %Q, \t\t\t%Q, %Q, %Q)",
+            person.m_ID.c_str(), person.m_Title.c_str(), person.m_FName.c_str(), person.m_LName.c_str(),
+            person.m_Addr1.c_str(), person.m_Addr2.c_str(), person.m_City.c_str(), person.m_State.c_str(),
+            person.m_Zip.c_str(), person.m_HmPhone.c_str(), person.m_HmFax.c_str(), person.m_CelPhone.c_str(),
+            person.m_Pager.c_str(), person.m_Email.c_str(), person.m_WebPage.c_str(),
+            person.m_Company.c_str(), person.m_Position.c_str(), person.m_WkAddr1.c_str(),
+            person.m_WkAddr2.c_str(), person.m_WkCity.c_str(), person.m_WkState.c_str(),
+            person.m_WkZip.c_str(), person.m_WkPhone.c_str(), person.m_WkExt.c_str(), person.m_WkFax.c_str(),
+            person.m_WkCelPhone.c_str(), person.m_WkPager.c_str(), person.m_WkEmail.c_str(),
+            person.m_WkWebPage.c_str(), person.m_Notes.c_str());
+        ExclusiveTransaction transaction(g_db);
+        g_db.ExecDml(sql);
+        WriteMemberships(person, groups);
+        transaction.Commit();
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Adding Address Book Entry");
+        return false;
+    }
+}
+
+bool CDbDoc::UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    try {
+        // The row may have been removed meanwhile (another window, an import): write it again.
+        if (!PersonExists(person) && !InsertPerson(person, groups))
+            return false;
+        SqlBuffer sql;
+        sql.Format(
+            "update Person set \t\t\tTitle = %Q, FName = %Q, LName = %Q, \t\t\tAddr1 = %Q, Addr2 = %Q, "
+            "City = %Q, State = %Q, Zip = %Q, \t\t\tHmPhone = %Q, HmFax = %Q, \t\t\tCelPhone = %Q, "
+            "Pager = %Q, Email = %Q, WebPage = %Q, \t\t\tCompany = %Q, Position = %Q, \t\t\tWkAddr1 = "
+            "%Q, WkAddr2 = %Q,  WkCity = %Q, WkState = %Q, WkZip = %Q, \t\t\tWkPhone = %Q, WkExt = %Q, "
+            "WkFax = %Q, \t\t\tWkCelPhone = %Q, WkPager = %Q, WkEmail = %Q, WkWebPage = %Q, \t\t\tNotes "
+            "= %Q \t\t\twhere ID = '%q'",
+            person.m_Title.c_str(), person.m_FName.c_str(), person.m_LName.c_str(), person.m_Addr1.c_str(),
+            person.m_Addr2.c_str(), person.m_City.c_str(), person.m_State.c_str(), person.m_Zip.c_str(),
+            person.m_HmPhone.c_str(), person.m_HmFax.c_str(), person.m_CelPhone.c_str(),
+            person.m_Pager.c_str(), person.m_Email.c_str(), person.m_WebPage.c_str(),
+            person.m_Company.c_str(), person.m_Position.c_str(), person.m_WkAddr1.c_str(),
+            person.m_WkAddr2.c_str(), person.m_WkCity.c_str(), person.m_WkState.c_str(),
+            person.m_WkZip.c_str(), person.m_WkPhone.c_str(), person.m_WkExt.c_str(), person.m_WkFax.c_str(),
+            person.m_WkCelPhone.c_str(), person.m_WkPager.c_str(), person.m_WkEmail.c_str(),
+            person.m_WkWebPage.c_str(), person.m_Notes.c_str(), person.m_ID.c_str());
+        ExclusiveTransaction transaction(g_db);
+        g_db.ExecDml(sql);
+        WriteMemberships(person, groups);
+        transaction.Commit();
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Updating Address Book Entry");
+        return false;
+    }
+}
+
+bool CDbDoc::DeletePerson(const CPerson& person) {
+    try {
+        if (!PersonExists(person))
+            return false;
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("delete from Person where ID = '%q'", person.m_ID.c_str()));
+        g_db.ExecDml(sql.Format("delete from PersonPhGroup where PersonID = '%q'", person.m_ID.c_str()));
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Deleting Address Book Entry");
+        return false;
+    }
+}
+
+bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId) {
+    const char* format = nullptr;
+    if (sortOrder == 0)
+        format = "select Person.ID, FName, LName, \t\t\t\tCompany from Person where \t\t\t\tPerson.ID in "
+                 "\t\t\t\t(select PersonID from PersonPhGroup \t\t\t\twhere PersonPhGroup.PhGroupID = '%q') "
+                 "\t\t\t\torder by LName, FName, Company";
+    else if (sortOrder == 1)
+        format = "select Person.ID, FName, LName, Company from Person \t\t\t\twhere Person.ID in "
+                 "\t\t\t\t(select PersonPhGroup.PersonID from PersonPhGroup \t\t\t\twhere PhGroupID = '%q') "
+                 "\t\t\t\torder by Company, LName, FName";
+    else
+        return false;
+    try {
+        SqlBuffer sql;
+        SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
+        for (; !query.Eof(); query.NextRow()) {
+            CPerson person;
+            person.m_ID = query.GetStringField(0, "");
+            person.m_FName = query.GetStringField(1, "");
+            person.m_LName = query.GetStringField(2, "");
+            person.m_Company = query.GetStringField(3, "");
+            person.BuildDisplayName();
+            persons.push_back(person);
+        }
+        m_listedPersonCount = static_cast<int>(persons.size());
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Reading Address Book");
+        return false;
+    }
+}
+
+bool CDbDoc::GetGroups(std::vector<CPhGroup>& groups) {
+    try {
+        SqlQuery query = g_db.ExecQuery("select ID, Desc from PhGroup order by Desc");
+        for (; !query.Eof(); query.NextRow()) {
+            CPhGroup group;
+            group.m_ID = query.GetStringField(0, "");
+            group.m_Desc = query.GetStringField(1, "");
+            groups.push_back(group);
+        }
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Reading Address Book Groups");
+        return false;
+    }
+}
+
+bool CDbDoc::GetGroupDesc(CPhGroup& group) {
+    try {
+        SqlBuffer sql;
+        SqlQuery query = g_db.ExecQuery(
+            sql.Format("select Desc from PhGroup where ID = '%q' limit 1", group.m_ID.c_str()));
+        if (!query.Eof())
+            group.m_Desc = query.GetStringField(0, "");
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Reading Address Book Groups");
+        return false;
+    }
+}
+
+bool CDbDoc::InsertGroup(const CPhGroup& group) {
+    try {
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("insert into PhGroup(ID, Desc) values('%q', %Q)", group.m_ID.c_str(),
+                                group.m_Desc.c_str()));
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Adding Address Book Group");
+        return false;
+    }
+}
+
+bool CDbDoc::UpdateGroup(const CPhGroup& group) {
+    try {
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("update PhGroup set Desc = %Q \t\t\twhere ID = '%q'", group.m_Desc.c_str(),
+                                group.m_ID.c_str()));
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Updating Address Book Group");
+        return false;
+    }
+}
+
+bool CDbDoc::DeleteGroup(const CPhGroup& group) {
+    try {
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("delete from PhGroup where ID = '%q'", group.m_ID.c_str()));
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Deleting Address Book Group");
+        return false;
+    }
+}
+
+int CDbDoc::GetGroupUseCount(const CPhGroup& group) {
+    try {
+        SqlBuffer sql;
+        return g_db.ExecScalar(
+            sql.Format("select count(*) from PersonPhGroup where PhGroupID = '%q'", group.m_ID.c_str()));
+    } catch (const SqlException&) {
+        return 1;
+    }
+}
