@@ -1,0 +1,190 @@
+#include "platform/qt/QtPrompt.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+
+namespace {
+
+QtPrompt::CreateDbRunner& Runner() {
+    static QtPrompt::CreateDbRunner runner;
+    return runner;
+}
+
+QMessageBox::Icon IconOf(unsigned flags) {
+    switch (flags & MB_ICONMASK) {
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
+    }
+}
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int result;
+};
+
+std::vector<ButtonSpec> ButtonsOf(unsigned flags) {
+    switch (flags & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_ABORTRETRYIGNORE:
+        return {
+            {QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
+    case MB_YESNOCANCEL:
+        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
+    case MB_YESNO:
+        return {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+    case MB_RETRYCANCEL:
+        return {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+    default:
+        return {{QMessageBox::Ok, IDOK}};
+    }
+}
+
+// What closing the box with Escape or the window's close button answers, as Windows does: Cancel
+// where there is one, OK for a lone OK, otherwise nothing (Escape is then ignored).
+int EscapeResult(unsigned flags) {
+    switch (flags & MB_TYPEMASK) {
+    case MB_OK:
+        return IDOK;
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL:
+        return IDCANCEL;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+QtPrompt::QtPrompt() {
+    SetPrompt(this);
+}
+
+QtPrompt::~QtPrompt() {
+    if (&GetPrompt() == this)
+        SetPrompt(nullptr);
+}
+
+QtPrompt& QtPrompt::Install() {
+    static QtPrompt instance;
+    SetPrompt(&instance);
+    return instance;
+}
+
+void QtPrompt::SetCreateDbRunner(CreateDbRunner runner) {
+    Runner() = std::move(runner);
+}
+
+QWidget* QtPrompt::OwnerWidget(WindowHandle owner) {
+    if (owner)
+        return static_cast<QWidget*>(owner);
+    return QApplication::activeWindow();
+}
+
+int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
+    QMessageBox box(IconOf(flags), QString::fromUtf8(caption ? caption : ""),
+                    QString::fromUtf8(text ? text : ""), QMessageBox::NoButton, OwnerWidget(owner));
+    const std::vector<ButtonSpec> buttons = ButtonsOf(flags);
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (const ButtonSpec& spec : buttons)
+        results.emplace_back(box.addButton(spec.button), spec.result);
+    const size_t defaultIndex = (flags & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
+    box.setDefaultButton(static_cast<QPushButton*>(results[defaultIndex].first));
+    const int escape = EscapeResult(flags);
+    for (const auto& [button, result] : results)
+        if (result == escape)
+            box.setEscapeButton(button);
+    box.exec();
+    for (const auto& [button, result] : results)
+        if (box.clickedButton() == button)
+            return result;
+    return escape ? escape : results.front().second;
+}
+
+bool QtPrompt::RunCreateDbDialog(CreateDbRequest& request) {
+    return Runner() ? Runner()(request) : false;
+}
+
+QString QtPrompt::NameFilter(const CString& description, const CString& patterns) {
+    QString text = QString::fromUtf8(description.c_str()).trimmed();
+    // Drop a pattern list the description already shows: Qt reads the patterns from the parentheses.
+    text.remove(QRegularExpression(QStringLiteral("\\s*\\([^()]*\\)$")));
+    QStringList list = QString::fromUtf8(patterns.c_str()).split(QLatin1Char(';'), Qt::SkipEmptyParts);
+    for (QString& pattern : list) {
+        pattern = pattern.trimmed();
+        if (pattern == QLatin1String("*.*"))
+            pattern = QStringLiteral("*");
+    }
+    return text + QStringLiteral(" (") + list.join(QLatin1Char(' ')) + QLatin1Char(')');
+}
+
+CString QtPrompt::WithDefaultExtension(const CString& path, const CString& defaultExt) {
+    if (path.IsEmpty() || defaultExt.IsEmpty())
+        return path;
+    const QFileInfo info(QString::fromUtf8(path.c_str()));
+    if (!info.suffix().isEmpty())
+        return path;
+    return path + "." + defaultExt;
+}
+
+bool QtPrompt::RunFileDialog(FileDialogRequest& request, bool save) {
+    QFileDialog dialog(OwnerWidget(request.owner), QString::fromUtf8(request.title.c_str()));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save)
+        dialog.setFileMode(QFileDialog::AnyFile);
+    else
+        dialog.setFileMode((request.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                               : QFileDialog::AnyFile);
+    if (save && !(request.flags & OFN_OVERWRITEPROMPT))
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.defaultExt.IsEmpty())
+        dialog.setDefaultSuffix(QString::fromUtf8(request.defaultExt.c_str()));
+    QStringList filters;
+    for (const auto& [description, patterns] : request.filters)
+        filters << NameFilter(description, patterns);
+    if (!filters.isEmpty())
+        dialog.setNameFilters(filters);
+    if (!request.fileName.IsEmpty()) {
+        const QFileInfo proposed(QString::fromUtf8(request.fileName.c_str()));
+        if (proposed.isAbsolute() || request.fileName.Find('/') >= 0)
+            dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    request.fileName = WithDefaultExtension(
+        CString(dialog.selectedFiles().constFirst().toUtf8().toStdString()), request.defaultExt);
+    return true;
+}
+
+bool QtPrompt::GetOpenFileName(FileDialogRequest& request) {
+    return RunFileDialog(request, false);
+}
+
+bool QtPrompt::GetSaveFileName(FileDialogRequest& request) {
+    return RunFileDialog(request, true);
+}
+
+void QtPrompt::BeginWaitCursor() {
+    if (qApp)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtPrompt::EndWaitCursor() {
+    if (qApp && QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}

@@ -1,0 +1,95 @@
+#include "tests/support/qt/QtTestSupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QPointer>
+#include <QTimer>
+
+#include <deque>
+
+namespace {
+
+struct ModalAnswerer {
+    std::deque<std::function<void(QWidget*)>> answers;
+    QPointer<QWidget> lastAnswered;
+    QTimer* timer = nullptr;
+};
+
+ModalAnswerer& Answerer() {
+    static ModalAnswerer answerer;
+    return answerer;
+}
+
+void Poll() {
+    ModalAnswerer& answerer = Answerer();
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || answerer.answers.empty() || modal == answerer.lastAnswered || !modal->isVisible())
+        return;
+    auto answer = std::move(answerer.answers.front());
+    answerer.answers.pop_front();
+    answerer.lastAnswered = modal;
+    // Answer from a timer of its own: the answer may open a nested modal that this poll must see.
+    QPointer<QWidget> target = modal;
+    QTimer::singleShot(0, [answer = std::move(answer), target] {
+        if (target)
+            answer(target);
+    });
+}
+
+void StartPolling() {
+    ModalAnswerer& answerer = Answerer();
+    if (!answerer.timer) {
+        answerer.timer = new QTimer(&TestApp());
+        answerer.timer->setInterval(20);
+        QObject::connect(answerer.timer, &QTimer::timeout, Poll);
+    }
+    answerer.lastAnswered = nullptr;
+    answerer.timer->start();
+}
+
+} // namespace
+
+QApplication& TestApp() {
+    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return *app;
+    static int argc = 1;
+    static char name[] = "pelmora-test";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+void AnswerNextModal(std::function<void(QWidget*)> answer) {
+    TestApp();
+    Answerer().answers.push_back(std::move(answer));
+    StartPolling();
+}
+
+void AnswerModals(std::vector<std::function<void(QWidget*)>> answers) {
+    for (auto& answer : answers)
+        AnswerNextModal(std::move(answer));
+}
+
+void StopAnsweringModals() {
+    Answerer().answers.clear();
+    if (Answerer().timer)
+        Answerer().timer->stop();
+}
+
+bool ClickButton(QWidget* dialog, const QString& text) {
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text().remove(QLatin1Char('&')) == text && button->isVisible()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
+}
+
+QString SaveScreenshotTo(QWidget* widget, const QString& dir, const QString& name) {
+    QDir().mkpath(dir);
+    const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
+    return widget->grab().save(path) ? path : QString();
+}

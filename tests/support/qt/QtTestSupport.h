@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class QApplication;
+
+// One QApplication for the whole test program (gtest_main owns main), created on first use.
+QApplication& TestApp();
+
+// Runs `answer` on the next modal dialog or box that opens (polled from the event loop), once. The
+// answer closes it (clicks a button, accepts, rejects). Call before the code that opens it.
+void AnswerNextModal(std::function<void(QWidget*)> answer);
+// Answers several modals in turn: the n-th one that opens gets answers[n].
+void AnswerModals(std::vector<std::function<void(QWidget*)>> answers);
+// Stops answering (used by fixtures' tear-down so a leftover answer never reaches the next test).
+void StopAnsweringModals();
+
+// Clicks the button of a QMessageBox or QDialogButtonBox whose text (without '&') is `text`.
+bool ClickButton(QWidget* dialog, const QString& text);
+
+// Saves a picture of the widget as <dir>/<name>.png; returns the path written (empty on failure).
+QString SaveScreenshotTo(QWidget* widget, const QString& dir, const QString& name);
+
+#ifdef PELM_ARTIFACTS_DIR
+// Saves the picture under the build's artifacts folder.
+inline QString SaveScreenshot(QWidget* widget, const QString& name) {
+    return SaveScreenshotTo(widget, QStringLiteral(PELM_ARTIFACTS_DIR), name);
+}
+#endif
