@@ -151,17 +151,62 @@ public:
     static const std::map<std::string, std::string>& Abbreviations();
 
 private:
+    enum class Holiday {
+        None,
+        Christmas,
+        ChristmasEve,
+        NewYears,
+        NewYearsEve,
+        Halloween,
+        IndependenceDay,
+        Easter,
+        GoodFriday,
+        AshWednesday,
+        VeteransDay,
+        MemorialDay,
+        LaborDay,
+        ColumbusDay,
+        Thanksgiving,
+        PresidentsDay
+    };
+    // The holiday a name stands for, compared without regard to case.
+    static Holiday HolidayFromName(const char* name);
+    // The Nth day with that day of week in the month at midnight; invalid when the month has fewer.
+    static CDateTime NthWeekdayDate(int n, int dayOfWeek, int month, int year);
+    // The last day with that day of week in the month at midnight.
+    static CDateTime LastWeekdayDate(int dayOfWeek, int month, int year);
+    static bool IsDayTypeOf(const CDateTime& date, int kind);
+
+    // Keeps nested phrases ("2 DAYS AFTER 2 DAYS AFTER ...") from recursing without bound.
+    static constexpr int kMaxPhraseDepth = 16;
+    class DepthGuard {
+    public:
+        explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
+        ~DepthGuard() { --m_depth; }
+        DepthGuard(const DepthGuard&) = delete;
+        DepthGuard& operator=(const DepthGuard&) = delete;
+        bool TooDeep() const { return m_depth > kMaxPhraseDepth; }
+
+    private:
+        int& m_depth;
+    };
+
     bool DayOfWeekIs(int dayOfWeek) const { return m_date.GetDayOfWeek() == dayOfWeek; }
     bool MonthIs(int month) const { return m_date.GetMonth() == month; }
 
+    bool ParseDigitDate(const CString& text, CDateTime& out) const;
     bool ParseFixedDatePhrase(const CString& text, CDateTime& out) const;
     bool ParseRelativeDatePhrase(const CString& text, CDateTime& out) const;
     bool ParseDateArithmetic(const CString& text, CDateTime& out) const;
+    bool ParseWeekdaysAgoOrAhead(const CString& text, CDateTime& out) const;
     bool ParseNextOrLastHoliday(const CString& text, CDateTime& out) const;
+    bool ParseHolidayOfYear(const CString& text, CDateTime& out) const;
     bool ParseCountFromToday(const CString& text, CDateTime& out) const;
     bool ParseClockDigits(const CString& text, CDateTime& out) const;
+    bool ParseTimePhraseForms(const CString& text, CDateTime& out) const;
 
     CDateTime m_date;
     int m_hourPolicy = 0;
     int m_afternoonThreshold = 7;
+    mutable int m_phraseDepth = 0;
 };
