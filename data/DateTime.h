@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/core/DateFormat.h"
 #include "platform/core/OleAuto.h"
 #include "platform/core/WinTime.h"
 
