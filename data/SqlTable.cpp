@@ -90,9 +90,6 @@ const char* SqlTable::FieldValue(int field) const {
     CheckResults();
     if (field < 0 || field > m_columns - 1)
         throw SqlException(SqlException::kWrapperError, "Invalid field index requested");
-    // A table without rows has no current row: its cells read as NULL rather than past the names.
-    if (m_rows == 0)
-        return nullptr;
     return m_results[(m_currentRow + 1) * m_columns + field];
 }
 

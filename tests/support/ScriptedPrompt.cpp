@@ -78,7 +78,8 @@ void ScriptedPrompt::Clear() {
 }
 
 int ScriptedPrompt::MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
-    Call call{Kind::MessageBox};
+    Call call;
+    call.kind = Kind::MessageBox;
     call.owner = owner;
     call.text = text;
     call.caption = caption;
@@ -95,7 +96,8 @@ int ScriptedPrompt::MessageBox(WindowHandle owner, const char* text, const char*
 }
 
 bool ScriptedPrompt::RunCreateDbDialog(CreateDbRequest& request) {
-    Call call{Kind::CreateDbDialog};
+    Call call;
+    call.kind = Kind::CreateDbDialog;
     call.createDb = request;
     if (m_createDbAnswers.empty()) {
         call.unexpected = true;
@@ -114,7 +116,8 @@ bool ScriptedPrompt::RunCreateDbDialog(CreateDbRequest& request) {
 }
 
 bool ScriptedPrompt::AnswerFile(Kind kind, FileDialogRequest& request) {
-    Call call{kind};
+    Call call;
+    call.kind = kind;
     call.fileDialog = request;
     if (m_fileAnswers.empty()) {
         call.unexpected = true;

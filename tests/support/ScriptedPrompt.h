@@ -24,7 +24,7 @@ public:
     enum class Kind { MessageBox, CreateDbDialog, OpenFileDialog, SaveFileDialog };
 
     struct Call {
-        Kind kind;
+        Kind kind = Kind::MessageBox;
         bool unexpected = false; // answered with the default, no scripted answer was queued
         // Message boxes.
         WindowHandle owner = nullptr;
