@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -18,10 +19,29 @@ double At(int hour, int minute = 0, int second = 0) {
     return (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
 }
 
-bool InBerlin() {
-    const char* zone = std::getenv("TZ");
-    return zone && std::string(zone) == "Europe/Berlin";
-}
+// Fixes the process time zone to central European time (the POSIX rule needs no zone database) and
+// restores the previous one.
+class BerlinTime {
+public:
+    BerlinTime() {
+        if (const char* zone = std::getenv("TZ"))
+            m_previous = zone;
+        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+        tzset();
+    }
+    ~BerlinTime() {
+        if (m_previous)
+            setenv("TZ", m_previous->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    BerlinTime(const BerlinTime&) = delete;
+    BerlinTime& operator=(const BerlinTime&) = delete;
+
+private:
+    std::optional<std::string> m_previous;
+};
 
 } // namespace
 
@@ -413,8 +433,7 @@ TEST(CDateTime, ConvertsToAndFromStructTm) {
 }
 
 TEST(CDateTime, ConvertsToAndFromTimeTInLocalTime) {
-    if (!InBerlin())
-        GTEST_SKIP() << "needs TZ=Europe/Berlin";
+    const BerlinTime zone;
     CDateTime date;
     ASSERT_TRUE(date.SetFromTimeT(0));
     EXPECT_EQ(date.Format("%Y-%m-%d %H:%M:%S"), "1970-01-01 01:00:00");
@@ -425,8 +444,7 @@ TEST(CDateTime, ConvertsToAndFromTimeTInLocalTime) {
 }
 
 TEST(CDateTime, ConvertsFromUtcFileTimeToLocalTime) {
-    if (!InBerlin())
-        GTEST_SKIP() << "needs TZ=Europe/Berlin";
+    const BerlinTime zone;
     SYSTEMTIME utc;
     utc.wYear = 2006;
     utc.wMonth = 7;
