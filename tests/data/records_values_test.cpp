@@ -165,7 +165,7 @@ TEST(IdMaker, NullBufferFails) {
 TEST(XmlEscape, ReplacesTheFiveSpecialsWithinTheLength) {
     CString target = "<a>";
     const char* source = "\"Tom\" & 'Jerry' <x> tail";
-    XmlEscapeAppend(target, source, 20);
+    XmlEscapeAppend(target, source, 19);
     EXPECT_EQ(target, "<a>&quot;Tom&quot; &amp; &apos;Jerry&apos; &lt;x&gt;");
 }
 
