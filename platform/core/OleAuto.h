@@ -36,7 +36,7 @@ bool LocalFileTimeToFileTime(const FILETIME* local, FILETIME* utc);
 bool FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* time);
 bool SystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* fileTime);
 
-// Parses a date and/or time as the user types it (see OleAuto.cpp for the accepted forms): numeric
+// Parses a date and/or time as the user types it (VarDate.cpp lists the accepted forms): numeric
 // dates in the order of the user's short-date picture, month names, ISO "yyyy-mm-dd hh:mm:ss",
 // times with AM/PM. A time alone gives 30 December 1899 at that time. Flags 0, VAR_DATEVALUEONLY (the
 // time is dropped) or VAR_TIMEVALUEONLY (the date is dropped). S_OK on success, DISP_E_TYPEMISMATCH

@@ -1,11 +1,16 @@
 // Text to OLE date and back, as the automation services do it for the user's locale.
+//
+// Accepted: numeric dates with '/', '-' or '.' in the order of the user's short-date picture (or year
+// first when the first number has more than two digits), the day and month swapped when only that reading
+// is a date, two-digit years 00-29 as 2000-2029 and 30-99 as 1930-1999; month names and three-letter
+// abbreviations in any case with day and year in either order ("March 15, 2006", "15 March 2006"), a
+// leading weekday name; a month and day without a year take the current year; times "h:mm", "h:mm:ss"
+// (fractions of a second dropped), each with an optional AM/PM, and "h AM"; a date and a time together.
 #include "platform/core/CalendarMath.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/OleAuto.h"
 
 #include <cctype>
-#include <cmath>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
