@@ -819,33 +819,31 @@ bool CDateParser::ParseTimePhraseForms(const CString& text, CDateTime& out) cons
     if (IsNumber(text))
         return ParseClockDigits(text, out);
 
+    // The hour or count is the number before the first blank. A word there ("THREE O'CLOCK") is no
+    // number of hours or minutes and makes the text no time, rather than a time at hour 0.
     const std::string whole = text.str();
     const size_t space = whole.find(' ');
     const int firstNumber = ToInt(whole.substr(0, space).c_str());
     for (const char* clock : {"OCLOCK", "O'CLOCK", "O CLOCK"}) {
         const size_t at = whole.find(clock);
         if (at != std::string::npos && at >= 2) {
-            const int hour = firstNumber < 7 ? firstNumber + 12 : firstNumber;
-            return TimeOfDay(hour, "00", out);
+            const CString hourText = Normalize(whole.substr(0, std::min(space, at)).c_str(), false);
+            if (!IsNumber(hourText))
+                return false;
+            const int hour = ToInt(hourText);
+            return TimeOfDay(hour < 7 ? hour + 12 : hour, "00", out);
         }
     }
 
-    if (EndsWith(text, "MINUTES FROM NOW")) {
-        out = now + Minutes(firstNumber);
-        return out.IsValid();
-    }
-    if (EndsWith(text, "HOURS FROM NOW")) {
-        out = now + Minutes(static_cast<int64_t>(firstNumber) * 60);
-        return out.IsValid();
-    }
-    if (EndsWith(text, "MINUTES AGO")) {
-        out = now - Minutes(firstNumber);
-        return out.IsValid();
-    }
-    if (EndsWith(text, "HOURS AGO")) {
-        out = now - Minutes(static_cast<int64_t>(firstNumber) * 60);
-        return out.IsValid();
-    }
+    const bool counted = IsNumber(whole.substr(0, space).c_str());
+    if (EndsWith(text, "MINUTES FROM NOW"))
+        return counted && (out = now + Minutes(firstNumber)).IsValid();
+    if (EndsWith(text, "HOURS FROM NOW"))
+        return counted && (out = now + Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
+    if (EndsWith(text, "MINUTES AGO"))
+        return counted && (out = now - Minutes(firstNumber)).IsValid();
+    if (EndsWith(text, "HOURS AGO"))
+        return counted && (out = now - Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
 
     if (FirstWordIsNumber(text)) {
         if (firstNumber <= 0 || firstNumber >= 59)

@@ -178,7 +178,7 @@ private:
     static bool IsDayTypeOf(const CDateTime& date, int kind);
 
     // Keeps nested phrases ("2 DAYS AFTER 2 DAYS AFTER ...") from recursing without bound.
-    static constexpr int kMaxPhraseDepth = 16;
+    static constexpr int kMaxPhraseDepth = 8;
     class DepthGuard {
     public:
         explicit DepthGuard(int& depth) : m_depth(depth) { ++m_depth; }
