@@ -98,7 +98,7 @@ public:
     bool GetTasksInRange(std::vector<CTask>& tasks, const char* from, const char* to);
     bool GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId);
     // 0 without an open document or on error.
-    int GetTaskCount();
+    int GetTaskCount() const;
 
     // Appointments within the inclusive range of DateDue texts, by day and start time; stores the
     // vector's size as m_listedApptCount.
@@ -109,7 +109,7 @@ public:
     bool UpdateAppt(const CAppt& appt);
     // Deletes the appointment and, with the last one of its series, the series' rule.
     bool DeleteAppt(const CAppt& appt);
-    int GetApptCount();
+    int GetApptCount() const;
 
     // Recurrence rules. Dates are read into the user's short-date pattern and times into
     // "%I:%M %p"; both are stored as database date-times (a time alone on 30 December 1899).

@@ -23,7 +23,7 @@ CString DbText(const CDateTime& value) {
 
 CDateTime ParseDbText(const char* text) {
     CDateTime value;
-    value.ParseDateTime(text);
+    value.ParseDateTime(text ? text : "");
     return value;
 }
 
@@ -256,7 +256,7 @@ bool CDbDoc::GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId)
     }
 }
 
-int CDbDoc::GetTaskCount() {
+int CDbDoc::GetTaskCount() const {
     if (!IsOpen())
         return 0;
     try {
@@ -358,7 +358,7 @@ bool CDbDoc::DeleteAppt(const CAppt& appt) {
     }
 }
 
-int CDbDoc::GetApptCount() {
+int CDbDoc::GetApptCount() const {
     if (!IsOpen())
         return 0;
     try {

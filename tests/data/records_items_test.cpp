@@ -344,11 +344,16 @@ TEST_F(Items, TasksOfASeriesAndCounts) {
     EXPECT_EQ(g_doc.GetApptCount(), 0);
 }
 
-TEST(RecordCounts, WithoutAnOpenDocumentAreZero) {
+TEST_F(Items, CountsOfADocumentThatIsNotOpenAreZero) {
+    ASSERT_TRUE(g_doc.InsertTask(Task("1", "x", kPriorityHigh, CDateTime(2006, 3, 15))));
+    ASSERT_TRUE(g_doc.InsertAppt(Appt("1", "x", CDateTime(2006, 3, 15), 9)));
+    // g_db holds a task and an appointment, but a document without an open file does not ask it.
     const CDbDoc closed;
     ASSERT_FALSE(closed.IsOpen());
-    EXPECT_EQ(const_cast<CDbDoc&>(closed).GetTaskCount(), 0);
-    EXPECT_EQ(const_cast<CDbDoc&>(closed).GetApptCount(), 0);
+    EXPECT_EQ(closed.GetTaskCount(), 0);
+    EXPECT_EQ(closed.GetApptCount(), 0);
+    EXPECT_EQ(g_doc.GetTaskCount(), 1);
+    EXPECT_EQ(g_doc.GetApptCount(), 1);
 }
 
 TEST_F(Items, DeletingTasksOfASeriesRemovesTheRuleWithTheLast) {
