@@ -1,0 +1,56 @@
+#include "platform/qt/ContextHelp.h"
+
+#include "platform/qt/Controls.h"
+
+#include <QApplication>
+#include <QChildEvent>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include <exception>
+
+ContextHelpFilter::ContextHelpFilter(QWidget* window, Handler onHelp)
+    : QObject(window), m_window(window), m_onHelp(std::move(onHelp)) {
+    Watch(window);
+}
+
+void ContextHelpFilter::Watch(QObject* object) {
+    object->installEventFilter(this);
+    for (QObject* child : object->children())
+        if (child->isWidgetType())
+            Watch(child);
+}
+
+QWidget* ContextHelpFilter::ControlWithId(QWidget* w, const QWidget* window) {
+    for (; w; w = w->parentWidget()) {
+        if (ControlIdOf(w) != 0)
+            return w;
+        if (w == window)
+            break;
+    }
+    return nullptr;
+}
+
+bool ContextHelpFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ChildAdded) {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType())
+            Watch(child);
+        return false;
+    }
+    QWidget* target = nullptr;
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1)
+        target = QApplication::focusWidget() ? QApplication::focusWidget() : qobject_cast<QWidget*>(watched);
+    else if (event->type() == QEvent::WhatsThis)
+        target = qobject_cast<QWidget*>(watched);
+    if (!target)
+        return false;
+    QWidget* control = ControlWithId(target, m_window);
+    if (!control)
+        return false;
+    try {
+        return m_onHelp(control);
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,76 @@
+#include "ui/DialogParts.h"
+
+#include "platform/qt/Controls.h"
+
+#include <QApplication>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QWidget>
+
+#include <cstring>
+
+namespace {
+
+// Shows '*' for every character of a password edit.
+class StarPasswordStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        if (hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+QPushButton* MakeButton(QWidget* parent, int id, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    SetControlId(button, id);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* MakePasswordEdit(QWidget* parent, int id) {
+    auto* edit = new QLineEdit(parent);
+    SetControlId(edit, id);
+    edit->setMaxLength(31);
+    edit->setEchoMode(QLineEdit::Password);
+    // The style is owned by the edit (Qt does not delete it), so each edit gets its own.
+    auto* style = new StarPasswordStyle;
+    style->setParent(edit);
+    edit->setStyle(style);
+    return edit;
+}
+
+bool ExchangePassword(QLineEdit* edit, char (&buffer)[33]) {
+    const QByteArray text = edit->text().toUtf8();
+    if (text.size() > 32) {
+        QApplication::beep();
+        edit->setFocus();
+        return false;
+    }
+    std::memset(buffer, 0, sizeof buffer);
+    std::memcpy(buffer, text.constData(), static_cast<size_t>(text.size()));
+    return true;
+}
+
+void CentreOverParent(QWidget* dialog) {
+    dialog->adjustSize();
+    const QWidget* parent = dialog->parentWidget();
+    QRect area;
+    if (parent && parent->isVisible())
+        area = parent->window()->frameGeometry();
+    else if (const QScreen* screen = QApplication::primaryScreen())
+        area = screen->availableGeometry();
+    if (area.isValid())
+        dialog->move(area.center() - dialog->rect().center());
+}
+
+const std::vector<std::pair<int, int>>& DatabaseDialogHelpTable() {
+    static const std::vector<std::pair<int, int>> table = {
+        {kIdPath, 1500}, {kIdBrowse, 1501}, {1, 1000}, {2, 1001}, {kIdHelp, 1002}};
+    return table;
+}
