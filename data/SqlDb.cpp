@@ -26,7 +26,9 @@ void SqlDb::Open(const char* path) {
 
 void SqlDb::Close() {
     if (m_db) {
-        sqlite3_close(m_db);
+        // A query or statement still alive keeps the connection until it is finalized, instead of
+        // making the close fail and the handle leak.
+        sqlite3_close_v2(m_db);
         m_db = nullptr;
     }
 }

@@ -212,6 +212,26 @@ TEST_F(SqlDbTest, ClosedDatabaseRefusesStatements) {
     EXPECT_FALSE(db.IsOpen());
 }
 
+TEST_F(SqlDbTest, CloseWithALiveQueryReleasesOnceTheQueryEnds) {
+    std::string path = dir.File("live.db");
+    CreateSample(path, nullptr);
+    SqlDb db;
+    db.Open(path.c_str());
+    SqlQuery query = db.ExecQuery("select a from T order by a");
+    db.Close();
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(query.GetIntField(0), 1);
+    query.NextRow();
+    EXPECT_EQ(query.GetIntField(0), 2);
+    query.Finalize();
+    // The connection is gone: another one may take the file exclusively.
+    SqlDb other;
+    other.Open(path.c_str());
+    other.SetBusyTimeout(0);
+    other.ExecDml("begin exclusive");
+    other.ExecDml("commit");
+}
+
 TEST_F(SqlDbTest, OpenFailureThrowsCantOpen) {
     SqlDb db;
     EXPECT_EQ(ThrownMessage([&] { db.Open(dir.File("missing/folder/x.db").c_str()); }),
