@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -157,6 +159,56 @@ TEST_F(DocPasswordTest, RefusedExportLeavesTheOldPasswordAndFile) {
     EXPECT_TRUE(IsPlainSqlite(path));
     EXPECT_EQ(PersonsReadableWith(path, ""), 2);
     EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+}
+
+// Files may grow only to a few kilobytes while it lives, so the change cannot be written.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int);
+};
+
+TEST_F(DocPasswordTest, UnwritableRekeyKeepsTheOldKey) {
+    CreateOpen("old");
+    bool changed = true;
+    {
+        FileSizeLimit limit(2048);
+        changed = g_doc.ChangePassword("new");
+    }
+    EXPECT_FALSE(changed);
+    EXPECT_STREQ(g_openPassword, "old");
+    EXPECT_EQ(PersonsReadableWith(path, "old"), 2);
+    EXPECT_EQ(PersonsReadableWith(path, "new"), -1);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+    ExpectOnlyTheDocument();
+}
+
+TEST_F(DocPasswordTest, UnwritableExportKeepsThePlainFile) {
+    CreateOpen("");
+    bool changed = true;
+    {
+        FileSizeLimit limit(2048);
+        changed = g_doc.ChangePassword("new");
+    }
+    EXPECT_FALSE(changed);
+    EXPECT_STREQ(g_openPassword, "");
+    EXPECT_TRUE(IsPlainSqlite(path));
+    EXPECT_EQ(PersonsReadableWith(path, ""), 2);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+    ExpectOnlyTheDocument();
 }
 
 TEST_F(DocPasswordTest, NothingOpenRefuses) {
