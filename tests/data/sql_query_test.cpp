@@ -228,6 +228,31 @@ TEST_F(SqlQueryTest, CompiledQueryBorrowsTheStatement) {
     EXPECT_TRUE(select.ExecQuery().Eof());
 }
 
+TEST_F(SqlQueryTest, FailedStepOfABorrowedStatementLeavesItToItsOwner) {
+    db.ExecDml("create table N(x integer)");
+    db.ExecDml("insert into N values(1)");
+    db.ExecDml("insert into N values(-9223372036854775808)");
+    SqlStatement select = db.CompileStatement("select abs(x) from N order by rowid");
+    SqlQuery query = select.ExecQuery();
+    EXPECT_EQ(query.GetIntField(0), 1);
+    EXPECT_EQ(ThrownMessage([&] { query.NextRow(); }), "SQLITE_ERROR[1]: integer overflow");
+    EXPECT_EQ(ThrownMessage([&] { query.Eof(); }), "SQLDB_ERROR[1000]: Null Virtual Machine pointer");
+    // The statement was reset, not finalized: it runs again.
+    SqlQuery again = select.ExecQuery();
+    EXPECT_EQ(again.GetIntField(0), 1);
+}
+
+TEST_F(SqlQueryTest, FailedStepOfAnOwnedStatementFinalizesIt) {
+    db.ExecDml("create table N(x integer)");
+    db.ExecDml("insert into N values(1)");
+    db.ExecDml("insert into N values(-9223372036854775808)");
+    SqlQuery query = db.ExecQuery("select abs(x) from N order by rowid");
+    EXPECT_EQ(query.GetIntField(0), 1);
+    EXPECT_EQ(ThrownMessage([&] { query.NextRow(); }), "SQLITE_ERROR[1]: integer overflow");
+    EXPECT_EQ(ThrownMessage([&] { query.Eof(); }), "SQLDB_ERROR[1000]: Null Virtual Machine pointer");
+    db.ExecDml("drop table N");
+}
+
 TEST_F(SqlQueryTest, StatementOwnershipTransfers) {
     SqlStatement first = db.CompileStatement("select 1");
     SqlStatement second(first);
