@@ -240,6 +240,23 @@ bool CDateTime::IsLeapYear() const {
     return GetAsSystemTime(time) && calendar::IsLeapYear(time.wYear);
 }
 
+namespace {
+
+// Patterns use the "%#d" form for numbers without leading zeros; the C library here spells that "%-d".
+std::string WithUnpaddedNumbers(const char* pattern) {
+    std::string result(pattern);
+    for (size_t pos = 0; pos + 1 < result.size(); ++pos) {
+        if (result[pos] != '%')
+            continue;
+        if (result[pos + 1] == '#' && pos + 2 < result.size() && std::strchr("dHIjmMSUwWyY", result[pos + 2]))
+            result[pos + 1] = '-';
+        ++pos; // the conversion character, so "%%" never starts a conversion
+    }
+    return result;
+}
+
+} // namespace
+
 size_t CDateTime::Format(char* buffer, size_t size, const char* pattern) const {
     if (!buffer || size == 0)
         return 0;
@@ -247,7 +264,9 @@ size_t CDateTime::Format(char* buffer, size_t size, const char* pattern) const {
     std::tm time{};
     if (!pattern || !GetAsTm(time))
         return 0;
-    const size_t length = std::strftime(buffer, size < kFormatLimit ? size : kFormatLimit, pattern, &time);
+    const std::string glibcPattern = WithUnpaddedNumbers(pattern);
+    const size_t length =
+        std::strftime(buffer, size < kFormatLimit ? size : kFormatLimit, glibcPattern.c_str(), &time);
     if (length == 0)
         buffer[0] = '\0';
     return length;

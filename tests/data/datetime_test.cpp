@@ -485,3 +485,10 @@ TEST(CDateTime, ConvertsToAndFromVariants) {
     EXPECT_EQ(out.vt, VT_EMPTY);
     SetRegistry(nullptr);
 }
+
+TEST(CDateTimeFormat, HashFlagDropsLeadingZeros) {
+    const CDateTime date(2008, 2, 5, 7, 3, 9);
+    EXPECT_EQ(date.Format("%#d.%#m.%Y %#H:%#M:%#S"), "5.2.2008 7:3:9");
+    EXPECT_EQ(date.Format("%d.%m.%Y"), "05.02.2008");
+    EXPECT_EQ(date.Format("100%%#d"), "100%#d");
+}
