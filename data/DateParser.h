@@ -37,7 +37,8 @@ public:
     CDateParser(const CDateParser& other);
     virtual ~CDateParser() = default;
 
-    // Calendar operations; the day found is at midnight. All answer true.
+    // Calendar operations; the day found is at midnight. All answer true; when the month has no
+    // such day (or the kind or month is unknown) the held date becomes invalid.
     virtual bool FindDayOfType(int month, int year, int ordinal, int kind);
     virtual bool FindLastDayOfType(int month, int year, int kind);
     virtual bool FindNthDayOfType(int month, int year, int n, int kind);
@@ -106,7 +107,7 @@ public:
     static CString GetWeekdayName(int dayOfWeek);
 
     // strftime patterns of the user's short and long dates ("Control Panel\\International"
-    // sShortDate / sLongDate); "%m/%d/%Y" and "%A %B %d, %Y" when unset or not text.
+    // sShortDate / sLongDate); "%m/%d/%Y" and "%A %B %d, %Y" when unset, empty or not text.
     static CString GetShortDateFormat();
     static CString GetLongDateFormat();
     // A Windows date picture as a strftime pattern ("dd.MM.yyyy" -> "%d.%m.%Y").
