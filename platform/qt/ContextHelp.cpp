@@ -23,6 +23,9 @@ void ContextHelpFilter::Watch(QObject* object) {
 
 QWidget* ContextHelpFilter::ControlWithId(QWidget* w, const QWidget* window) {
     for (; w; w = w->parentWidget()) {
+        // A dialog over the window answers its own help key.
+        if (w->isWindow() && w != window)
+            return nullptr;
         if (ControlIdOf(w) != 0)
             return w;
         if (w == window)

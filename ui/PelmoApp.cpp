@@ -1,0 +1,77 @@
+#include "ui/PelmoApp.h"
+
+#include "platform/core/Prompt.h"
+#include "platform/qt/MessageLoop.h"
+#include "platform/qt/ProgramDir.h"
+#include "platform/qt/QtPrompt.h"
+#include "platform/qt/QtRegistry.h"
+#include "ui/CreateDbDlg.h"
+#include "ui/MainFrame.h"
+#include "ui/WindowPlacement.h"
+
+#include <QApplication>
+#include <QScreen>
+
+#include <exception>
+
+CString CommandLineOf(int argc, char** argv) {
+    CString line;
+    for (int i = 1; i < argc; ++i) {
+        const CString argument(argv[i]);
+        if (!line.IsEmpty())
+            line += ' ';
+        if (argument.IsEmpty() || argument.FindOneOf(" \t") >= 0)
+            line += "\"" + argument + "\"";
+        else
+            line += argument;
+    }
+    return line;
+}
+
+int Run(const CString& commandLine, int showCmd) {
+    CMessageLoop loop;
+    g_programDir = ProgramDirOf(QCoreApplication::applicationFilePath().toUtf8().constData());
+    int exitCode = 0;
+    {
+        CMainFrame frame;
+        frame.m_commandLine = commandLine;
+        if (!frame.Create())
+            return 0;
+        CWindowPlacement placement;
+        if (!placement.Restore(CMainFrame::kSettingsKey, &frame)) {
+            if (const QScreen* screen = QApplication::primaryScreen())
+                frame.move(screen->availableGeometry().center() - frame.rect().center());
+            if (showCmd == SW_SHOWMAXIMIZED)
+                frame.showMaximized();
+            else if (showCmd == SW_SHOWMINIMIZED)
+                frame.showMinimized();
+            else
+                frame.show();
+        }
+        if (!frame.m_printerPresent)
+            MessageBoxA(nullptr,
+                        "You don't have a printer installed.\nYou won't be able to print or view reports",
+                        "No Printer", MB_ICONINFORMATION);
+        // The quit asked for during creation ends the program once it has started.
+        if (!frame.QuitRequested() && frame.isVisible())
+            exitCode = loop.Run();
+    }
+    return exitCode;
+}
+
+int WinMain(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quillex"));
+    QApplication::setApplicationName(QStringLiteral("Pelmora"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QtRegistry settings;
+    QtPrompt prompt;
+    RegisterCreateDbDialog();
+    // A second instance starts as the first did: nothing is shared between them.
+    try {
+        return Run(CommandLineOf(argc, argv), SW_SHOWNORMAL);
+    } catch (const std::exception& error) {
+        MessageBoxA(nullptr, error.what(), "Pelmora", MB_ICONERROR);
+        return 1;
+    }
+}
