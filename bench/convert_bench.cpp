@@ -1,0 +1,135 @@
+// Converts a generated version-18 data file of realistic size and prints the time it took and the
+// peak memory of the process. A plain timed program: run it from a release build.
+#include "convert/Conversion.h"
+#include "platform/core/Prompt.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr int kPersons = 5000;
+constexpr int kAppointments = 20000;
+constexpr int kTasks = 5000;
+constexpr int kRules = 500;
+constexpr long kFirstDay = 1136073600; // 1 January 2006
+
+class QuietView : public ConversionView {
+public:
+    void ShowStatus(bool) override {}
+    void SetStatusText(const char*) override {}
+    void ShowProgress(bool) override {}
+    void SetProgressRange(int) override {}
+    void SetProgressPos(int) override {}
+    WindowHandle Owner() const override { return nullptr; }
+};
+
+// Answers every box with OK and counts the error boxes.
+class CountingPrompt : public Prompt {
+public:
+    int MessageBox(WindowHandle, const char* text, const char* caption, unsigned flags) override {
+        if ((flags & MB_ICONMASK) == MB_ICONERROR) {
+            ++errors;
+            std::fprintf(stderr, "%s: %s\n", caption, text);
+        }
+        return IDOK;
+    }
+    bool RunCreateDbDialog(CreateDbRequest&) override { return false; }
+    bool GetOpenFileName(FileDialogRequest&) override { return false; }
+    bool GetSaveFileName(FileDialogRequest&) override { return false; }
+    int errors = 0;
+};
+
+void WriteDataFile(const std::string& path) {
+    std::ofstream out(path, std::ios::binary);
+    out << "<?xml version=\"1.0\"?>\n<Pim Version=\"18\">\n";
+    out << "  <PhGroups LastID=\"8\">\n";
+    for (int id = 1; id <= 8; ++id)
+        out << "    <PhGroup ID=\"" << id << "\"><Desc>Group " << id << "</Desc></PhGroup>\n";
+    out << "  </PhGroups>\n  <Persons LastID=\"" << kPersons << "\">\n";
+    for (int id = 1; id <= kPersons; ++id) {
+        out << "    <Person ID=\"" << id << "\" FName=\"First" << id << "\" LName=\"Last" << id
+            << "\" RName=\"\" Addr1=\"" << id << " Main Street\" Addr2=\"Suite " << id % 100
+            << "\" City=\"Springfield\" State=\"IL\" Zip=\"62701\" HmPhone=\"555-01" << id % 100
+            << "\" WkPhone=\"555-02" << id % 100 << "\" WkExt=\"" << id % 1000
+            << "\" Fax=\"555-0300\" EMail=\"person" << id << "@example.com\" CelPhone=\"555-0400\" "
+            << "Pager=\"\" Company=\"Company &amp; Co " << id % 50
+            << "\" Position=\"Staff\" WebPage=\"www.example.com/" << id
+            << "\" Notes=\"Met at the conference in " << 1990 + id % 30
+            << "\" WhitePages=\"1\" YellowPages=\"0\">"
+            << "<PhGroups><PhGroup>1</PhGroup><PhGroup>" << 2 + id % 7 << "</PhGroup></PhGroups></Person>\n";
+    }
+    out << "  </Persons>\n  <RecurringDates LastID=\"" << kRules << "\">\n";
+    for (int id = 1; id <= kRules; ++id) {
+        out << "    <RecurringDate ID=\"" << id << "\"><StartDate>1/" << 1 + id % 28
+            << "/2006</StartDate><EndDate>12/31/2006</EndDate><StartTime>09:00 AM</StartTime>"
+            << "<EndTime>10:00 AM</EndTime><BaseMethod>" << id % 4 << "</BaseMethod><EndMethod>1</EndMethod>"
+            << "<EndOccurrences>10</EndOccurrences><DailyMethod>0</DailyMethod><DailyCnt>1</DailyCnt>"
+            << "<WklyCnt>1</WklyCnt><WklyMon>1</WklyMon><MthlyMethod>0</MthlyMethod><MthlyCnt1>1</MthlyCnt1>"
+            << "<MthlyCnt2>1</MthlyCnt2><YrlyMethod>0</YrlyMethod><YrlyMnth1>1</YrlyMnth1>"
+            << "<YrlyMnthDay>1</YrlyMnthDay><IDS><ID>1</ID></IDS></RecurringDate>\n";
+    }
+    out << "  </RecurringDates>\n  <Appointments LastID=\"" << kAppointments << "\">\n";
+    for (int id = 1; id <= kAppointments; ++id) {
+        const long day = kFirstDay + (id % 730) * 86400L;
+        out << "    <Appointment ID=\"" << id << "\"><Description>Meeting number " << id
+            << "</Description><DueDate>" << day << "</DueDate><StartTime>" << day + 9 * 3600
+            << "</StartTime><EndTime>" << day + 10 * 3600 << "</EndTime><Alarm>" << id % 2
+            << "</Alarm><AlarmTime>" << day + 9 * 3600 - 900 << "</AlarmTime><Done>0</Done><RecurringID>"
+            << (id % 10 == 0 ? 1 + id % kRules : 0) << "</RecurringID></Appointment>\n";
+    }
+    out << "  </Appointments>\n  <Tasks LastID=\"" << kTasks << "\">\n";
+    for (int id = 1; id <= kTasks; ++id) {
+        const long day = kFirstDay + (id % 365) * 86400L;
+        out << "    <Task ID=\"" << id << "\"><Description>Task number " << id << "</Description><Priority>"
+            << id % 4 << "</Priority><DueDate>" << day << "</DueDate><DoneDate>"
+            << (id % 3 == 0 ? day + 3600 : 0) << "</DoneDate><RecurringID>"
+            << (id % 20 == 0 ? 1 + id % kRules : 0) << "</RecurringID></Task>\n";
+    }
+    out << "  </Tasks>\n  <User FName=\"Owen\" LName=\"Owner\"/>\n</Pim>\n";
+}
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+} // namespace
+
+int main() {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("pelmimp-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string path = (dir / "Bench.pgr").string();
+
+    auto start = std::chrono::steady_clock::now();
+    WriteDataFile(path);
+    const double generated = Seconds(start);
+    const auto size = std::filesystem::file_size(path);
+
+    CountingPrompt prompt;
+    SetPrompt(&prompt);
+    QuietView view;
+    CConversion conversion(view);
+    start = std::chrono::steady_clock::now();
+    const bool converted = conversion.Run(path.c_str());
+    const double seconds = Seconds(start);
+    SetPrompt(nullptr);
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("data file: %d persons, %d appointments, %d tasks, %d rules, %.1f MB (written in %.2f s)\n",
+                kPersons, kAppointments, kTasks, kRules, static_cast<double>(size) / (1024.0 * 1024.0),
+                generated);
+    std::printf("conversion: %s in %.2f s\n", converted ? "succeeded" : "FAILED", seconds);
+    std::printf("peak memory (ru_maxrss): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+
+    std::filesystem::remove_all(dir);
+    return converted && prompt.errors == 0 ? EXIT_SUCCESS : EXIT_FAILURE;
+}
