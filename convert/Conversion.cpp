@@ -1,5 +1,7 @@
 #include "convert/Conversion.h"
 
+#include "convert/TextEncoding.h"
+
 #include "data/DateTime.h"
 #include "data/IdMaker.h"
 #include "data/Schema.h"
@@ -136,6 +138,11 @@ bool CConversion::Run(const CString& path) {
     const CString newPath = path + ".new";
     const CString backupPath = path + ".ver1";
 
+    m_groupIds.clear();
+    m_personIds.clear();
+    m_ruleIds.clear();
+    m_appointmentIds.clear();
+    m_taskIds.clear();
     m_document = std::make_unique<PimDocument>();
     m_view.ShowStatus(true);
     Status("Loading Predefined Address Book Groups");
@@ -272,7 +279,8 @@ bool CConversion::CopyRecords(const CString& newPath) {
         for (const auto& [id, group] : m_document->PhGroups) {
             Step(index++);
             if (id > 3)
-                db.ExecDml(sql.Format(kInsertGroup, m_groupIds.at(id).c_str(), group.Desc.c_str()));
+                db.ExecDml(
+                    sql.Format(kInsertGroup, m_groupIds.at(id).c_str(), ToUtf8Text(group.Desc).c_str()));
         }
 
         SqlStatement person = db.CompileStatement(kInsertPerson);
@@ -288,7 +296,7 @@ bool CConversion::CopyRecords(const CString& newPath) {
                                       &record.EMail,    &record.WebPage, &record.Notes};
             int param = 1;
             for (const CString* value : texts)
-                person.BindText(param++, *value);
+                person.BindText(param++, ToUtf8Text(*value));
             person.ExecDml();
             person.Reset();
             for (int groupId : record.Groups) {
@@ -340,7 +348,7 @@ bool CConversion::CopyRecords(const CString& newPath) {
             task.BindText(3, DbDate(record.DueDate));
             task.BindInt(4, record.Priority);
             task.BindText(5, RuleId(record.RecurringID));
-            task.BindText(6, record.Description);
+            task.BindText(6, ToUtf8Text(record.Description));
             task.ExecDml();
             task.Reset();
         }
@@ -359,7 +367,7 @@ bool CConversion::CopyRecords(const CString& newPath) {
             appt.BindText(6, DbDate(record.StartTime));
             appt.BindText(7, DbDate(record.EndTime));
             appt.BindText(8, RuleId(record.RecurringID));
-            appt.BindText(9, record.Description);
+            appt.BindText(9, ToUtf8Text(record.Description));
             appt.ExecDml();
             appt.Reset();
         }

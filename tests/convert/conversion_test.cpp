@@ -314,6 +314,24 @@ TEST(Conversion, UnresolvedReferencesAreLeftEmpty) {
     EXPECT_EQ(Query(run.path, "select RecrDtID from Task"), (Rows{{""}}));
 }
 
+TEST(Conversion, WindowsTextsBecomeUtf8) {
+    ScriptedPrompt prompt;
+    Converted run;
+    Convert(run,
+            "<?xml version='1.0' encoding='windows-1252'?><Pim Version='16'>"
+            "<PhGroups><G ID='5'><Desc>B\xFCro</Desc></G></PhGroups>"
+            "<Persons><Person ID='1' LName='M\xFCller' Notes='Caf&#233;'/>"
+            "<Person ID='2' LName='Gr\xC3\xBC\xC3\x9F'/></Persons>"
+            "<Tasks><T ID='1' Description='\x80 10'/></Tasks></Pim>",
+            prompt);
+    ASSERT_TRUE(run.result);
+    EXPECT_EQ(Query(run.path, "select LName, Notes from Person order by LName"),
+              (Rows{{"Gr\xC3\xBC\xC3\x9F", ""}, {"M\xC3\xBCller", "Caf\xC3\xA9"}}));
+    EXPECT_EQ(Query(run.path, "select Desc from PhGroup where rowid = 4"), (Rows{{"B\xC3\xBCro"}}));
+    EXPECT_EQ(Query(run.path, "select Desc from Task"), (Rows{{"\xE2\x82\xAC 10"}}));
+    EXPECT_EQ(ReadFile(run.path + ".ver1"), run.original);
+}
+
 TEST(Conversion, SyntaxErrorConvertsNothing) {
     ScriptedPrompt prompt;
     Converted run;

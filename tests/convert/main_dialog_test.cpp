@@ -31,9 +31,7 @@ void Type(QWidget* target, int key, const QString& text = QString()) {
 
 class MainDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dialog.show();
-    }
+    void SetUp() override { dialog.show(); }
     void TearDown() override { StopAnsweringModals(); }
 
     template <typename T = QWidget> T* Control(int id) {
