@@ -431,8 +431,8 @@ bool CMainFrame::AskPassword(const CString& path) {
 void CMainFrame::OpenCommandLineDocuments() {
     for (const CString& path : CommandLineFields(m_commandLine)) {
         if (!AskPassword(path)) {
+            // The program ends once start-up is over (Run does not enter the message loop).
             m_quitRequested = true;
-            QCoreApplication::exit(0);
             return;
         }
         if (!g_doc.OnOpenDocument(path))
@@ -894,5 +894,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     // Destroying the frame ends the message loop.
-    QCoreApplication::exit(0);
+    if (CMessageLoop* loop = CMessageLoop::Current())
+        loop->PostQuit(0);
 }

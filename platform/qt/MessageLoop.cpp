@@ -58,7 +58,15 @@ bool CMessageLoop::RemoveMessageFilter(CMessageFilter* filter) {
 int CMessageLoop::Run() {
     m_idleArmed = true;
     m_idleCount = 0;
-    return QApplication::exec();
+    m_running = true;
+    const int exitCode = QApplication::exec();
+    m_running = false;
+    return exitCode;
+}
+
+void CMessageLoop::PostQuit(int exitCode) {
+    if (m_running)
+        QCoreApplication::exit(exitCode);
 }
 
 bool CMessageLoop::ArmsIdle(int eventType) {

@@ -41,6 +41,10 @@ public:
 
     // Runs the event loop until quit; returns its exit code.
     int Run();
+    bool IsRunning() const { return m_running; }
+    // Ends Run with the exit code. Does nothing while Run is not running: quitting Qt's loop then
+    // would end every modal dialog that opens later at once.
+    void PostQuit(int exitCode);
     // Runs one idle pass now, as the loop does when the queue empties (tests call it directly).
     void RunIdleHandlers();
     bool IsIdleArmed() const { return m_idleArmed; }
@@ -59,5 +63,6 @@ private:
     QTimer m_wake;
     bool m_idleArmed = true;
     bool m_inIdle = false;
+    bool m_running = false;
     int m_idleCount = 0;
 };
