@@ -353,6 +353,8 @@ bool CMainFrame::Create() {
         loop->AddIdleHandler(this);
     }
     new ContextHelpFilter(this, [this](QWidget* control) { return OnHelp(ControlIdOf(control)); });
+    // The session manager asking to end the session is the end-of-session query.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this] { OnQueryEndSession(); });
 
     SetTitle("No Database");
     ReadAlarmSettings();
