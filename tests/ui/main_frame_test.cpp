@@ -32,6 +32,26 @@ namespace {
 const char* const kFiles = "Software\\Quillex\\Pelmora\\Files";
 const char* const kAlarm = "Software\\Quillex\\Pelmora\\Alarm";
 
+// Closes the program's frame once it is shown (polled, so a slow start-up is waited for); counts
+// the frames it closed.
+class FrameCloser {
+public:
+    FrameCloser() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->objectName() == "CMainFrame" && w->isVisible() && !QApplication::activeModalWidget()) {
+                    ++closed;
+                    w->close();
+                }
+        });
+        m_timer.start(20);
+    }
+    int closed = 0;
+
+private:
+    QTimer m_timer;
+};
+
 class MainFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -395,12 +415,9 @@ TEST_F(MainFrameTest, ClosingWithoutDocumentStoresEmptyLastFileAndThePlacement) 
 
 TEST_F(MainFrameTest, RunShowsTheNoPrinterBoxOnceAndEndsWhenTheFrameCloses) {
     env.printers.SetName(QString());
-    QTimer::singleShot(100, [] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == "CMainFrame" && w->isVisible())
-                w->close();
-    });
+    FrameCloser closer;
     EXPECT_EQ(::Run("", SW_SHOWNORMAL), 0);
+    EXPECT_EQ(closer.closed, 1);
     ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
     EXPECT_EQ(prompt.MessageBoxes()[0].text,
               "You don't have a printer installed.\nYou won't be able to print or view reports");
@@ -411,16 +428,9 @@ TEST_F(MainFrameTest, RunShowsTheNoPrinterBoxOnceAndEndsWhenTheFrameCloses) {
 TEST_F(MainFrameTest, RunTwiceOpensTwoFrames) {
     // A second instance is nothing special: every run creates its own frame.
     for (int run = 0; run < 2; ++run) {
-        int frames = 0;
-        QTimer::singleShot(80, [&] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->objectName() == "CMainFrame" && w->isVisible()) {
-                    ++frames;
-                    w->close();
-                }
-        });
+        FrameCloser closer;
         EXPECT_EQ(::Run("", SW_SHOWNORMAL), 0);
-        EXPECT_EQ(frames, 1);
+        EXPECT_EQ(closer.closed, 1);
     }
 }
 

@@ -4,6 +4,8 @@
 
 FrameEnvironment::FrameEnvironment() {
     TestApp();
+    // The splash closes by itself; answers are for the dialogs after it.
+    IgnoreModalsNamed(QStringLiteral("splash"));
     SetRegistry(&registry);
     SetPrinterSource(&printers);
     loop = new CMessageLoop;

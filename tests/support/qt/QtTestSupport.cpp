@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QPixmap>
 #include <QPointer>
+#include <QStringList>
 #include <QTimer>
 
 #include <deque>
@@ -14,6 +15,7 @@ namespace {
 struct ModalAnswerer {
     std::deque<std::function<void(QWidget*)>> answers;
     QPointer<QWidget> lastAnswered;
+    QStringList ignored;
     QTimer* timer = nullptr;
 };
 
@@ -25,7 +27,8 @@ ModalAnswerer& Answerer() {
 void Poll() {
     ModalAnswerer& answerer = Answerer();
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || answerer.answers.empty() || modal == answerer.lastAnswered || !modal->isVisible())
+    if (!modal || answerer.answers.empty() || modal == answerer.lastAnswered || !modal->isVisible() ||
+        answerer.ignored.contains(modal->objectName()))
         return;
     auto answer = std::move(answerer.answers.front());
     answerer.answers.pop_front();
@@ -70,6 +73,11 @@ void AnswerNextModal(std::function<void(QWidget*)> answer) {
 void AnswerModals(std::vector<std::function<void(QWidget*)>> answers) {
     for (auto& answer : answers)
         AnswerNextModal(std::move(answer));
+}
+
+void IgnoreModalsNamed(const QString& objectName) {
+    if (!Answerer().ignored.contains(objectName))
+        Answerer().ignored << objectName;
 }
 
 void StopAnsweringModals() {

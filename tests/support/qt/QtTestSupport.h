@@ -16,6 +16,8 @@ QApplication& TestApp();
 void AnswerNextModal(std::function<void(QWidget*)> answer);
 // Answers several modals in turn: the n-th one that opens gets answers[n].
 void AnswerModals(std::vector<std::function<void(QWidget*)>> answers);
+// Modals with this object name are never answered (e.g. a splash that closes by itself).
+void IgnoreModalsNamed(const QString& objectName);
 // Stops answering (used by fixtures' tear-down so a leftover answer never reaches the next test).
 void StopAnsweringModals();
 
