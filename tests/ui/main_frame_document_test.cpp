@@ -291,6 +291,64 @@ TEST_F(MainFrameDocumentTest, ChangePasswordThroughTheDialog) {
     EXPECT_STREQ(g_openPassword, "new");
 }
 
+TEST_F(MainFrameDocumentTest, OpenWithAWrongPasswordReportsAndForgetsTheLastFile) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "Guarded", "good");
+    }
+    env.registry.WriteString(kFiles, "LastFileUsed", path.c_str());
+    CMainFrame frame;
+    frame.Create();
+    AnswerNextModal([&](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Open An Existing Database");
+        FindControl<QLineEdit>(w, 1058)->setText(QString::fromStdString(path));
+        FindControl<QLineEdit>(w, 1177)->setText("bad");
+        FindControl<QPushButton>(w, IDOK)->click();
+    });
+    frame.OnCommand(57601);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Error loading file.");
+    EXPECT_EQ(env.registry.ReadString(kFiles, "LastFileUsed"), CString(""));
+    AnswerNextModal([&](QWidget* w) {
+        FindControl<QLineEdit>(w, 1058)->setText(QString::fromStdString(path));
+        FindControl<QLineEdit>(w, 1177)->setText("good");
+        FindControl<QPushButton>(w, IDOK)->click();
+    });
+    frame.OnCommand(57601);
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], path.c_str());
+}
+
+TEST_F(MainFrameDocumentTest, SaveAsWorksOnTheCopyAfterwards) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Original", "");
+    const std::string copy = dir.File("Copy.pgr");
+    prompt.AnswerFileDialog(copy.c_str());
+    frame.OnCommand(57604);
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + copy + "]");
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], copy.c_str());
+    // Globals.C and S of the copy were set to today at midnight before the copy.
+    EXPECT_EQ(g_doc.m_created.GetHour(), 0);
+    EXPECT_EQ(g_doc.m_saved.GetMinute(), 0);
+}
+
+TEST_F(MainFrameDocumentTest, CompactShowsTheWaitCursorAndNotifies) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Compact", "");
+    const int before = prompt.WaitCursorsShown();
+    frame.OnCommand(32787);
+    EXPECT_EQ(prompt.WaitCursorsShown(), before + 2); // the command's and the document's own
+    EXPECT_EQ(prompt.WaitCursorDepth(), 0);
+    EXPECT_TRUE(g_doc.IsModified());
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+}
+
 TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
     struct Case {
         const char* line;
