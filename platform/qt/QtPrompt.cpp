@@ -29,12 +29,12 @@ QMessageBox::Icon IconOf(unsigned flags) {
     }
 }
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     int result;
 };
 
-std::vector<ButtonSpec> ButtonsOf(unsigned flags) {
+std::vector<ButtonChoice> ButtonsOf(unsigned flags) {
     switch (flags & MB_TYPEMASK) {
     case MB_OKCANCEL:
         return {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
@@ -97,10 +97,10 @@ QWidget* QtPrompt::OwnerWidget(WindowHandle owner) {
 int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
     QMessageBox box(IconOf(flags), QString::fromUtf8(caption ? caption : ""),
                     QString::fromUtf8(text ? text : ""), QMessageBox::NoButton, OwnerWidget(owner));
-    const std::vector<ButtonSpec> buttons = ButtonsOf(flags);
+    const std::vector<ButtonChoice> buttons = ButtonsOf(flags);
     std::vector<std::pair<QAbstractButton*, int>> results;
-    for (const ButtonSpec& spec : buttons)
-        results.emplace_back(box.addButton(spec.button), spec.result);
+    for (const ButtonChoice& choice : buttons)
+        results.emplace_back(box.addButton(choice.button), choice.result);
     const size_t defaultIndex = (flags & MB_DEFBUTTON2) && buttons.size() > 1 ? 1 : 0;
     box.setDefaultButton(static_cast<QPushButton*>(results[defaultIndex].first));
     const int escape = EscapeResult(flags);

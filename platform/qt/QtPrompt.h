@@ -35,7 +35,9 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
-    // The owner a dialog is shown over: the given window, else the active window (may be null).
+    // The owner a dialog is shown over: the given window, else the active window (may be null). An
+    // owner handle is always a QWidget* turned into WindowHandle (pass static_cast<QWidget*>(this)
+    // from a class that has QWidget as a later base).
     static QWidget* OwnerWidget(WindowHandle owner);
     // The Qt name-filter text of one (description, pattern) pair: "Pelmora Files (*.pgr)"; "*.*"
     // becomes "*" because Qt's "*.*" needs a dot in the name.
