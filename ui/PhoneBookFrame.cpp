@@ -2,9 +2,11 @@
 
 #include "data/DbDoc.h"
 
-CPhoneBookFrame::CPhoneBookFrame(QWidget* parent) : QWidget(parent) {
+CPhoneBookFrame::CPhoneBookFrame(QWidget* parent) : QFrame(parent) {
     setObjectName(QStringLiteral("CPhoneBookFrame"));
     setWindowTitle(QStringLiteral("Address Book"));
+    // The client edge of a view.
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
     Attach(&g_doc);
 }

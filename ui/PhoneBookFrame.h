@@ -3,13 +3,13 @@
 #include "data/DocObserver.h"
 #include "platform/qt/CommandTarget.h"
 
-#include <QWidget>
+#include <QFrame>
 
 #include <vector>
 
 // The address-book view: the person list beside the detail pane with the "Home", "Business" and
 // "Notes" tabs. It is attached to the document; its panes join it as they are built.
-class CPhoneBookFrame : public QWidget, public CDocObserver, public CCommandTarget {
+class CPhoneBookFrame : public QFrame, public CDocObserver, public CCommandTarget {
 public:
     explicit CPhoneBookFrame(QWidget* parent = nullptr);
     ~CPhoneBookFrame() override;

@@ -2,9 +2,11 @@
 
 #include "data/DbDoc.h"
 
-CVwDaySplit::CVwDaySplit(Kind kind, QWidget* parent) : QWidget(parent), m_kind(kind) {
+CVwDaySplit::CVwDaySplit(Kind kind, QWidget* parent) : QFrame(parent), m_kind(kind) {
     setObjectName(kind == Kind::Standard ? QStringLiteral("CVwDaySplitStandard")
                                          : QStringLiteral("CVwDaySplitDayPlan"));
+    // The client edge of a view.
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     setAutoFillBackground(true);
     Attach(&g_doc);
 }

@@ -3,14 +3,14 @@
 #include "data/DocObserver.h"
 #include "platform/qt/CommandTarget.h"
 
-#include <QWidget>
+#include <QFrame>
 
 #include <vector>
 
 // A split view of planner panes: the standard view (calendar and compact phone book above,
 // appointments and tasks below) or the day-plan view (calendar and appointments above, tasks below).
 // It is attached to the document; its panes join it as they are built.
-class CVwDaySplit : public QWidget, public CDocObserver, public CCommandTarget {
+class CVwDaySplit : public QFrame, public CDocObserver, public CCommandTarget {
 public:
     enum class Kind { Standard, DayPlan };
 

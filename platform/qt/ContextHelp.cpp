@@ -41,6 +41,14 @@ bool ContextHelpFilter::eventFilter(QObject* watched, QEvent* event) {
             Watch(child);
         return false;
     }
+    // Controls with an id have help, so What's-This mode may click them.
+    if (event->type() == QEvent::QueryWhatsThis) {
+        if (ControlWithId(qobject_cast<QWidget*>(watched), m_window)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
     QWidget* target = nullptr;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1)
         target = QApplication::focusWidget() ? QApplication::focusWidget() : qobject_cast<QWidget*>(watched);

@@ -210,6 +210,33 @@ TEST_F(MainFrameTest, IdleWithoutPrinterDisablesPrintingAndEveryReport) {
     g_doc.m_currentPersonId = "";
 }
 
+TEST_F(MainFrameTest, IdleInPreviewModeChangesOnlyThePreviewCommands) {
+    CMainFrame frame;
+    frame.Create();
+    frame.OnIdle(0);
+    const bool backupBefore = Enabled(frame, 32786);
+    frame.m_previewMode = true;
+    frame.m_previewPageCount = 3;
+    frame.m_previewPage = 0;
+    g_doc.m_reportKind = 7;
+    frame.OnIdle(0);
+    EXPECT_TRUE(Enabled(frame, 58114));
+    EXPECT_FALSE(Enabled(frame, 58115));
+    EXPECT_TRUE(Enabled(frame, 57607));
+    EXPECT_TRUE(Enabled(frame, 32819));
+    EXPECT_FALSE(Enabled(frame, 32820));
+    frame.m_previewPage = 2;
+    frame.m_zoomInAllowed = false;
+    frame.m_zoomOutAllowed = true;
+    frame.OnIdle(0);
+    EXPECT_FALSE(Enabled(frame, 58114));
+    EXPECT_TRUE(Enabled(frame, 58115));
+    EXPECT_FALSE(Enabled(frame, 32819));
+    EXPECT_TRUE(Enabled(frame, 32820));
+    EXPECT_EQ(Enabled(frame, 32786), backupBefore);
+    g_doc.m_reportKind = 0;
+}
+
 TEST_F(MainFrameTest, IdleRunsFromTheMessageLoop) {
     CMainFrame frame;
     frame.Create();
