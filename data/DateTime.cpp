@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <locale.h>
 
 namespace {
 
@@ -255,6 +256,13 @@ std::string WithUnpaddedNumbers(const char* pattern) {
     return result;
 }
 
+// The texts Format writes are read back by the date parser and stored in documents ("%B %d %Y",
+// "%I:%M %p"), so month names and the AM/PM marker stay English whatever locale the process runs in.
+locale_t ClassicLocale() {
+    static const locale_t classic = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return classic;
+}
+
 } // namespace
 
 size_t CDateTime::Format(char* buffer, size_t size, const char* pattern) const {
@@ -265,8 +273,8 @@ size_t CDateTime::Format(char* buffer, size_t size, const char* pattern) const {
     if (!pattern || !GetAsTm(time))
         return 0;
     const std::string glibcPattern = WithUnpaddedNumbers(pattern);
-    const size_t length =
-        std::strftime(buffer, size < kFormatLimit ? size : kFormatLimit, glibcPattern.c_str(), &time);
+    const size_t length = strftime_l(buffer, size < kFormatLimit ? size : kFormatLimit, glibcPattern.c_str(),
+                                     &time, ClassicLocale());
     if (length == 0)
         buffer[0] = '\0';
     return length;

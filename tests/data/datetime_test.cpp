@@ -2,9 +2,11 @@
 
 #include "platform/core/Registry.h"
 #include "platform/core/StringTable.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -41,6 +43,40 @@ public:
 
 private:
     std::optional<std::string> m_previous;
+};
+
+// Switches the process's LC_TIME to German, whose month names and empty AM/PM marker differ from the
+// English ones. A system without the locale gets it compiled into a temp folder. Restores "C".
+class GermanTimeLocale {
+public:
+    GermanTimeLocale() {
+        if (std::setlocale(LC_TIME, kName))
+            return;
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + m_folder.File(kName) + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return;
+        setenv("LOCPATH", m_folder.path().c_str(), 1);
+        std::setlocale(LC_TIME, kName);
+    }
+    ~GermanTimeLocale() {
+        std::setlocale(LC_TIME, "C");
+        unsetenv("LOCPATH");
+    }
+    GermanTimeLocale(const GermanTimeLocale&) = delete;
+    GermanTimeLocale& operator=(const GermanTimeLocale&) = delete;
+
+    // Whether the C library now writes German month names.
+    bool Active() const {
+        std::tm march{};
+        march.tm_mon = 2;
+        char text[32];
+        return std::strftime(text, sizeof text, "%B", &march) > 0 && std::strcmp(text, "March") != 0;
+    }
+
+private:
+    static constexpr const char* kName = "de_DE.UTF-8";
+    TempDir m_folder;
 };
 
 } // namespace
@@ -491,4 +527,17 @@ TEST(CDateTimeFormat, HashFlagDropsLeadingZeros) {
     EXPECT_EQ(date.Format("%#d.%#m.%Y %#H:%#M:%#S"), "5.2.2008 7:3:9");
     EXPECT_EQ(date.Format("%d.%m.%Y"), "05.02.2008");
     EXPECT_EQ(date.Format("100%%#d"), "100%#d");
+}
+
+TEST(CDateTimeFormat, NamesAndMarkerStayEnglishUnderAnotherProcessLocale) {
+    GermanTimeLocale german;
+    if (!german.Active())
+        GTEST_SKIP() << "no German locale can be made here";
+    const CDateTime date(2006, 3, 15, 14, 30, 0);
+    EXPECT_EQ(date.Format("%B %d %Y"), "March 15 2006");
+    EXPECT_EQ(date.Format("%I:%M %p"), "02:30 PM");
+    EXPECT_EQ(date.Format("%A, %b %d"), "Wednesday, Mar 15");
+    CDateTime back;
+    ASSERT_TRUE(back.ParseDateTime(date.Format("%B %d %Y %I:%M %p")));
+    EXPECT_EQ(back, date);
 }
