@@ -106,6 +106,11 @@ bool CDateTime::SetFromTimeT(time_t time) {
 }
 
 bool CDateTime::SetFromTm(const struct tm& time) {
+    // Years and months beyond the calendar are refused before the offsets are added to them.
+    if (time.tm_year < 100 - 1900 || time.tm_year > 9999 - 1900 || time.tm_mon < 0 || time.tm_mon > 11) {
+        SetNull();
+        return false;
+    }
     return SetDateTime(time.tm_year + 1900, time.tm_mon + 1, time.tm_mday, time.tm_hour, time.tm_min,
                        time.tm_sec);
 }
@@ -147,6 +152,14 @@ bool CDateTime::ParseDateTimeEx(const char* text, uint32_t flags, LCID lcid) {
     if (!IsValid())
         m_value = kInvalid;
     return IsValid();
+}
+
+int64_t CDateTime::ToDays() const {
+    // 2^63 as a double: every double below it and above its negative converts exactly after truncation.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!(m_value > -kLimit && m_value < kLimit))
+        return INT64_MIN;
+    return static_cast<int64_t>(m_value);
 }
 
 bool CDateTime::GetAsSystemTime(SYSTEMTIME& time) const {

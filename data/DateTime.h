@@ -79,8 +79,9 @@ public:
     time_t GetAsTimeT() const;
     // A VT_DATE variant; false when invalid (variant then VT_EMPTY).
     bool GetAsVariant(VARIANT& variant) const;
-    // The value truncated toward zero (the day number of a non-negative date).
-    int64_t ToDays() const { return static_cast<int64_t>(m_value); }
+    // The value truncated toward zero (the day number of a non-negative date); INT64_MIN for a value
+    // no 64-bit integer holds (not a number, or beyond its range).
+    int64_t ToDays() const;
 
     bool IsNoon() const;     // 12:00:00
     bool IsMidnight() const; // 00:00:00

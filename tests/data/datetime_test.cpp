@@ -6,12 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -466,6 +469,36 @@ TEST(CDateTime, ConvertsToAndFromStructTm) {
     bad.tm_mday = 1;
     EXPECT_FALSE(CDateTime(bad).IsValid());
     EXPECT_FALSE(CDateTime().GetAsTm(time));
+}
+
+TEST(CDateTime, StructTmBeyondTheCalendarIsInvalid) {
+    for (const auto& [year, month] : {std::pair{INT_MAX, 0}, std::pair{INT_MIN, 0}, std::pair{106, INT_MAX},
+                                      std::pair{106, -1}, std::pair{-1801, 0}, std::pair{8100, 0}}) {
+        std::tm time{};
+        time.tm_year = year;
+        time.tm_mon = month;
+        time.tm_mday = 1;
+        CDateTime date(2006, 1, 1);
+        EXPECT_FALSE(date.SetFromTm(time)) << year << " " << month;
+        EXPECT_FALSE(date.IsValid());
+    }
+    std::tm first{};
+    first.tm_year = 100 - 1900;
+    first.tm_mday = 1;
+    EXPECT_EQ(CDateTime(first).GetValue(), -657434.0);
+}
+
+TEST(CDateTime, ToDaysOfAValueNoIntegerHolds) {
+    CDateTime date;
+    date.SetRaw(std::nan(""));
+    EXPECT_EQ(date.ToDays(), INT64_MIN);
+    date.SetRaw(1e300);
+    EXPECT_EQ(date.ToDays(), INT64_MIN);
+    date.SetRaw(-1e300);
+    EXPECT_EQ(date.ToDays(), INT64_MIN);
+    date.SetRaw(-1.75);
+    EXPECT_EQ(date.ToDays(), -1);
+    EXPECT_EQ(CDateTime().ToDays(), -657435);
 }
 
 TEST(CDateTime, ConvertsToAndFromTimeTInLocalTime) {
