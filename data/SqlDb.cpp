@@ -12,6 +12,8 @@ SqlDb::~SqlDb() {
 }
 
 void SqlDb::Open(const char* path) {
+    // A connection already held would otherwise be lost with its locks and memory.
+    Close();
     sqlite3* db = nullptr;
     int result = sqlite3_open(path, &db);
     if (result != SQLITE_OK) {

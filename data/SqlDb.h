@@ -23,7 +23,8 @@ public:
     SqlDb& operator=(const SqlDb&) = delete;
     virtual ~SqlDb();
 
-    // Opens (creating when missing) and applies the busy time-out.
+    // Opens (creating when missing) and applies the busy time-out; a connection already held is
+    // closed first.
     void Open(const char* path);
     // Closes when open; closing a closed database does nothing.
     void Close();

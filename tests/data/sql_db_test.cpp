@@ -232,6 +232,21 @@ TEST_F(SqlDbTest, CloseWithALiveQueryReleasesOnceTheQueryEnds) {
     other.ExecDml("commit");
 }
 
+TEST_F(SqlDbTest, OpeningAgainReleasesThePreviousConnection) {
+    std::string first = dir.File("first.db");
+    CreateSample(first, nullptr);
+    SqlDb db;
+    db.Open(first.c_str());
+    db.ExecDml("begin exclusive");
+    db.Open(dir.File("second.db").c_str());
+    EXPECT_EQ(db.ExecScalar("select count(*) from sqlite_master"), 0);
+    // The first file's lock went with its connection.
+    SqlDb other;
+    other.Open(first.c_str());
+    other.SetBusyTimeout(0);
+    EXPECT_EQ(other.ExecDml("insert into T values(3, 'three')"), 1);
+}
+
 TEST_F(SqlDbTest, OpenFailureThrowsCantOpen) {
     SqlDb db;
     EXPECT_EQ(ThrownMessage([&] { db.Open(dir.File("missing/folder/x.db").c_str()); }),
