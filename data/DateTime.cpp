@@ -69,13 +69,12 @@ bool CDateTime::SetDate(int year, int month, int day) {
     return SetDateTime(year, month, day, current.wHour, current.wMinute, current.wSecond);
 }
 
-// On an invalid value the kept date is 30 December 1899, the date of a bare time.
+// An invalid value has no date to keep: it stays invalid.
 bool CDateTime::SetTime(int hour, int minute, int second) {
     SYSTEMTIME current;
     if (!GetAsSystemTime(current)) {
-        current.wYear = 1899;
-        current.wMonth = 12;
-        current.wDay = 30;
+        SetNull();
+        return false;
     }
     return SetDateTime(current.wYear, current.wMonth, current.wDay, hour, minute, second);
 }

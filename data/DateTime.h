@@ -42,7 +42,7 @@ public:
     // Each answers whether the result is valid; a failed conversion leaves the value invalid.
     bool SetDateTime(int year, int month, int day, int hour, int minute, int second);
     bool SetDate(int year, int month, int day);     // keeps the hour, minute and second
-    bool SetTime(int hour, int minute, int second); // keeps the year, month and day
+    bool SetTime(int hour, int minute, int second); // keeps the year, month and day; fails when invalid
     bool SetFromSystemTime(const SYSTEMTIME& time);
     CDateTime& operator=(const SYSTEMTIME& time);
     bool SetFromTimeT(time_t time);              // through localtime

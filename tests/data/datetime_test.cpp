@@ -196,13 +196,14 @@ TEST(CDateTime, SetDateAndSetTimeKeepTheOtherHalf) {
     EXPECT_FALSE(date.IsValid());
 }
 
-TEST(CDateTime, SetDateOrTimeOfAnInvalidValueStartsFromMidnightOfDayZero) {
+TEST(CDateTime, SetDateOfAnInvalidValueStartsFromMidnightAndSetTimeKeepsItInvalid) {
     CDateTime date;
     ASSERT_TRUE(date.SetDate(2006, 3, 15));
     EXPECT_EQ(date.GetValue(), 38791.0);
     CDateTime time;
-    ASSERT_TRUE(time.SetTime(6, 0, 0));
-    EXPECT_DOUBLE_EQ(time.GetValue(), 0.25);
+    EXPECT_FALSE(time.SetTime(6, 0, 0));
+    EXPECT_FALSE(time.IsValid());
+    EXPECT_EQ(time.GetValue(), CDateTime::kInvalid);
 }
 
 TEST(CDateTime, SystemTimeInAndOutDropsMilliseconds) {
