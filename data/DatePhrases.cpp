@@ -258,9 +258,9 @@ bool CDateParser::ParseFixedDatePhrase(const CString& text, CDateTime& out) cons
 }
 
 // Stage 3: a count of days, weeks, months or years from another date ("10 DAYS BEFORE CHRISTMAS").
+// The count is read without testing it, so a word there counts as 0 ("TWO DAYS BEFORE CHRISTMAS" is
+// Christmas).
 bool CDateParser::ParseRelativeDatePhrase(const CString& text, CDateTime& out) const {
-    if (!FirstWordIsNumber(text))
-        return false;
     const int64_t n = CountBeforeFirstBlank(text);
     const CString rest = AfterFirstBlank(text);
     enum class Unit { Days, Months };

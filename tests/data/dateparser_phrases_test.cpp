@@ -138,6 +138,8 @@ TEST_F(DatePhrases, OnWednesday15March2006) {
               {"1 MONTHS BEFORE EASTER", "2006-03-16 10:00"},
               {"2 YEARS AFTER 10 DAYS BEFORE CHRISTMAS", "2008-12-15 10:00"},
               {"3 DAYS BEFORE BLAH", nullptr},
+              {"TWO DAYS BEFORE CHRISTMAS", "2006-12-25 10:00"}, // a count that is no number reads as 0
+              {"A MONTHS AFTER EASTER", "2006-04-16 10:00"},
               // Date arithmetic.
               {"TODAY + 3", "2006-03-18 10:00"},
               {"TODAY+3", "2006-03-18 10:00"},
