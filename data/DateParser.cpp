@@ -2,6 +2,7 @@
 // patterns, the text helpers of the phrase matchers, Parse and the time phrases.
 #include "data/DateParser.h"
 
+#include "platform/core/DateFormat.h"
 #include "platform/core/Registry.h"
 
 #include <algorithm>
@@ -318,13 +319,27 @@ CString CDateParser::GetWeekdayName(int dayOfWeek) {
 
 namespace {
 
-// A registry picture converted to a pattern; an empty or missing value keeps the default, since an
-// empty pattern would show and store every date as empty text.
-CString DatePatternFromRegistry(const char* valueName, const char* fallback) {
-    const std::optional<CString> picture = Registry().ReadString(kInternationalKey, valueName);
-    if (!picture)
-        return fallback;
-    std::string text = picture->str().substr(0, kRegistryBufferSize - 1);
+// True when LC_TIME names a real user locale rather than the portable "C" one (or its UTF-8 form):
+// the system's date routines then take the locale's date picture where the registry has none.
+bool HasUserTimeLocale() {
+    const char* name = std::setlocale(LC_TIME, nullptr);
+    return name && std::strcmp(name, "C") != 0 && std::strcmp(name, "POSIX") != 0 &&
+           std::strncmp(name, "C.", 2) != 0;
+}
+
+// A registry picture converted to a pattern; an empty value counts as missing, since an empty pattern
+// would show and store every date as empty text. Without a registry picture the pattern follows the
+// picture the system's date parser and formatter use (the locale's, see platform/core/DateFormat.h),
+// so that a date written with the short pattern reads back with day and month in their places; with
+// neither the default pattern is used.
+CString DatePatternFromRegistry(const char* valueName, CString (*userPicture)(), const char* fallback) {
+    std::optional<CString> picture = Registry().ReadString(kInternationalKey, valueName);
+    if (!picture || picture->IsEmpty()) {
+        if (!HasUserTimeLocale())
+            return fallback;
+        picture = userPicture();
+    }
+    const std::string text = picture->str().substr(0, kRegistryBufferSize - 1);
     const CString pattern = CDateParser::ConvertDatePicture(text.c_str());
     return pattern.IsEmpty() ? CString(fallback) : pattern;
 }
@@ -332,11 +347,11 @@ CString DatePatternFromRegistry(const char* valueName, const char* fallback) {
 } // namespace
 
 CString CDateParser::GetShortDateFormat() {
-    return DatePatternFromRegistry("sShortDate", kDefaultShortDate);
+    return DatePatternFromRegistry("sShortDate", UserShortDatePicture, kDefaultShortDate);
 }
 
 CString CDateParser::GetLongDateFormat() {
-    return DatePatternFromRegistry("sLongDate", kDefaultLongDate);
+    return DatePatternFromRegistry("sLongDate", UserLongDatePicture, kDefaultLongDate);
 }
 
 // A "%" of the picture is written as "%%" so that it reaches the date text as itself.

@@ -107,7 +107,9 @@ public:
     static CString GetWeekdayName(int dayOfWeek);
 
     // strftime patterns of the user's short and long dates ("Control Panel\\International"
-    // sShortDate / sLongDate); "%m/%d/%Y" and "%A %B %d, %Y" when unset, empty or not text.
+    // sShortDate / sLongDate). When that is unset, empty or not text: the locale's pictures that the
+    // system's date parser also uses (platform/core/DateFormat.h), or "%m/%d/%Y" and "%A %B %d, %Y"
+    // in the "C" locale.
     static CString GetShortDateFormat();
     static CString GetLongDateFormat();
     // A Windows date picture as a strftime pattern ("dd.MM.yyyy" -> "%d.%m.%Y").

@@ -2,9 +2,12 @@
 
 #include "platform/core/Registry.h"
 #include "platform/core/WinTime.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -412,6 +415,47 @@ TEST_F(DateParserFrame, UserDatePatternsComeFromTheRegistry) {
     m_registry.WriteString(key, "sLongDate", "");
     EXPECT_EQ(CDateParser::GetShortDateFormat(), "%m/%d/%Y");
     EXPECT_EQ(CDateParser::GetLongDateFormat(), "%A %B %d, %Y");
+}
+
+// A date written with the short pattern reads back as the same date, whatever the picture.
+TEST_F(DateParserFrame, ShortDatesReadBackAsWritten) {
+    const char* key = "Control Panel\\International";
+    for (const char* picture : {"M/d/yyyy", "dd.MM.yyyy", "yyyy-MM-dd", "d/M/yyyy", ""}) {
+        m_registry.WriteString(key, "sShortDate", picture);
+        const CString text = CDateTime(2006, 3, 4).Format(CDateParser::GetShortDateFormat());
+        CDateParser parser;
+        ASSERT_TRUE(parser.Parse(text, CDateParser::kDateOrTime)) << picture << ": " << text.str();
+        EXPECT_EQ(Text(parser.GetDate()), "2006-03-04 00:00:00") << picture << ": " << text.str();
+    }
+}
+
+// Without a registry picture the system's date routines follow the locale's LC_TIME (as the program's
+// Qt start-up sets it from the environment); the patterns must follow it too, or a day before the
+// 13th would read back with day and month swapped. The locale is compiled into a temp folder.
+TEST_F(DateParserFrame, PatternsFollowTheLocaleWithoutARegistryPicture) {
+    const TempDir locales;
+    const std::string command =
+        "localedef -i de_DE -f UTF-8 '" + locales.File("de_DE.UTF-8") + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) == -1)
+        GTEST_SKIP() << "no shell to compile a locale";
+    setenv("LOCPATH", locales.path().c_str(), 1);
+    if (!std::setlocale(LC_TIME, "de_DE.UTF-8")) {
+        unsetenv("LOCPATH");
+        GTEST_SKIP() << "no German locale could be compiled here";
+    }
+    m_registry.DeleteValue("Control Panel\\International", "sShortDate");
+    const CString pattern = CDateParser::GetShortDateFormat();
+    const CString longPattern = CDateParser::GetLongDateFormat();
+    const CString text = CDateTime(2006, 3, 4).Format(pattern);
+    CDateParser parser;
+    const bool parsed = parser.Parse(text, CDateParser::kDateOrTime);
+    std::setlocale(LC_TIME, "C");
+    unsetenv("LOCPATH");
+
+    EXPECT_EQ(pattern, "%d.%m.%Y");
+    EXPECT_EQ(longPattern, "%A, %#d %B %Y");
+    ASSERT_TRUE(parsed) << text.str();
+    EXPECT_EQ(Text(parser.GetDate()), "2006-03-04 00:00:00") << text.str();
 }
 
 TEST_F(DateParserFrame, NamesAgreeWithWhatThePhrasesAccept) {
