@@ -172,6 +172,12 @@ bool CDbDoc::CreateDocument(const char* path, bool& error) {
         question.Format("%s already exists. Do you want to overwrite it?", finalPath.c_str());
         if (MessageBoxA(nullptr, question, "File Exists", MB_YESNO | MB_ICONINFORMATION) != IDYES)
             return false;
+        // Overwriting the open document's own file: its connection would go on writing into the
+        // deleted file, so that document is closed with it.
+        if (m_isOpen && SameFile(finalPath, g_dbPath)) {
+            g_db.Close();
+            m_isOpen = false;
+        }
         DeleteFileA(finalPath);
     }
 

@@ -205,6 +205,21 @@ TEST_F(DocCreateTest, FailureOverAnExistingDatabaseLeavesNoFile) {
     EXPECT_TRUE(fs::is_directory(dir.File("Folder.pgr")));
 }
 
+TEST_F(DocCreateTest, FailedOverwriteOfTheOpenDocumentLeavesNoneOpen) {
+    bool error = false;
+    ASSERT_TRUE(g_doc.CreateDocument(dir.File("Plans").c_str(), error));
+    prompt.AnswerMessageBox(IDYES);
+    {
+        FileSizeLimit limit(4096);
+        EXPECT_FALSE(g_doc.CreateDocument(dir.File("Plans").c_str(), error));
+    }
+    EXPECT_TRUE(error);
+    EXPECT_FALSE(fs::exists(dir.File("Plans.pgr")));
+    // Nothing may be written into the deleted file as if it were still the document.
+    EXPECT_FALSE(g_doc.IsOpen());
+    EXPECT_FALSE(g_db.IsOpen());
+}
+
 TEST_F(DocCreateTest, FailedCreateKeepsThePreviousDocumentOpen) {
     bool error = false;
     ASSERT_TRUE(g_doc.CreateDocument(dir.File("First").c_str(), error));
