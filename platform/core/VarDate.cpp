@@ -170,7 +170,8 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
     return Found::None;
 }
 
-// The order of day, month and year in the user's short-date picture, as a text of 'd', 'M', 'y'.
+// The order of day, month and year in the user's short-date picture, as a text of 'd', 'M', 'y'. A
+// run of three or more d is the weekday name, not the day.
 std::string ShortDateOrder() {
     const CString picture = UserShortDatePicture();
     std::string order;
@@ -182,6 +183,11 @@ std::string ShortDateOrder() {
         }
         if (literal)
             continue;
+        if (*p == 'd' && p[1] == 'd' && p[2] == 'd') {
+            while (p[1] == 'd')
+                ++p;
+            continue;
+        }
         const char field = *p == 'd' ? 'd' : *p == 'M' ? 'M' : (*p == 'y' || *p == 'Y') ? 'y' : 0;
         if (field && order.find(field) == std::string::npos)
             order += field;
