@@ -119,10 +119,14 @@ bool CopyFileA(const char* existing, const char* target, bool failIfExists) {
     if (source < 0)
         return Fail(errno);
     struct stat info;
-    if (fstat(source, &info) != 0 || !S_ISREG(info.st_mode)) {
-        int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    if (fstat(source, &info) != 0) {
+        int error = errno;
         close(source);
         return Fail(error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        close(source);
+        return Fail(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
     if (failIfExists && access(target, F_OK) == 0) {
         close(source);

@@ -123,6 +123,7 @@ TEST(FileOpsTest, FailedCopiesLeaveNothingBehind) {
     EXPECT_EQ(GetLastFileError(), ENOENT);
     // A folder as source.
     EXPECT_FALSE(CopyFileA(dir.path().c_str(), dir.File("target").c_str(), false));
+    EXPECT_EQ(GetLastFileError(), EISDIR);
     // A missing target folder.
     EXPECT_FALSE(CopyFileA(source.c_str(), dir.File("no/such/target").c_str(), false));
     // A folder in the target's place: the copy cannot take its name, and the folder stays.
