@@ -90,6 +90,9 @@ const char* SqlTable::FieldValue(int field) const {
     CheckResults();
     if (field < 0 || field > m_columns - 1)
         throw SqlException(SqlException::kWrapperError, "Invalid field index requested");
+    // A result with column names but no rows (PRAGMA empty_result_callbacks) has no current row.
+    if (m_currentRow > m_rows - 1)
+        throw SqlException(SqlException::kWrapperError, "Invalid row index requested");
     return m_results[(m_currentRow + 1) * m_columns + field];
 }
 

@@ -169,6 +169,17 @@ TEST_F(SqlQueryTest, EmptyTableHasNoRowToRead) {
               "SQLDB_ERROR[1000]: Invalid field index requested");
 }
 
+TEST_F(SqlQueryTest, EmptyTableWithColumnNamesHasNoRowToRead) {
+    db.ExecDml("PRAGMA empty_result_callbacks = 1");
+    SqlTable table = db.GetTable("select id, name from T where id = 0");
+    EXPECT_EQ(table.NumRows(), 0);
+    ASSERT_EQ(table.NumFields(), 2);
+    EXPECT_STREQ(table.FieldName(1), "name");
+    EXPECT_EQ(ThrownMessage([&] { table.FieldValue(0); }), "SQLDB_ERROR[1000]: Invalid row index requested");
+    EXPECT_EQ(ThrownMessage([&] { table.GetStringField("name"); }),
+              "SQLDB_ERROR[1000]: Invalid row index requested");
+}
+
 TEST_F(SqlQueryTest, CompiledStatementBindsAndRuns) {
     SqlStatement insert = db.CompileStatement("insert into T values(?, ?, ?, ?)");
     insert.BindInt(1, 10);
