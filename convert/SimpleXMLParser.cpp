@@ -82,7 +82,9 @@ char SimpleXMLParser::readChar() {
     return ch;
 }
 
-// Undoes the last read, counts included, so a re-read character is not counted twice.
+// Undoes the last read exactly, counts included, so a re-read character is not counted twice. At the
+// end of the input the read consumed nothing; a NUL byte inside the text is read again by the next
+// rule, which rejects it.
 void SimpleXMLParser::stepBack() {
     restore(m_lastRead);
 }
@@ -116,8 +118,7 @@ int SimpleXMLParser::skipWhitespace() {
     for (;;) {
         const char ch = readChar();
         if (!IsWhitespace(ch)) {
-            if (ch != kNul)
-                stepBack();
+            stepBack();
             return skipped;
         }
         ++skipped;
@@ -130,16 +131,14 @@ bool SimpleXMLParser::readName(CString& name) {
     name.Empty();
     char ch = readChar();
     if (!IsNameStart(ch)) {
-        if (ch != kNul)
-            stepBack();
+        stepBack();
         return false;
     }
     do {
         name += ch;
         ch = readChar();
     } while (IsNameChar(ch));
-    if (ch != kNul)
-        stepBack();
+    stepBack();
     return true;
 }
 
@@ -322,8 +321,7 @@ char SimpleXMLParser::parseReference() {
             fail();
         return static_cast<char>(value);
     }
-    if (ch != kNul)
-        stepBack();
+    stepBack();
     CString name;
     if (!readName(name))
         fail();
