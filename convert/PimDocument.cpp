@@ -20,13 +20,17 @@ bool ToFlag(const CString& text) {
     return text == "1";
 }
 
-// A count of seconds since 1970 (UTC) as local date-time. Counts beyond the years a date can hold
-// give the invalid date, as counts the C library cannot convert do.
+// A count of seconds since 1970 (UTC) as local date-time. An empty text is a date the file leaves
+// unset, as a missing one is, and stays invalid rather than becoming the first second of 1970.
+// Counts beyond the years a date can hold give the invalid date, as counts the C library cannot
+// convert do.
 CDateTime ToDate(const CString& text) {
     constexpr long long kLatest = 253402300799LL;   // 9999-12-31 23:59:59 UTC
     constexpr long long kEarliest = -62135596800LL; // 0001-01-01 00:00:00 UTC
-    const long long count = std::strtoll(text, nullptr, 10);
     CDateTime date;
+    if (CString(text).Trim().IsEmpty())
+        return date;
+    const long long count = std::strtoll(text, nullptr, 10);
     if (count >= kEarliest && count <= kLatest)
         date.SetFromTimeT(static_cast<time_t>(count));
     return date;

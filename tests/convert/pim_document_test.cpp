@@ -247,6 +247,26 @@ TEST(PimDocument, NonNumericValuesReadAsTheCLibraryDoes) {
     EXPECT_EQ(document.Tasks.Find(1)->Priority, -3);
 }
 
+TEST(PimDocument, EmptyDatesStayUnsetAndCountsBecomeLocalTimes) {
+    PimDocument document;
+    ScriptedPrompt prompt;
+    ASSERT_TRUE(document.Load("<Pim Version='1'><Tasks>"
+                              "<T ID='1' DueDate='' DoneDate=' '/>"
+                              "<T ID='2' DueDate='0' DoneDate='1136073600'/>"
+                              "</Tasks><Appointments><A ID='1' DueDate='' StartTime='' EndTime=''"
+                              " AlarmTime=''/></Appointments></Pim>"));
+    const PimTask& empty = *document.Tasks.Find(1);
+    EXPECT_FALSE(empty.DueDate.IsValid());
+    EXPECT_FALSE(empty.DoneDate.IsValid());
+    const PimTask& counted = *document.Tasks.Find(2);
+    EXPECT_EQ(Db(counted.DueDate), "1970-01-01 01:00:00"); // the count 0 is a time like any other
+    EXPECT_EQ(Db(counted.DoneDate), "2006-01-01 01:00:00");
+    const PimAppointment& appointment = *document.Appointments.Find(1);
+    for (const CDateTime* date :
+         {&appointment.DueDate, &appointment.StartTime, &appointment.EndTime, &appointment.AlarmTime})
+        EXPECT_FALSE(date->IsValid());
+}
+
 TEST(PimDocument, PhGroupListHandsOutNextIDs) {
     PimPhGroupList groups;
     EXPECT_EQ(groups.NextID(), 1);
