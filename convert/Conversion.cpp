@@ -155,10 +155,7 @@ bool CConversion::Run(const CString& path) {
     size_t length = 0;
     std::unique_ptr<char[]> text = PimDocument::ReadDataFile(path, &length);
     if (!text) {
-        // Without this the command would end silently on a mistyped or unreadable path.
-        CString message;
-        message.Format("The file %s could not be read.", path.c_str());
-        MessageBoxA(m_view.Owner(), message, "Error Loading File", MB_ICONERROR);
+        // The status line keeps naming the step that stopped; nothing has been written.
         m_document.reset();
         return false;
     }

@@ -35,7 +35,8 @@ public:
     explicit CConversion(ConversionView& view) : m_view(view) {}
 
     // Runs the whole conversion with the wait cursor; true when the file was converted and swapped.
-    // Every failure has been reported to the user, and never loses or changes the version-1 file.
+    // A file that cannot be read ends it quietly, its status line left standing; every other failure
+    // has been reported to the user. No failure loses or changes the version-1 file.
     bool Run(const CString& path);
 
     // The schema steps, each on its own connection to the database at the path. On an error each

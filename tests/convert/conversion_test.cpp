@@ -346,15 +346,15 @@ TEST(Conversion, SyntaxErrorConvertsNothing) {
     EXPECT_EQ(run.view.events.back(), "status Reading In Data File"); // the status stays as it was
 }
 
-TEST(Conversion, UnreadableFileIsReported) {
+TEST(Conversion, UnreadableFileEndsTheCommandWithoutWriting) {
     ScriptedPrompt prompt;
     TempDir dir;
     RecordingView view;
     CConversion conversion(view);
-    prompt.AnswerMessageBox(IDOK);
     EXPECT_FALSE(conversion.Run(dir.File("missing.pgr").c_str()));
-    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
-    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Loading File");
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+    EXPECT_EQ(view.events.back(), "status Reading In Data File");
+    EXPECT_EQ(prompt.WaitCursorDepth(), 0);
     EXPECT_TRUE(fs::is_empty(dir.path()));
 }
 
