@@ -275,7 +275,9 @@ bool CConversion::CopyRecords(const CString& newPath) {
         size_t index = 0;
         for (const auto& [id, group] : m_document->PhGroups) {
             Step(index++);
-            if (id > 3)
+            // Groups 1 to 3 are the standard groups every new database holds; any other group,
+            // an ID below 1 included, is written so that its members' rows name a group that exists.
+            if (id < 1 || id > 3)
                 db.ExecDml(
                     sql.Format(kInsertGroup, m_groupIds.at(id).c_str(), ToUtf8Text(group.Desc).c_str()));
         }

@@ -314,6 +314,23 @@ TEST(Conversion, UnresolvedReferencesAreLeftEmpty) {
     EXPECT_EQ(Query(run.path, "select RecrDtID from Task"), (Rows{{""}}));
 }
 
+TEST(Conversion, GroupsBelowOneAreWrittenWithTheirMembers) {
+    ScriptedPrompt prompt;
+    Converted run;
+    Convert(
+        run,
+        "<Pim Version='16'><PhGroups><G ID='0'><Desc>Zero</Desc></G><G ID='-2'><Desc>Minus</Desc></G>"
+        "<G ID='2'><Desc>White</Desc></G></PhGroups><Persons><Person ID='1'><PhGroups>"
+        "<PhGroup>0</PhGroup><PhGroup>-2</PhGroup><PhGroup>2</PhGroup></PhGroups></Person></Persons></Pim>",
+        prompt);
+    ASSERT_TRUE(run.result);
+    EXPECT_EQ(Query(run.path, "select Desc from PhGroup order by rowid"),
+              (Rows{{"All"}, {"Yellow Pages"}, {"White Pages"}, {"Minus"}, {"Zero"}}));
+    EXPECT_EQ(Query(run.path, "select g.Desc from PersonPhGroup m left join PhGroup g on g.ID = m.PhGroupID "
+                              "order by m.rowid"),
+              (Rows{{"Zero"}, {"Minus"}, {"White Pages"}}));
+}
+
 TEST(Conversion, WindowsTextsBecomeUtf8) {
     ScriptedPrompt prompt;
     Converted run;
