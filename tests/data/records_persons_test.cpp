@@ -91,6 +91,17 @@ std::vector<CString> Ids(const std::vector<CPerson>& persons) {
 
 class Persons : public RecordsDocument {};
 
+// Notes, for every message box, whether the document's connection had left its transaction.
+class AutocommitAtMessage : public ScriptedPrompt {
+public:
+    int MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) override {
+        autocommit.push_back(sqlite3_get_autocommit(g_db.Handle()) != 0);
+        return ScriptedPrompt::MessageBox(owner, text, caption, flags);
+    }
+
+    std::vector<bool> autocommit;
+};
+
 } // namespace
 
 TEST_F(Persons, InsertedPersonReadsBackEveryFieldInItsOwnColumn) {
@@ -279,6 +290,15 @@ TEST_F(Persons, FailingMembershipWriteRollsTheUpdateBack) {
     ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
     EXPECT_EQ(Prompt().MessageBoxes()[0].caption, "Error Updating Address Book Entry");
     EXPECT_EQ(Prompt().MessageBoxes()[0].flags, unsigned(MB_OK | MB_ICONERROR));
+}
+
+TEST_F(Persons, TheTransactionIsRolledBackBeforeTheMessageShows) {
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P1", "Smith", "Ann", ""), {}));
+    g_db.ExecDml("drop table PersonPhGroup");
+    AutocommitAtMessage prompt;
+    EXPECT_FALSE(g_doc.InsertPerson(NamedPerson("P2", "Jones", "Bob", ""), {}));
+    EXPECT_FALSE(g_doc.UpdatePerson(NamedPerson("P1", "Smythe", "Ann", ""), {}));
+    EXPECT_EQ(prompt.autocommit, (std::vector<bool>{true, true}));
 }
 
 TEST_F(Persons, ReadErrorsShowTheirCaptions) {
