@@ -14,9 +14,11 @@ CTask::CTask() : m_DateDue(CDateTime::GetCurrentTime()) {
     m_DateDue.SetTime(0, 0, 0);
 }
 
-CAppt::CAppt() : m_DateDue(CDateTime::GetCurrentTime()) {
-    m_DateDue.SetTime(0, 0, 0);
+// One reading of the clock, so the day and the times agree even when midnight passes meanwhile.
+CAppt::CAppt() {
     CDateTime now = CDateTime::GetCurrentTime();
+    m_DateDue = now;
+    m_DateDue.SetTime(0, 0, 0);
     now.SetTime(now.GetHour(), now.GetMinute(), 0);
     m_StartTime = now;
     m_EndTime = now;
