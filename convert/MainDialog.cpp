@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 // The tool's resources live in a static library; this keeps them linked and registered.
@@ -106,8 +107,9 @@ CMainDialog::CMainDialog(QWidget* parent) : QDialog(parent) {
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    // 255 by 207 dialog units in the 10-point font.
-    resize(QSize(430, 400).expandedTo(sizeHint()));
+    // 255 by 207 dialog units in the 10-point font, with room for the status line and the bar; like
+    // its template the dialog has no sizing border.
+    setFixedSize(QSize(430, 400).expandedTo(sizeHint()));
 
     connect(about, &QPushButton::clicked, this, &CMainDialog::OnAbout);
     connect(close, &QPushButton::clicked, this, &CMainDialog::OnClose);
@@ -180,22 +182,28 @@ void CMainDialog::closeEvent(QCloseEvent* event) {
         event->ignore();
 }
 
+// The conversion runs without returning to the event loop, so a control that appears is placed by
+// the layout at once and every change is painted at once.
 void CMainDialog::ShowStatus(bool visible) {
     m_status->setVisible(visible);
+    layout()->activate();
+    repaint();
 }
 
 void CMainDialog::SetStatusText(const char* text) {
     m_status->setText(QString::fromUtf8(text));
-    // The conversion runs without returning to the event loop; paint the new text now.
     m_status->repaint();
 }
 
 void CMainDialog::ShowProgress(bool visible) {
     m_progress->setVisible(visible);
+    layout()->activate();
+    repaint();
 }
 
 void CMainDialog::SetProgressRange(int high) {
-    m_progress->setRange(0, high);
+    // An empty phase shows an empty bar; the range 0 to 0 would make Qt's bar a busy indicator.
+    m_progress->setRange(0, std::max(high, 1));
     m_progress->setValue(0);
 }
 

@@ -144,6 +144,30 @@ TEST_F(MainDialogTest, StatusStaysAfterAFailedConversion) {
     EXPECT_FALSE(std::filesystem::exists(path + ".ver1"));
 }
 
+TEST_F(MainDialogTest, StatusAndBarAppearInPlaceWhileTheConversionRuns) {
+    // The conversion never returns to the event loop: what it shows must be laid out at once.
+    QPushButton* convert = Control<QPushButton>(1002);
+    QLabel* status = Control<QLabel>(1003);
+    QProgressBar* bar = Control<QProgressBar>(1004);
+    dialog.ShowStatus(true);
+    dialog.SetStatusText("Importing Address Book Entries");
+    dialog.ShowProgress(true);
+    dialog.SetProgressRange(4);
+    dialog.SetProgressPos(3);
+    EXPECT_GT(status->geometry().top(), convert->geometry().bottom());
+    EXPECT_GT(bar->geometry().top(), status->geometry().bottom());
+    EXPECT_TRUE(dialog.rect().contains(bar->geometry()));
+    EXPECT_EQ(bar->value(), 3);
+    EXPECT_EQ(bar->maximum(), 4);
+    SaveScreenshot(&dialog, "pelmimp_main_dialog_converting");
+
+    // A phase without records shows an empty bar, not Qt's busy indicator of the range 0 to 0.
+    dialog.SetProgressRange(0);
+    EXPECT_EQ(bar->minimum(), 0);
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), 0);
+}
+
 TEST_F(MainDialogTest, AboutBoxEndsWithTheButtonsId) {
     AnswerNextModal([](QWidget* about) {
         EXPECT_EQ(about->windowTitle(), "About");
