@@ -306,7 +306,9 @@ DateResult ReadDate(const std::vector<Token>& tokens, DateParts& date) {
         date = *read;
         return DateResult::Date;
     }
-    if (LooksLikeYear(numbers[0]) || order[0] == 'y') {
+    // A year-first picture still leaves a four-digit last number to be the year.
+    const bool yearLast = numbers[2].text.size() > 2 && !LooksLikeYear(numbers[0]);
+    if (LooksLikeYear(numbers[0]) || (order[0] == 'y' && !yearLast)) {
         // year first: y-M-d
         const auto read = DayMonth(numbers[1].value, numbers[2].value, true, ExpandYear(numbers[0]));
         if (!read)

@@ -113,6 +113,8 @@ TEST_F(VarDateTest, ParsesTheFormsUsersAndTheDatabaseWrite) {
         {"15/3/2006", 0, "M/d/yyyy", Ole(2006, 3, 15)},
         {"15.03.2006", 0, "dd.MM.yyyy", Ole(2006, 3, 15)},
         {"06/03/15", 0, "yy/MM/dd", Ole(2006, 3, 15)},
+        {"3/15/2006", 0, "yyyy/MM/dd", Ole(2006, 3, 15)},
+        {"15.3.2006", 0, "yyyy-MM-dd", Ole(2006, 3, 15)},
         {"3/4/2006", 0, "ddd M/d/yyyy", Ole(2006, 3, 4)},
         {"3/4/2006", 0, "dddd d.M.yyyy", Ole(2006, 4, 3)},
         {"'Day' d 'of' M yyyy", 0, nullptr, std::nullopt},
