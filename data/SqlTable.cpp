@@ -4,9 +4,27 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <cctype>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+namespace {
+
+// atof of SQLite's text of a number, whose decimal point is always '.': the C library's atof would
+// follow the process's numeric locale, which the GUI sets from the user's environment.
+double ParseNumber(const char* text) {
+    while (std::isspace(static_cast<unsigned char>(*text)))
+        ++text;
+    if (*text == '+')
+        ++text;
+    double value = 0.0;
+    std::from_chars(text, text + std::strlen(text), value);
+    return value;
+}
+
+} // namespace
 
 SqlTable::SqlTable(char** results, int rows, int columns)
     : m_columns(columns), m_rows(rows), m_results(results) {}
@@ -119,7 +137,7 @@ int SqlTable::GetIntField(const char* name, int nullValue) const {
 
 double SqlTable::GetFloatField(int field, double nullValue) const {
     const char* value = FieldValue(field);
-    return value ? std::atof(value) : nullValue;
+    return value ? ParseNumber(value) : nullValue;
 }
 
 double SqlTable::GetFloatField(const char* name, double nullValue) const {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 
 namespace {
@@ -158,6 +159,21 @@ TEST_F(SqlQueryTest, TableChecks) {
     other = moved;
     EXPECT_EQ(other.NumFields(), 2);
     EXPECT_EQ(ThrownMessage([&] { moved.NumFields(); }), "SQLDB_ERROR[1000]: Null Results pointer");
+}
+
+TEST_F(SqlQueryTest, TableNumbersIgnoreTheNumericLocale) {
+    std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma";
+    SqlTable table = db.GetTable("select score, ' +2.5e1', '-0.125x' from T order by id");
+    table.SetRow(2);
+    double score = table.GetFloatField(0);
+    double padded = table.GetFloatField(1);
+    double trailing = table.GetFloatField(2);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_DOUBLE_EQ(score, 3.25);
+    EXPECT_DOUBLE_EQ(padded, 25.0);
+    EXPECT_DOUBLE_EQ(trailing, -0.125);
 }
 
 TEST_F(SqlQueryTest, EmptyTableHasNoRowToRead) {
