@@ -194,12 +194,14 @@ void ReadRecurringField(PimRecurringDate& rule, const XMLNode& element) {
 } // namespace
 
 std::unique_ptr<char[]> PimDocument::ReadDataFile(const char* path, size_t* length) {
-    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    // Without blocking, so that a named pipe typed as the path cannot hang the tool; only a regular
+    // file has a size to read.
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return nullptr;
     std::unique_ptr<char[]> buffer;
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && info.st_size >= 0) {
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0) {
         const auto size = static_cast<size_t>(info.st_size);
         buffer.reset(new char[size + 1]);
         size_t done = 0;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -234,6 +235,9 @@ TEST(PimDocument, ReadDataFile) {
 
     EXPECT_EQ(PimDocument::ReadDataFile(dir.File("missing.xml").c_str()), nullptr);
     EXPECT_EQ(PimDocument::ReadDataFile(dir.path().string().c_str()), nullptr); // a folder
+    // A named pipe with no writer gives null at once instead of waiting for one.
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(PimDocument::ReadDataFile(dir.File("pipe").c_str()), nullptr);
 }
 
 TEST(PimDocument, NonNumericValuesReadAsTheCLibraryDoes) {
