@@ -185,6 +185,7 @@ TEST_F(MainDialogTest, AboutBoxEndsWithTheButtonsId) {
 
     CAboutDlg about;
     about.show();
+    SaveScreenshot(&about, "pelmimp_about");
     Type(&about, Qt::Key_Escape);
     EXPECT_EQ(about.result(), IDCANCEL);
 }
