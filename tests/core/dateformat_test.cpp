@@ -1,9 +1,13 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Registry.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <string>
 
 namespace {
@@ -44,6 +48,37 @@ protected:
     void SetUp() override { SetRegistry(&m_registry); }
     void TearDown() override { SetRegistry(nullptr); }
     MemoryRegistry m_registry;
+};
+
+// Switches the process's LC_TIME to German (day first: "%d.%m.%Y"). A system without the locale gets it
+// compiled into a temp folder. Restores "C".
+class GermanTimeLocale {
+public:
+    GermanTimeLocale() {
+        if (std::setlocale(LC_TIME, kName))
+            return;
+        const std::string command =
+            "localedef -i de_DE -f UTF-8 '" + m_folder.File(kName) + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return;
+        setenv("LOCPATH", m_folder.path().c_str(), 1);
+        std::setlocale(LC_TIME, kName);
+    }
+    ~GermanTimeLocale() {
+        std::setlocale(LC_TIME, "C");
+        unsetenv("LOCPATH");
+    }
+    GermanTimeLocale(const GermanTimeLocale&) = delete;
+    GermanTimeLocale& operator=(const GermanTimeLocale&) = delete;
+
+    bool Active() const {
+        const char* name = std::setlocale(LC_TIME, nullptr);
+        return name && std::strcmp(name, kName) == 0;
+    }
+
+private:
+    static constexpr const char* kName = "de_DE.UTF-8";
+    TempDir m_folder;
 };
 
 } // namespace
@@ -167,6 +202,22 @@ TEST_F(UserPictureTest, TheUtf8CLocaleIsNoUserLocale) {
     const CString shortDate = UserShortDatePicture();
     std::setlocale(LC_TIME, "C");
     EXPECT_EQ(shortDate, "M/d/yyyy");
+}
+
+TEST_F(UserPictureTest, WithoutRegionalSettingsFollowTheProcessLocale) {
+    GermanTimeLocale german;
+    if (!german.Active())
+        GTEST_SKIP() << "no German locale can be made here";
+    EXPECT_EQ(UserShortDatePicture(), "dd.MM.yyyy");
+    EXPECT_EQ(UserLongDatePicture(), "dddd, d MMMM yyyy");
+    const SYSTEMTIME date = Make(2006, 3, 5);
+    EXPECT_EQ(DateText(date, nullptr), "05.03.2006");
+    EXPECT_EQ(DateText(date, nullptr, DATE_LONGDATE), "Sunday, 5 March 2006");
+    double value = 0;
+    ASSERT_EQ(VarDateFromStr("4/3/2006", LOCALE_USER_DEFAULT, 0, &value), S_OK);
+    EXPECT_EQ(value, 38780.0); // 4 March 2006
+    m_registry.WriteString(kInternational, "sShortDate", "M/d/yyyy");
+    EXPECT_EQ(UserShortDatePicture(), "M/d/yyyy");
 }
 
 TEST_F(UserPictureTest, ReadsTheRegionalSettings) {
