@@ -65,10 +65,11 @@ XMLElement* SimpleXMLParser::parse(const char* text, size_t length) {
     return root.release();
 }
 
-// Yields the next byte with carriage returns dropped, or NUL at the end (without moving).
+// Yields the next byte, or NUL at the end (without moving). A carriage return is dropped and the
+// byte after it taken in its place, so CR LF reads as one LF and a lone CR vanishes.
 char SimpleXMLParser::readChar() {
     m_lastRead = save();
-    while (m_pos < m_end && *m_pos == '\r')
+    if (m_pos < m_end && *m_pos == '\r')
         ++m_pos;
     if (m_pos >= m_end)
         return kNul;

@@ -110,6 +110,8 @@ const std::vector<Case> kCases = {
     {"crlf line count", "<a>\r\n\r\n<b></c></a>", "", 3, 7},
     {"crlf text keeps carriage returns", "<a>\r\nx\r\n</a>", "a[\r\nx\r\n]"},
     {"lone carriage return at end", "<a/>\r", "a[]"},
+    {"second of two carriage returns is read", "<a>\r\r</b>", "", 1, 8},
+    {"carriage returns keep the line count", "<a>\r\r\n<b></c></a>", "", 2, 7},
     {"newline before slash", "<a\n/>", "a[]"},
 };
 
