@@ -5,6 +5,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstring>
+#include <string>
 #include <utility>
 
 SqlQuery::SqlQuery(sqlite3* db, sqlite3_stmt* statement, bool eof, bool ownsStatement)
@@ -178,17 +179,21 @@ void SqlQuery::NextRow() {
         m_eof = true;
         throw SqlException(code != SQLITE_OK ? code : result, sqlite3_errmsg(m_db));
     }
+    // Finalizing the last statement of a closed connection frees the connection, so its error text
+    // is taken before.
+    std::string message = sqlite3_errmsg(m_db);
     int code = sqlite3_finalize(m_statement);
     m_statement = nullptr;
     m_eof = true;
-    throw SqlException(code, sqlite3_errmsg(m_db));
+    throw SqlException(code, message.c_str());
 }
 
 void SqlQuery::Finalize() {
     if (m_statement && m_ownsStatement) {
+        std::string message = sqlite3_errmsg(m_db);
         int result = sqlite3_finalize(m_statement);
         m_statement = nullptr;
         if (result != SQLITE_OK)
-            throw SqlException(result, sqlite3_errmsg(m_db));
+            throw SqlException(result, message.c_str());
     }
 }

@@ -4,6 +4,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <string>
 #include <utility>
 
 SqlStatement::SqlStatement(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
@@ -131,9 +132,11 @@ void SqlStatement::Reset() {
 
 void SqlStatement::Finalize() {
     if (m_statement) {
+        // Finalizing the last statement of a closed connection frees the connection.
+        std::string message = sqlite3_errmsg(m_db);
         int result = sqlite3_finalize(m_statement);
         m_statement = nullptr;
         if (result != SQLITE_OK)
-            throw SqlException(result, sqlite3_errmsg(m_db));
+            throw SqlException(result, message.c_str());
     }
 }

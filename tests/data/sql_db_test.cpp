@@ -232,6 +232,20 @@ TEST_F(SqlDbTest, CloseWithALiveQueryReleasesOnceTheQueryEnds) {
     other.ExecDml("commit");
 }
 
+TEST_F(SqlDbTest, FailedStepAfterCloseReportsTheError) {
+    SqlDb db;
+    db.Open(dir.File("zombie.db").c_str());
+    // The second row overflows, so its step fails after the connection was closed; finalizing that
+    // last statement frees the connection.
+    SqlQuery query =
+        db.ExecQuery("select abs(x) from (select 1 as x union all select -9223372036854775807 - 1)");
+    EXPECT_EQ(query.GetIntField(0), 1);
+    db.Close();
+    // A closed connection no longer tells the step's own text, only its code.
+    EXPECT_EQ(ThrownCode([&] { query.NextRow(); }), 1);
+    EXPECT_EQ(ThrownMessage([&] { query.Eof(); }), "SQLDB_ERROR[1000]: Null Virtual Machine pointer");
+}
+
 TEST_F(SqlDbTest, OpeningAgainReleasesThePreviousConnection) {
     std::string first = dir.File("first.db");
     CreateSample(first, nullptr);
