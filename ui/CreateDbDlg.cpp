@@ -19,7 +19,6 @@
 #include <QVBoxLayout>
 
 #include <cstring>
-#include <exception>
 
 CCreateDbDlg::CCreateDbDlg(QWidget* parent) : QDialog(parent) {
     auto* fileGroup = new QGroupBox(QStringLiteral("Select File"), this);
@@ -208,7 +207,7 @@ void RegisterCreateDbDialog() {
             request.password = dialog.m_password;
             request.retypedPassword = dialog.m_retypedPassword;
             return true;
-        } catch (const std::exception&) {
+        } catch (...) {
             return false;
         }
     });

@@ -7,8 +7,6 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include <exception>
-
 ContextHelpFilter::ContextHelpFilter(QWidget* window, Handler onHelp)
     : QObject(window), m_window(window), m_onHelp(std::move(onHelp)) {
     Watch(window);
@@ -61,7 +59,7 @@ bool ContextHelpFilter::eventFilter(QObject* watched, QEvent* event) {
         return false;
     try {
         return m_onHelp(control);
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }

@@ -5,7 +5,6 @@
 #include <QEvent>
 
 #include <algorithm>
-#include <exception>
 
 namespace {
 CMessageLoop* g_current = nullptr;
@@ -94,7 +93,7 @@ bool CMessageLoop::eventFilter(QObject* watched, QEvent* event) {
         try {
             if ((*it)->PreTranslateMessage(watched, event))
                 return true;
-        } catch (const std::exception&) {
+        } catch (...) {
             // A failing filter must not stop the event from being delivered.
         }
     }
@@ -110,7 +109,7 @@ void CMessageLoop::RunIdleHandlers() {
     for (CIdleHandler* handler : handlers) {
         try {
             again = handler->OnIdle(m_idleCount) || again;
-        } catch (const std::exception&) {
+        } catch (...) {
             // An idle handler that throws is treated as done for this period.
         }
     }

@@ -221,6 +221,37 @@ TEST(MessageLoop, FiltersSeeEventsNewestFirstAndMayConsume) {
     EXPECT_EQ(edit.text(), "a");
 }
 
+// Throws an error that is no std::exception, as the data layer's SqlException is not.
+class ThrowingHandler : public CIdleHandler, public CMessageFilter {
+public:
+    struct Failure {};
+    bool OnIdle(int) override { throw Failure{}; }
+    bool PreTranslateMessage(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            throw Failure{};
+        return false;
+    }
+};
+
+TEST(MessageLoop, AnErrorOfAnyTypeStaysInsideTheFailingHandler) {
+    TestApp();
+    CMessageLoop loop;
+    ThrowingHandler failing;
+    CountingIdle idle(1);
+    KeyEater older;
+    loop.AddIdleHandler(&failing);
+    loop.AddIdleHandler(&idle);
+    loop.AddMessageFilter(&older);
+    loop.AddMessageFilter(&failing);
+    EXPECT_NO_THROW(loop.RunIdleHandlers());
+    EXPECT_EQ(idle.counts.size(), 1u);
+    QLineEdit edit;
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    EXPECT_NO_THROW(QApplication::sendEvent(&edit, &key));
+    EXPECT_EQ(older.seen, 1);
+    EXPECT_EQ(edit.text(), "a");
+}
+
 TEST(PrintersSource, FakeReplacesTheSystem) {
     FixedPrinterSource none{QString()};
     SetPrinterSource(&none);
