@@ -1,6 +1,7 @@
 #include "ui/MainFrame.h"
 
 #include "data/DbDoc.h"
+#include "data/SqlException.h"
 #include "platform/core/Prompt.h"
 #include "platform/core/Registry.h"
 #include "platform/qt/ContextHelp.h"
@@ -175,10 +176,15 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int id, const QString& text, bool c
 }
 
 void CMainFrame::OnActionTriggered(QAction* action) {
+    // A command's failure is reported here: no exception may leave a Qt handler.
     try {
         OnCommand(CommandIdOf(action));
+    } catch (const SqlException& error) {
+        MessageBoxA(this, error.errorMessage(), "Pelmora", MB_ICONERROR);
     } catch (const std::exception& error) {
         MessageBoxA(this, error.what(), "Pelmora", MB_ICONERROR);
+    } catch (...) {
+        MessageBoxA(this, "The command failed.", "Pelmora", MB_ICONERROR);
     }
 }
 
@@ -801,7 +807,7 @@ void CMainFrame::mousePressEvent(QMouseEvent* event) {
         }
         // A click outside every pane ends the mode and does nothing else.
         s_contextHelpMode = false;
-    } catch (const std::exception&) {
+    } catch (...) {
         s_contextHelpMode = false;
     }
 }
@@ -855,7 +861,7 @@ bool CMainFrame::OnIdle(int) {
         UpdateCommands();
         m_updateUI.UIUpdateToolBar();
         m_updateUI.UIUpdateMenuBar();
-    } catch (const std::exception&) {
+    } catch (...) {
         // The next idle pass tries again.
     }
     return false;
@@ -880,7 +886,7 @@ void CMainFrame::SaveAtClose() {
 void CMainFrame::OnQueryEndSession() {
     try {
         SaveAtClose();
-    } catch (const std::exception&) {
+    } catch (...) {
         // The session ends whatever happens here.
     }
 }
@@ -890,7 +896,7 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         m_closed = true;
         try {
             SaveAtClose();
-        } catch (const std::exception&) {
+        } catch (...) {
             // Closing goes on: the window must not stay up because a setting could not be written.
         }
     }
