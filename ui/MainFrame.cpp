@@ -391,39 +391,39 @@ void CMainFrame::OpenStartupDocuments() {
         OpenLastDocument(lastFile);
 }
 
-std::vector<CString> CMainFrame::CommandLineFields(const CString& commandLine) {
-    CString line = commandLine;
-    line.Replace("\\", "\\\\");
+namespace {
+
+// The fields of a start-up text. A plain field in the shape of a switch in front of a path
+// ("/x path") loses the switch's first switchLength characters; a quoted field is one argument, a
+// path that may begin with '/' and a one-letter directory and a blank, and is kept whole.
+std::vector<CString> StartupFields(CString line, int switchLength) {
     std::vector<CString> fields;
     CString field;
     while (!line.IsEmpty()) {
         field.Empty();
+        CString rest = line;
+        rest.TrimLeft();
+        const bool quoted = !rest.IsEmpty() && rest[0] == '"';
         if (!NextCommandLineField(line, field))
             break;
-        // A switch in front of the path ("/x path") is dropped. A path of its own that begins with
-        // '/' (every absolute path here) is kept whole.
-        if (IsSwitchField(field))
-            field = field.Mid(2);
+        if (!quoted && IsSwitchField(field))
+            field = field.Mid(switchLength);
         field.TrimLeft();
         fields.push_back(field);
     }
     return fields;
 }
 
+} // namespace
+
+std::vector<CString> CMainFrame::CommandLineFields(const CString& commandLine) {
+    CString line = commandLine;
+    line.Replace("\\", "\\\\");
+    return StartupFields(line, 2);
+}
+
 std::vector<CString> CMainFrame::LastFileFields(const CString& storedPath) {
-    CString line = "\"" + storedPath + "\"";
-    std::vector<CString> fields;
-    CString field;
-    while (!line.IsEmpty()) {
-        field.Empty();
-        if (!NextCommandLineField(line, field))
-            break;
-        if (IsSwitchField(field))
-            field = field.Mid(1);
-        field.TrimLeft();
-        fields.push_back(field);
-    }
-    return fields;
+    return StartupFields("\"" + storedPath + "\"", 1);
 }
 
 bool CMainFrame::AskPassword(const CString& path) {

@@ -88,7 +88,7 @@ public:
     const std::vector<int>& RoutedCommands() const { return m_routed; }
 
     // The fields the command line names: the reader's fields of the line with its backslashes
-    // doubled, each with a switch "/x " dropped and leading white space removed.
+    // doubled, each plain field with a switch "/x " dropped, leading white space removed.
     static std::vector<CString> CommandLineFields(const CString& commandLine);
     // The fields of the last-file text (the stored path in double quotes).
     static std::vector<CString> LastFileFields(const CString& storedPath);

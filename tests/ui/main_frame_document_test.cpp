@@ -6,6 +6,7 @@
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/CreateDbDlg.h"
 #include "ui/MainFrame.h"
+#include "ui/PelmoApp.h"
 #include "ui/SplashDlg.h"
 
 #include <QApplication>
@@ -364,6 +365,17 @@ TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
     for (const Case& c : cases)
         EXPECT_EQ(CMainFrame::CommandLineFields(c.line), c.fields) << c.line;
     EXPECT_EQ(CMainFrame::LastFileFields("/home/u/plans.pgr"), std::vector<CString>{"/home/u/plans.pgr"});
+}
+
+TEST(CommandLineFields, AQuotedPathInAOneLetterDirectoryWithABlankIsKeptWhole) {
+    // The shape of a switch ("/x ...") inside one quoted argument is part of the path.
+    EXPECT_EQ(CMainFrame::CommandLineFields("\"/a plans/week.pgr\""),
+              std::vector<CString>{"/a plans/week.pgr"});
+    EXPECT_EQ(CMainFrame::LastFileFields("/a plans/week.pgr"), std::vector<CString>{"/a plans/week.pgr"});
+    char program[] = "pelmo", path[] = "/a plans/week.pgr";
+    char* argv[] = {program, path};
+    EXPECT_EQ(CMainFrame::CommandLineFields(CommandLineOf(2, argv)),
+              std::vector<CString>{"/a plans/week.pgr"});
 }
 
 } // namespace
