@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QValidator>
 #include <QWidget>
 
 #include <cstring>
@@ -24,6 +25,17 @@ public:
     }
 };
 
+// Refuses an edit that would make the password longer than the 31 bytes its buffer keeps: a
+// character outside ASCII takes several bytes, and a password cut inside one would no longer be
+// the text the user typed.
+class PasswordBytesValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        return input.toUtf8().size() <= 31 ? Acceptable : Invalid;
+    }
+};
+
 } // namespace
 
 QPushButton* MakeButton(QWidget* parent, int id, const QString& text) {
@@ -37,6 +49,7 @@ QLineEdit* MakePasswordEdit(QWidget* parent, int id) {
     auto* edit = new QLineEdit(parent);
     SetControlId(edit, id);
     edit->setMaxLength(31);
+    edit->setValidator(new PasswordBytesValidator(edit));
     edit->setEchoMode(QLineEdit::Password);
     // The style is owned by the edit (Qt does not delete it), so each edit gets its own.
     auto* style = new StarPasswordStyle;

@@ -226,6 +226,25 @@ TEST_F(DialogTest, PasswordEditsTakeThirtyOneCharactersShownAsStars) {
     EXPECT_EQ(std::string(dialog.m_password), thirtyOne.toStdString());
 }
 
+TEST_F(DialogTest, PasswordEditsTakeNoMoreCharactersThanTheBufferHoldsWhole) {
+    CCreateDbDlg dialog;
+    dialog.m_createMode = false;
+    dialog.show();
+    QLineEdit* password = Edit(&dialog, 1177);
+    password->setFocus();
+    // Each of these takes two bytes: fifteen fill 30 of the 31 the password keeps.
+    for (int i = 0; i < 20; ++i) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\u00e4"));
+        QApplication::sendEvent(password, &key);
+    }
+    const QString fifteen(15, QChar(0x00e4));
+    EXPECT_EQ(password->text(), fifteen);
+    Edit(&dialog, 1058)->setText("/tmp/a.pgr");
+    Button(&dialog, IDOK)->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(std::string(dialog.m_password), fifteen.toUtf8().toStdString());
+}
+
 TEST_F(DialogTest, CancelZeroesBothPasswords) {
     CCreateDbDlg dialog;
     std::strcpy(dialog.m_password, "keep");
