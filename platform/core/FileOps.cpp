@@ -196,7 +196,7 @@ bool ReplaceFileA(const char* replaced, const char* replacement, const char* bac
     if (hasBackup) {
         keptOld = backup;
         // A hard link keeps the old data under both names, so the replaced name is never missing.
-        std::string linkPath = keptOld + ".lnkXXXXXX";
+        std::string linkPath;
         int fd = CreateTempBeside(keptOld, linkPath);
         if (fd >= 0) {
             close(fd);
