@@ -61,8 +61,9 @@ void CRecentDocumentList::AddToList(const char* path) {
     const CString entry(path ? path : "");
     if (entry.IsEmpty())
         return;
+    // File names differ by case here: only the same text is the same document.
     for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-        if (it->CompareNoCase(entry) == 0) {
+        if (*it == entry) {
             m_entries.erase(it);
             break;
         }

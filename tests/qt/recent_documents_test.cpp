@@ -28,9 +28,15 @@ TEST_F(RecentDocumentsTest, MostRecentFirstWithoutDuplicatesAndAtMostSixteen) {
         list.AddToList(CString("/docs/") + CString(std::to_string(i)) + ".pgr");
     ASSERT_EQ(list.Entries().size(), 16u);
     EXPECT_EQ(list.Entries().front(), "/docs/19.pgr");
-    list.AddToList("/DOCS/10.pgr");
+    list.AddToList("/docs/10.pgr");
     EXPECT_EQ(list.Entries().size(), 16u);
-    EXPECT_EQ(list.Entries().front(), "/DOCS/10.pgr");
+    EXPECT_EQ(list.Entries().front(), "/docs/10.pgr");
+    // Another case is another file: it joins the list and the oldest entry drops out.
+    list.AddToList("/DOCS/10.pgr");
+    ASSERT_EQ(list.Entries().size(), 16u);
+    EXPECT_EQ(list.Entries()[0], "/DOCS/10.pgr");
+    EXPECT_EQ(list.Entries()[1], "/docs/10.pgr");
+    EXPECT_EQ(list.Entries().back(), "/docs/5.pgr");
     CString path;
     EXPECT_TRUE(list.GetFromList(57616 + 15, path));
     EXPECT_FALSE(list.GetFromList(57616 + 16, path));
