@@ -71,7 +71,13 @@ bool CWindowPlacement::Restore(const char* key, QWidget* window) {
     window->setGeometry(normal);
     switch (showCmd) {
     case SW_SHOWMINIMIZED:
-        window->showMinimized();
+        // A window minimised from its maximised state goes back to maximised when restored.
+        if (flags & WPF_RESTORETOMAXIMIZED) {
+            window->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+            window->show();
+        } else {
+            window->showMinimized();
+        }
         break;
     case SW_SHOWMAXIMIZED:
         window->showMaximized();

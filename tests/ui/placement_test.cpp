@@ -88,6 +88,30 @@ TEST_F(PlacementTest, MaximisedWindowComesBackMaximisedWithItsNormalRectangle) {
     EXPECT_EQ(window.normalGeometry(), QRect(60, 70, 400, 250));
 }
 
+TEST_F(PlacementTest, MinimisedFromMaximisedComesBackMinimisedAndRestoresToMaximised) {
+    {
+        QWidget window;
+        window.setGeometry(60, 70, 400, 250);
+        window.setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+        window.show();
+        CWindowPlacement placement;
+        placement.Save(kKey, &window);
+    }
+    EXPECT_EQ(registry.ReadDword(kKey, "wp.showCmd"), 2u);
+    EXPECT_EQ(registry.ReadDword(kKey, "wp.flags"), 2u);
+    QWidget window;
+    CWindowPlacement placement;
+    ASSERT_TRUE(placement.Restore(kKey, &window));
+    EXPECT_EQ(window.windowState(), Qt::WindowMinimized | Qt::WindowMaximized);
+    CWindowPlacement plain;
+    plain.showCmd = SW_SHOWMINIMIZED;
+    plain.rcNormalPosition = {60, 70, 460, 320};
+    plain.Store(kKey);
+    QWidget other;
+    ASSERT_TRUE(CWindowPlacement().Restore(kKey, &other));
+    EXPECT_EQ(other.windowState(), Qt::WindowMinimized);
+}
+
 TEST_F(PlacementTest, RectangleOffThePrimaryScreenIsNotApplied) {
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     struct Case {
