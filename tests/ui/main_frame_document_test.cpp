@@ -350,6 +350,41 @@ TEST_F(MainFrameDocumentTest, CompactShowsTheWaitCursorAndNotifies) {
     EXPECT_TRUE(prompt.MessageBoxes().empty());
 }
 
+TEST_F(MainFrameDocumentTest, FailedBackupAndSaveAsReportAndKeepTheDocument) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string path = NewDocument(frame, "Ledger", "");
+    const std::string nowhere = dir.File("missing/copy.pgr");
+    prompt.AnswerFileDialog(nowhere.c_str());
+    frame.OnCommand(32786);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Unable to back up file");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Backup failed");
+    EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+    prompt.AnswerFileDialog(nowhere.c_str());
+    frame.OnCommand(57604);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 2u);
+    EXPECT_EQ(prompt.MessageBoxes()[1].text.str(), "Error saving " + path + ".");
+    EXPECT_EQ(prompt.MessageBoxes()[1].caption, "Pelmora");
+    EXPECT_EQ(prompt.MessageBoxes()[1].flags, static_cast<unsigned>(MB_RETRYCANCEL | MB_ICONERROR));
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_EQ(g_doc.GetPathName(), CString(path));
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], path.c_str());
+}
+
+TEST_F(MainFrameDocumentTest, NewDocumentThatCannotBeCreatedReportsAndStaysWithoutDocument) {
+    CMainFrame frame;
+    frame.Create();
+    AnswerNextModal(FillCreateDialog(dir.File("missing/New"), ""));
+    frame.OnCommand(57600);
+    ASSERT_FALSE(prompt.MessageBoxes().empty());
+    EXPECT_EQ(prompt.MessageBoxes().back().text, "Error creating new database.");
+    EXPECT_EQ(prompt.MessageBoxes().back().caption, "Pelmora");
+    EXPECT_EQ(prompt.MessageBoxes().back().flags, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    EXPECT_TRUE(frame.RecentFiles().Entries().empty());
+}
+
 TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
     struct Case {
         const char* line;
