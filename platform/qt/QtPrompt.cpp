@@ -97,6 +97,8 @@ QWidget* QtPrompt::OwnerWidget(WindowHandle owner) {
 int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) {
     QMessageBox box(IconOf(flags), QString::fromUtf8(caption ? caption : ""),
                     QString::fromUtf8(text ? text : ""), QMessageBox::NoButton, OwnerWidget(owner));
+    // The texts hold file names and error texts: markup in them is shown as it is, never rendered.
+    box.setTextFormat(Qt::PlainText);
     const std::vector<ButtonChoice> buttons = ButtonsOf(flags);
     std::vector<std::pair<QAbstractButton*, int>> results;
     for (const ButtonChoice& choice : buttons)

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -56,6 +57,18 @@ TEST_F(QtPromptTest, BoxShowsTextCaptionAndIcon) {
     EXPECT_EQ(text, "You don't have a printer installed.");
     EXPECT_EQ(title, "No Printer");
     EXPECT_EQ(icon, QMessageBox::Information);
+}
+
+TEST_F(QtPromptTest, MarkupInTheTextIsShownAsItIs) {
+    QString shown;
+    AnswerNextModal([&](QWidget* w) {
+        for (QLabel* label : w->findChildren<QLabel*>())
+            if (label->text().contains(QStringLiteral("plans")))
+                shown = label->textFormat() == Qt::PlainText ? label->text() : QString();
+        static_cast<QDialog*>(w)->accept();
+    });
+    MessageBoxA(nullptr, "Cannot open <b>plans</b>.pgr", "Pelmora", MB_ICONERROR);
+    EXPECT_EQ(shown, "Cannot open <b>plans</b>.pgr");
 }
 
 TEST_F(QtPromptTest, EscapeAnswersCancelWhereThereIsOne) {
