@@ -17,13 +17,17 @@
 CString CommandLineOf(int argc, char** argv) {
     CString line;
     for (int i = 1; i < argc; ++i) {
-        const CString argument(argv[i]);
+        CString argument(argv[i]);
         if (!line.IsEmpty())
             line += ' ';
-        if (argument.IsEmpty() || argument.FindOneOf(" \t") >= 0)
+        // A quoted argument is read back whole: its backslashes are not left doubled and a quote in
+        // it, written twice, stands for itself.
+        if (argument.IsEmpty() || argument.FindOneOf(" \t\"\\") >= 0) {
+            argument.Replace("\"", "\"\"");
             line += "\"" + argument + "\"";
-        else
+        } else {
             line += argument;
+        }
     }
     return line;
 }

@@ -9,5 +9,5 @@ int WinMain(int argc, char** argv);
 // QApplication.
 int Run(const CString& commandLine, int showCmd);
 // The command line as the shell would hand it over: the arguments joined by blanks, each that holds
-// white space (or is empty) in double quotes.
+// white space, a quote or a backslash (or is empty) in double quotes, with its quotes doubled.
 CString CommandLineOf(int argc, char** argv);

@@ -413,4 +413,15 @@ TEST(CommandLineFields, AQuotedPathInAOneLetterDirectoryWithABlankIsKeptWhole) {
               std::vector<CString>{"/a plans/week.pgr"});
 }
 
+TEST(CommandLineFields, EveryArgumentNameReadsBackAsItWasGiven) {
+    const char* const names[] = {"/home/u/plans.pgr",      "/home/u/My Plans.pgr", "/home/u/back\\slash.pgr",
+                                 "/home/u/say \"hi\".pgr", "/home/u/it\"s.pgr",    "\"quoted.pgr"};
+    for (const char* name : names) {
+        std::string copy = name;
+        char program[] = "pelmo";
+        char* argv[] = {program, copy.data()};
+        EXPECT_EQ(CMainFrame::CommandLineFields(CommandLineOf(2, argv)), std::vector<CString>{name}) << name;
+    }
+}
+
 } // namespace
