@@ -1,4 +1,5 @@
 #include "data/DbDoc.h"
+#include "data/SqlDb.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/RecentDocumentList.h"
 #include "tests/support/TempDir.h"
@@ -383,6 +384,25 @@ TEST_F(MainFrameDocumentTest, NewDocumentThatCannotBeCreatedReportsAndStaysWitho
     EXPECT_EQ(prompt.MessageBoxes().back().flags, static_cast<unsigned>(MB_ICONERROR));
     EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
     EXPECT_TRUE(frame.RecentFiles().Entries().empty());
+}
+
+TEST_F(MainFrameDocumentTest, IdleWithADocumentEnablesItsCommandsAndTheExportsByTheirRows) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Busy", "");
+    frame.OnIdle(0);
+    for (int id : {57604, 32786, 32787, 32848, 32771, 32834, 32813, 32814, 32815, 32844, 32846, 32830, 32829})
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    // Nothing to export yet.
+    for (int id : {32781, 32801, 32783})
+        EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
+    g_db.ExecDml("insert into Task(ID, Desc) values('t1', 'Call')");
+    g_db.ExecDml("insert into Appt(ID, Desc) values('a1', 'Lunch')");
+    g_doc.m_listedPersonCount = 1;
+    frame.OnIdle(0);
+    for (int id : {32781, 32801, 32783})
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    g_doc.m_listedPersonCount = 0;
 }
 
 TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
