@@ -67,6 +67,25 @@ int EscapeResult(unsigned flags) {
     }
 }
 
+// A question asked in the middle of long work shows the normal arrow: the wait cursor belongs to the
+// work, not to the box the user must answer.
+class ArrowWhileAsking {
+public:
+    ArrowWhileAsking() : m_waiting(qApp && QApplication::overrideCursor()) {
+        if (m_waiting)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~ArrowWhileAsking() {
+        if (m_waiting)
+            QApplication::restoreOverrideCursor();
+    }
+    ArrowWhileAsking(const ArrowWhileAsking&) = delete;
+    ArrowWhileAsking& operator=(const ArrowWhileAsking&) = delete;
+
+private:
+    bool m_waiting;
+};
+
 } // namespace
 
 QtPrompt::QtPrompt() {
@@ -109,7 +128,10 @@ int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* capti
     for (const auto& [button, result] : results)
         if (result == escape)
             box.setEscapeButton(button);
-    box.exec();
+    {
+        const ArrowWhileAsking arrow;
+        box.exec();
+    }
     for (const auto& [button, result] : results)
         if (box.clickedButton() == button)
             return result;
@@ -166,6 +188,7 @@ bool QtPrompt::RunFileDialog(FileDialogRequest& request, bool save) {
             dialog.setDirectory(proposed.absolutePath());
         dialog.selectFile(proposed.fileName());
     }
+    const ArrowWhileAsking arrow;
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     request.fileName = WithDefaultExtension(

@@ -147,6 +147,23 @@ TEST_F(QtPromptTest, WaitCursorNests) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(QtPromptTest, BoxDuringLongWorkShowsTheArrow) {
+    Qt::CursorShape shownWhileAsking = Qt::BlankCursor;
+    AnswerNextModal([&](QWidget* box) {
+        shownWhileAsking =
+            QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::BlankCursor;
+        static_cast<QDialog*>(box)->accept();
+    });
+    {
+        WaitCursor busy;
+        MessageBoxA(nullptr, "Conversion complete.", "pelmimp", MB_ICONINFORMATION);
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(shownWhileAsking, Qt::ArrowCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
 TEST(QtPromptInstall, DestroyingReturnsToTheBuiltInPrompt) {
     Prompt* before = &GetPrompt();
     {
