@@ -1,6 +1,6 @@
 #include "platform/core/DateFormat.h"
 #include "platform/core/Registry.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -48,37 +48,6 @@ protected:
     void SetUp() override { SetRegistry(&m_registry); }
     void TearDown() override { SetRegistry(nullptr); }
     MemoryRegistry m_registry;
-};
-
-// Switches the process's LC_TIME to German (day first: "%d.%m.%Y"). A system without the locale gets it
-// compiled into a temp folder. Restores "C".
-class GermanTimeLocale {
-public:
-    GermanTimeLocale() {
-        if (std::setlocale(LC_TIME, kName))
-            return;
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + m_folder.File(kName) + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
-            return;
-        setenv("LOCPATH", m_folder.path().c_str(), 1);
-        std::setlocale(LC_TIME, kName);
-    }
-    ~GermanTimeLocale() {
-        std::setlocale(LC_TIME, "C");
-        unsetenv("LOCPATH");
-    }
-    GermanTimeLocale(const GermanTimeLocale&) = delete;
-    GermanTimeLocale& operator=(const GermanTimeLocale&) = delete;
-
-    bool Active() const {
-        const char* name = std::setlocale(LC_TIME, nullptr);
-        return name && std::strcmp(name, kName) == 0;
-    }
-
-private:
-    static constexpr const char* kName = "de_DE.UTF-8";
-    TempDir m_folder;
 };
 
 } // namespace
@@ -205,7 +174,7 @@ TEST_F(UserPictureTest, TheUtf8CLocaleIsNoUserLocale) {
 }
 
 TEST_F(UserPictureTest, WithoutRegionalSettingsFollowTheProcessLocale) {
-    GermanTimeLocale german;
+    ScopedGermanLocale german(LC_TIME);
     if (!german.Active())
         GTEST_SKIP() << "no German locale can be made here";
     EXPECT_EQ(UserShortDatePicture(), "dd.MM.yyyy");

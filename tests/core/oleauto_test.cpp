@@ -1,11 +1,11 @@
 #include "platform/core/OleAuto.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <limits>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -46,30 +46,6 @@ void ExpectFields(const SYSTEMTIME& time, int year, int month, int day, int hour
     EXPECT_EQ(time.wDayOfWeek, dayOfWeek);
     EXPECT_EQ(time.wMilliseconds, 0);
 }
-
-// Fixes the process time zone to central European time (the POSIX rule needs no zone database) and
-// restores the previous one.
-class BerlinTime {
-public:
-    BerlinTime() {
-        if (const char* zone = std::getenv("TZ"))
-            m_previous = zone;
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
-    }
-    ~BerlinTime() {
-        if (m_previous)
-            setenv("TZ", m_previous->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    BerlinTime(const BerlinTime&) = delete;
-    BerlinTime& operator=(const BerlinTime&) = delete;
-
-private:
-    std::optional<std::string> m_previous;
-};
 
 } // namespace
 
@@ -185,7 +161,7 @@ TEST(FileTime, ConvertsToSystemTimeAndBack) {
 
 TEST(FileTime, LocalTimeUsesTheOffsetInEffectOnThatDay) {
     // One hour ahead in winter, two in summer.
-    const BerlinTime zone;
+    const ScopedTimeZone zone;
     SYSTEMTIME winter = Make(2006, 1, 15, 12);
     SYSTEMTIME summer = Make(2006, 7, 15, 12);
     for (auto [utc, localHour] : {std::pair{winter, 13}, std::pair{summer, 14}}) {

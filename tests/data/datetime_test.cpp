@@ -2,7 +2,7 @@
 
 #include "platform/core/Registry.h"
 #include "platform/core/StringTable.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/ScopedEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <optional>
 #include <string>
 #include <utility>
 
@@ -23,64 +22,6 @@ constexpr int kNoValue = static_cast<int>(0x80000000u);
 double At(int hour, int minute = 0, int second = 0) {
     return (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
 }
-
-// Fixes the process time zone to central European time (the POSIX rule needs no zone database) and
-// restores the previous one.
-class BerlinTime {
-public:
-    BerlinTime() {
-        if (const char* zone = std::getenv("TZ"))
-            m_previous = zone;
-        setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-        tzset();
-    }
-    ~BerlinTime() {
-        if (m_previous)
-            setenv("TZ", m_previous->c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
-    }
-    BerlinTime(const BerlinTime&) = delete;
-    BerlinTime& operator=(const BerlinTime&) = delete;
-
-private:
-    std::optional<std::string> m_previous;
-};
-
-// Switches the process's LC_TIME to German, whose month names and empty AM/PM marker differ from the
-// English ones. A system without the locale gets it compiled into a temp folder. Restores "C".
-class GermanTimeLocale {
-public:
-    GermanTimeLocale() {
-        if (std::setlocale(LC_TIME, kName))
-            return;
-        const std::string command =
-            "localedef -i de_DE -f UTF-8 '" + m_folder.File(kName) + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0)
-            return;
-        setenv("LOCPATH", m_folder.path().c_str(), 1);
-        std::setlocale(LC_TIME, kName);
-    }
-    ~GermanTimeLocale() {
-        std::setlocale(LC_TIME, "C");
-        unsetenv("LOCPATH");
-    }
-    GermanTimeLocale(const GermanTimeLocale&) = delete;
-    GermanTimeLocale& operator=(const GermanTimeLocale&) = delete;
-
-    // Whether the C library now writes German month names.
-    bool Active() const {
-        std::tm march{};
-        march.tm_mon = 2;
-        char text[32];
-        return std::strftime(text, sizeof text, "%B", &march) > 0 && std::strcmp(text, "March") != 0;
-    }
-
-private:
-    static constexpr const char* kName = "de_DE.UTF-8";
-    TempDir m_folder;
-};
 
 } // namespace
 
@@ -503,7 +444,7 @@ TEST(CDateTime, ToDaysOfAValueNoIntegerHolds) {
 }
 
 TEST(CDateTime, ConvertsToAndFromTimeTInLocalTime) {
-    const BerlinTime zone;
+    const ScopedTimeZone zone;
     CDateTime date;
     ASSERT_TRUE(date.SetFromTimeT(0));
     EXPECT_EQ(date.Format("%Y-%m-%d %H:%M:%S"), "1970-01-01 01:00:00");
@@ -514,7 +455,7 @@ TEST(CDateTime, ConvertsToAndFromTimeTInLocalTime) {
 }
 
 TEST(CDateTime, ConvertsFromUtcFileTimeToLocalTime) {
-    const BerlinTime zone;
+    const ScopedTimeZone zone;
     SYSTEMTIME utc;
     utc.wYear = 2006;
     utc.wMonth = 7;
@@ -564,7 +505,7 @@ TEST(CDateTimeFormat, HashFlagDropsLeadingZeros) {
 }
 
 TEST(CDateTimeFormat, NamesAndMarkerStayEnglishUnderAnotherProcessLocale) {
-    GermanTimeLocale german;
+    ScopedGermanLocale german(LC_TIME);
     if (!german.Active())
         GTEST_SKIP() << "no German locale can be made here";
     const CDateTime date(2006, 3, 15, 14, 30, 0);

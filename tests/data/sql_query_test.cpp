@@ -1,5 +1,6 @@
 #include "data/SqlDb.h"
 #include "data/SqlException.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -162,15 +163,17 @@ TEST_F(SqlQueryTest, TableChecks) {
 }
 
 TEST_F(SqlQueryTest, TableNumbersIgnoreTheNumericLocale) {
-    std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma";
-    SqlTable table = db.GetTable("select score, ' +2.5e1', '-0.125x' from T order by id");
-    table.SetRow(2);
-    double score = table.GetFloatField(0);
-    double padded = table.GetFloatField(1);
-    double trailing = table.GetFloatField(2);
-    std::setlocale(LC_NUMERIC, saved.c_str());
+    double score = 0, padded = 0, trailing = 0;
+    {
+        const ScopedGermanLocale german(LC_NUMERIC);
+        if (!german.Active())
+            GTEST_SKIP() << "no locale with a decimal comma can be made here";
+        SqlTable table = db.GetTable("select score, ' +2.5e1', '-0.125x' from T order by id");
+        table.SetRow(2);
+        score = table.GetFloatField(0);
+        padded = table.GetFloatField(1);
+        trailing = table.GetFloatField(2);
+    }
     EXPECT_DOUBLE_EQ(score, 3.25);
     EXPECT_DOUBLE_EQ(padded, 25.0);
     EXPECT_DOUBLE_EQ(trailing, -0.125);
