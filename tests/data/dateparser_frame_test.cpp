@@ -2,6 +2,7 @@
 
 #include "platform/core/Registry.h"
 #include "platform/core/WinTime.h"
+#include "tests/support/ScopedEnvironment.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -433,24 +434,19 @@ TEST_F(DateParserFrame, ShortDatesReadBackAsWritten) {
 // Qt start-up sets it from the environment); the patterns must follow it too, or a day before the
 // 13th would read back with day and month swapped. The locale is compiled into a temp folder.
 TEST_F(DateParserFrame, PatternsFollowTheLocaleWithoutARegistryPicture) {
-    const TempDir locales;
-    const std::string command =
-        "localedef -i de_DE -f UTF-8 '" + locales.File("de_DE.UTF-8") + "' >/dev/null 2>&1";
-    if (std::system(command.c_str()) == -1)
-        GTEST_SKIP() << "no shell to compile a locale";
-    setenv("LOCPATH", locales.path().c_str(), 1);
-    if (!std::setlocale(LC_TIME, "de_DE.UTF-8")) {
-        unsetenv("LOCPATH");
-        GTEST_SKIP() << "no German locale could be compiled here";
-    }
-    m_registry.DeleteValue("Control Panel\\International", "sShortDate");
-    const CString pattern = CDateParser::GetShortDateFormat();
-    const CString longPattern = CDateParser::GetLongDateFormat();
-    const CString text = CDateTime(2006, 3, 4).Format(pattern);
+    CString pattern, longPattern, text;
     CDateParser parser;
-    const bool parsed = parser.Parse(text, CDateParser::kDateOrTime);
-    std::setlocale(LC_TIME, "C");
-    unsetenv("LOCPATH");
+    bool parsed = false;
+    {
+        const ScopedGermanLocale german(LC_TIME);
+        if (!german.Active())
+            GTEST_SKIP() << "no German locale can be made here";
+        m_registry.DeleteValue("Control Panel\\International", "sShortDate");
+        pattern = CDateParser::GetShortDateFormat();
+        longPattern = CDateParser::GetLongDateFormat();
+        text = CDateTime(2006, 3, 4).Format(pattern);
+        parsed = parser.Parse(text, CDateParser::kDateOrTime);
+    }
 
     EXPECT_EQ(pattern, "%d.%m.%Y");
     EXPECT_EQ(longPattern, "%A, %#d %B %Y");
