@@ -3,7 +3,6 @@
 #include "platform/core/Registry.h"
 #include "platform/core/WinTime.h"
 #include "tests/support/ScopedEnvironment.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
