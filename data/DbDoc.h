@@ -120,6 +120,12 @@ public:
 
     // End of record operations.
 
+    // Merging the tables of another document.
+    // End of merging.
+
+    // Delimited-text export and import.
+    // End of delimited-text export and import.
+
     // Which report the print window shows: 0 none, 1 address book, 2 envelopes, 3 daily plan,
     // 4 daily tasks, 5 daily appointments, 6 week, 7 month.
     int m_reportKind = 0;
