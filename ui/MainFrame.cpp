@@ -12,6 +12,7 @@
 #include "platform/qt/Shell.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandLine.h"
+#include "ui/GroupListDlg.h"
 #include "ui/PasswordDlg.h"
 #include "ui/PhoneBookFrame.h"
 #include "ui/SplashDlg.h"
@@ -38,6 +39,15 @@ namespace {
 
 CString SubKey(const char* subkey) {
     return CString(CMainFrame::kProgramKey) + "\\" + subkey;
+}
+
+// Runs the groups dialog on the document; after a change every view reloads.
+void OnEditGroups(QWidget* owner) {
+    CGroupListDlg dialog;
+    dialog.SetDocument(&g_doc);
+    dialog.DoModal(owner);
+    if (dialog.m_changed)
+        g_doc.SetModifiedFlag(true, true);
 }
 
 // The settings' one read shape: a missing program key or subkey is created and the value written
@@ -532,9 +542,11 @@ bool CMainFrame::OnCommand(int id) {
     case ID_CONTEXT_HELP:
         OnContextHelpMode();
         return true;
-    // The commands of the groups dialog, the owner sheet, the reports, the print window and the
-    // imports and exports are the frame's too; their dialogs and reports join them here.
     case ID_EDIT_GROUPS:
+        OnEditGroups(this);
+        return true;
+    // The commands of the owner sheet, the reports, the print window and the imports and exports
+    // are the frame's too; their dialogs and reports join them here.
     case ID_EDIT_USER:
     case ID_REPORT_DAILY:
     case ID_REPORT_DAILY_TASKS:
