@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class CExportTableSpec;
+
 // The one document of the main program: the open .pgr database (g_db), the shared selections of the
 // user interface, the counters the frame's idle handler reads, and every operation on the file and
 // its records. Every operation catches SqlException and reports failure as its result.
@@ -123,7 +125,18 @@ public:
     // Merging the tables of another document.
     // End of merging.
 
-    // Delimited-text export and import.
+    // Delimited-text export and import (defined in the exchange library).
+    // The exports write the chosen fields of every row to the spec's file and answer the number of
+    // rows written; 0 for an empty table (after a message) or when the file could not be written.
+    int ExportAddressBookCsv(const CExportTableSpec& spec);
+    int ExportTasksCsv(const CExportTableSpec& spec);
+    int ExportApptsCsv(const CExportTableSpec& spec);
+    // The imports read the spec's file, one record a line, and insert every record that has what its
+    // kind needs under a new ID; they answer the number of records inserted (0 when the file cannot
+    // be opened).
+    int ImportAddressBookCsv(const CExportTableSpec& spec);
+    int ImportTasksCsv(const CExportTableSpec& spec);
+    int ImportApptsCsv(const CExportTableSpec& spec);
     // End of delimited-text export and import.
 
     // Which report the print window shows: 0 none, 1 address book, 2 envelopes, 3 daily plan,

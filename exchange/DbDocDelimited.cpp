@@ -1,0 +1,526 @@
+// The document's delimited-text export and import of persons, tasks and appointments.
+
+#include "data/DbDoc.h"
+#include "data/IdMaker.h"
+#include "data/SqlException.h"
+#include "data/SqlQuery.h"
+#include "exchange/ExportTableSpec.h"
+#include "exchange/FieldReader.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/Prompt.h"
+
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// One field of the person table: its name in the file, its Person column, the record member, and
+// whether a qualifier inside the value is doubled on export.
+struct PersonField {
+    const char* name;
+    const char* column;
+    CString CPerson::*member;
+    bool doubled;
+};
+
+// In export order, which is also the order the rows are written in.
+constexpr std::array<PersonField, 29> kPersonFields = {{
+    {"Title", "Title", &CPerson::m_Title, true},
+    {"FirstName", "FName", &CPerson::m_FName, true},
+    {"LastName", "LName", &CPerson::m_LName, true},
+    {"HomeAddress1", "Addr1", &CPerson::m_Addr1, true},
+    {"HomeAddress2", "Addr2", &CPerson::m_Addr2, true},
+    {"HomeCity", "City", &CPerson::m_City, true},
+    {"HomeState", "State", &CPerson::m_State, false},
+    {"HomeZipCode", "Zip", &CPerson::m_Zip, false},
+    {"HomePhone", "HmPhone", &CPerson::m_HmPhone, false},
+    {"HomeFax", "HmFax", &CPerson::m_HmFax, false},
+    {"HomeCelPhone", "CelPhone", &CPerson::m_CelPhone, false},
+    {"HomePager", "Pager", &CPerson::m_Pager, false},
+    {"HomeE-Mail", "Email", &CPerson::m_Email, false},
+    {"HomeWebPage", "WebPage", &CPerson::m_WebPage, false},
+    {"Company", "Company", &CPerson::m_Company, true},
+    {"Position", "Position", &CPerson::m_Position, true},
+    {"WorkAddress1", "WkAddr1", &CPerson::m_WkAddr1, true},
+    {"WorkAddress2", "WkAddr2", &CPerson::m_WkAddr2, true},
+    {"WorkCity", "WkCity", &CPerson::m_WkCity, true},
+    {"WorkState", "WkState", &CPerson::m_WkState, false},
+    {"WorkZipCode", "WkZip", &CPerson::m_WkZip, false},
+    {"WorkPhone", "WkPhone", &CPerson::m_WkPhone, false},
+    {"WorkExtension", "WkExt", &CPerson::m_WkExt, false},
+    {"WorkFax", "WkFax", &CPerson::m_WkFax, false},
+    {"WorkCelPhone", "WkCelPhone", &CPerson::m_WkCelPhone, false},
+    {"WorkPager", "WkPager", &CPerson::m_WkPager, false},
+    {"WorkE-Mail", "WkEmail", &CPerson::m_WkEmail, false},
+    {"WorkWebPage", "WkWebPage", &CPerson::m_WkWebPage, false},
+    {"Notes", "Notes", &CPerson::m_Notes, true},
+}};
+
+constexpr std::array<const char*, 4> kTaskFields = {"Task", "DateDue", "DateDone", "Priority"};
+constexpr std::array<const char*, 6> kApptFields = {"Appointment", "Date",    "StartTime",
+                                                    "EndTime",     "Alarmed", "AlarmTime"};
+
+// What the export writes: the header line (when asked for), then the rows.
+class DelimitedWriter {
+public:
+    explicit DelimitedWriter(const CExportTableSpec& spec) : m_spec(spec) {}
+
+    // Notes which of the table's fields the column fields choose (names the table does not have are
+    // left out of the rows) and builds the header line of every non-empty column field.
+    std::vector<bool> ChooseFields(const std::vector<const char*>& tableNames) {
+        std::vector<bool> chosen(tableNames.size(), false);
+        CString header;
+        bool first = true;
+        for (const CString& name : m_spec.m_columnFields) {
+            if (name.IsEmpty())
+                continue;
+            for (size_t i = 0; i < tableNames.size(); ++i)
+                if (name == tableNames[i])
+                    chosen[i] = true;
+            if (!first)
+                header += m_spec.m_separator;
+            header += m_spec.m_qualifier + name + m_spec.m_qualifier;
+            first = false;
+        }
+        header += "\n";
+        if (m_spec.m_header == 1)
+            m_text = header;
+        return chosen;
+    }
+
+    // Starts the next row.
+    void BeginRow() { m_firstInRow = true; }
+    // Appends one value of the row: empty as nothing, otherwise enclosed in the qualifier, with each
+    // qualifier inside doubled when asked for.
+    void AddValue(CString value, bool doubled) {
+        if (!m_firstInRow)
+            m_text += m_spec.m_separator;
+        m_firstInRow = false;
+        if (value.IsEmpty())
+            return;
+        if (doubled && !m_spec.m_qualifier.IsEmpty())
+            value.Replace(m_spec.m_qualifier, m_spec.m_qualifier + m_spec.m_qualifier);
+        m_text += m_spec.m_qualifier + value + m_spec.m_qualifier;
+    }
+    void EndRow() {
+        m_text += "\n";
+        ++m_rows;
+    }
+
+    int Rows() const { return m_rows; }
+    const CString& Text() const { return m_text; }
+
+private:
+    const CExportTableSpec& m_spec;
+    CString m_text;
+    bool m_firstInRow = true;
+    int m_rows = 0;
+};
+
+// A text field whose line breaks become two spaces, so that a record stays on one line.
+CString OneLine(CString text) {
+    text.Replace("\r\n", "  ");
+    return text;
+}
+
+CDateTime ParseDbText(const char* text) {
+    CDateTime value;
+    value.ParseDateTime(text ? text : "");
+    return value;
+}
+
+CString ShortDateText(const CDateTime& value) {
+    return value.IsValid() ? value.FormatDate(nullptr, DATE_SHORTDATE) : CString();
+}
+
+CString TimeText(const CDateTime& value) {
+    return value.IsValid() ? value.FormatTime(nullptr, TIME_NOSECONDS) : CString();
+}
+
+// The minutes an alarm lies before the start, between 0 and 60.
+int AlarmMinutes(const CDateTime& start, const CDateTime& alarm) {
+    if (!start.IsValid() || !alarm.IsValid())
+        return 0;
+    // Whole seconds first, so that a stored 15 minutes does not read as 14.999... and truncate to 14.
+    const long long seconds = std::llround((start - alarm).GetValue() * 24.0 * 60.0 * 60.0);
+    const long long minutes = seconds / 60;
+    return static_cast<int>(minutes < 0 ? 0 : minutes > 60 ? 60 : minutes);
+}
+
+// Writes text to path through a temporary file beside it that then takes the path's place, so a
+// failure leaves no half-written file behind.
+bool WriteWholeFile(const CString& path, const CString& text) {
+    if (path.IsEmpty())
+        return false;
+    std::string temp = path.str() + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    const char* data = text.c_str();
+    size_t left = static_cast<size_t>(text.GetLength());
+    while (ok && left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            ok = false;
+            break;
+        }
+        data += written;
+        left -= static_cast<size_t>(written);
+    }
+    ok = ok && fchmod(fd, 0644) == 0 && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+// Shows the box of a database error during an export.
+void ReportExportError(const char* message, const char* caption) {
+    MessageBoxA(nullptr, message, caption, MB_OK | MB_ICONERROR);
+}
+
+// Runs an export: the count, the header and the rows, then the file. On a database error the text
+// collected so far is still written and its rows are counted.
+template <typename BuildRows>
+int RunExport(const CExportTableSpec& spec, const char* countSql, const char* emptyText,
+              const char* emptyCaption, unsigned emptyFlags, const char* errorCaption,
+              const std::vector<const char*>& tableNames, BuildRows buildRows) {
+    try {
+        DelimitedWriter writer(spec);
+        try {
+            if (g_db.ExecScalar(countSql) == 0) {
+                MessageBoxA(nullptr, emptyText, emptyCaption, emptyFlags);
+                return 0;
+            }
+            const std::vector<bool> chosen = writer.ChooseFields(tableNames);
+            buildRows(writer, chosen);
+        } catch (const SqlException& error) {
+            ReportExportError(error.errorMessage(), errorCaption);
+        }
+        return WriteWholeFile(spec.m_filePath, writer.Text()) ? writer.Rows() : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+// The reading frame of the imports: the reader, the stream and the header line.
+class DelimitedReader {
+public:
+    explicit DelimitedReader(const CExportTableSpec& spec) : m_spec(spec), m_stream(spec.m_filePath.c_str()) {
+        if (!spec.m_qualifier.IsEmpty())
+            m_reader.SetQuoteChar(spec.m_qualifier[0]);
+        if (!spec.m_separator.IsEmpty())
+            m_reader.SetDelimiter(spec.m_separator[0]);
+    }
+
+    // Skips the header line when there is one; false when the file holds nothing to read.
+    bool Start() {
+        if (!m_stream.is_open())
+            return false;
+        if (m_spec.m_header == 1) {
+            CString header;
+            return ReadLine(header);
+        }
+        return true;
+    }
+
+    // The next line whole, whatever its length, and a last line without a line end too; false at the
+    // end of the file and after a read error.
+    bool ReadLine(CString& line) { return static_cast<bool>(std::getline(m_stream, line.str())); }
+
+    // The cells of one line: every column consumes a field; a line that runs out leaves the rest empty.
+    // The markers "EMPTY FIELD" and "EOF" read as empty cells.
+    std::vector<CString> Cells(CString line) const {
+        std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
+        for (CString& cell : cells) {
+            m_reader.NextField(line, cell);
+            if (cell == "EMPTY FIELD" || cell == "EOF")
+                cell.Empty();
+        }
+        return cells;
+    }
+
+    // The field name of a column; empty for an ignored one.
+    CString FieldOf(size_t column) const {
+        return column < m_spec.m_columnFields.size() ? m_spec.m_columnFields[column] : CString();
+    }
+
+    // Whether reading ended at the end of the file, not by a read error.
+    bool EndedCleanly() const { return !m_stream.bad(); }
+
+private:
+    const CExportTableSpec& m_spec;
+    std::ifstream m_stream;
+    CFieldReader m_reader;
+};
+
+// Reads every line of the spec's file into a record and inserts the records that pass; answers the
+// number inserted. The modified flag is set with notification when records were inserted and the
+// whole file was read.
+template <typename ReadRecord>
+int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) {
+    int count = 0;
+    try {
+        DelimitedReader reader(spec);
+        if (!reader.Start())
+            return 0;
+        CString line;
+        while (reader.ReadLine(line)) {
+            const std::vector<CString> cells = reader.Cells(line);
+            if (readRecord(reader, cells))
+                ++count;
+        }
+        if (count > 0 && reader.EndedCleanly())
+            doc.SetModifiedFlag(true, true);
+    } catch (...) {
+        // Records inserted so far stay and are counted.
+    }
+    return count;
+}
+
+// A new record ID; false when none could be made.
+bool NewId(CString& id) {
+    char buffer[81] = {};
+    if (!NewGuidString(buffer))
+        return false;
+    id = buffer;
+    return true;
+}
+
+// A date typed in the user's locale, at 00:00:00; invalid when the cell is no date in the valid range.
+CDateTime ParseDateCell(const CString& cell) {
+    CDateTime value;
+    if (!value.ParseDateTimeEx(cell, VAR_DATEVALUEONLY) || !value.IsValid())
+        value.SetNull();
+    return value;
+}
+
+// A time of day typed in the user's locale, on the day of `day`, seconds 0, rounded to the nearest
+// quarter hour (7 minutes past rounds down, 8 up); invalid when the cell is no time.
+CDateTime ParseQuarterTime(const CString& cell, const CDateTime& day) {
+    CDateTime time;
+    if (!time.ParseDateTimeEx(cell, VAR_TIMEVALUEONLY) || !time.IsValid())
+        return CDateTime();
+    CDateTime result(day.GetYear(), day.GetMonth(), day.GetDay(), time.GetHour(), time.GetMinute(), 0);
+    if (!result.IsValid())
+        return result;
+    const int remainder = result.GetMinute() % 15;
+    if (remainder >= 1 && remainder <= 7)
+        result -= CDateTimeSpan(0, 0, remainder, 0);
+    else if (remainder >= 8)
+        result += CDateTimeSpan(0, 0, 15 - remainder, 0);
+    return result;
+}
+
+// The cell's leading integer rounded to a multiple of 5 (remainders 1 and 2 down, 3 and 4 up).
+int RoundToFive(const CString& cell) {
+    int minutes = std::atoi(cell);
+    const int remainder = minutes % 5;
+    if (remainder == 1 || remainder == 2)
+        minutes -= remainder;
+    else if (remainder == 3 || remainder == 4)
+        minutes += 5 - remainder;
+    return minutes;
+}
+
+bool IsTrueWord(CString cell) {
+    cell.MakeLower();
+    return cell == "true" || cell == "t" || cell == "yes" || cell == "1";
+}
+
+} // namespace
+
+int CDbDoc::ExportAddressBookCsv(const CExportTableSpec& spec) {
+    std::vector<const char*> names;
+    for (const PersonField& field : kPersonFields)
+        names.push_back(field.name);
+    return RunExport(spec, "select count(*) from Person", "There is no one in the address book to export",
+                     "Empty Address Book", MB_OK | MB_ICONINFORMATION, "Error Exporting Address Book", names,
+                     [](DelimitedWriter& writer, const std::vector<bool>& chosen) {
+                         SqlQuery query = g_db.ExecQuery("select * from Person order by LName, FName");
+                         for (; !query.Eof(); query.NextRow()) {
+                             writer.BeginRow();
+                             for (size_t i = 0; i < kPersonFields.size(); ++i) {
+                                 if (!chosen[i])
+                                     continue;
+                                 CString value = query.GetStringField(kPersonFields[i].column, "");
+                                 if (CString(kPersonFields[i].name) == "Notes")
+                                     value = OneLine(value);
+                                 writer.AddValue(value, kPersonFields[i].doubled);
+                             }
+                             writer.EndRow();
+                         }
+                     });
+}
+
+int CDbDoc::ExportTasksCsv(const CExportTableSpec& spec) {
+    const std::vector<const char*> names(kTaskFields.begin(), kTaskFields.end());
+    return RunExport(
+        spec, "select count(*) from Task", "There are no tasks to export", "Empty Task Table", MB_OK,
+        "Error Exporting Tasks", names, [](DelimitedWriter& writer, const std::vector<bool>& chosen) {
+            SqlQuery query = g_db.ExecQuery("select * from Task order by DateDue");
+            for (; !query.Eof(); query.NextRow()) {
+                writer.BeginRow();
+                if (chosen[0])
+                    writer.AddValue(OneLine(query.GetStringField("Desc", "")), true);
+                if (chosen[1])
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))), false);
+                if (chosen[2])
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDone", ""))), false);
+                if (chosen[3]) {
+                    CString priority;
+                    priority.Format("%d", query.GetIntField("Priority", 0));
+                    writer.AddValue(priority, false);
+                }
+                writer.EndRow();
+            }
+        });
+}
+
+int CDbDoc::ExportApptsCsv(const CExportTableSpec& spec) {
+    const std::vector<const char*> names(kApptFields.begin(), kApptFields.end());
+    return RunExport(
+        spec, "select count(*) from Appt", "There are no appointments to export", "Empty Appointment Table",
+        MB_OK, "Error Exporting Appointments", names,
+        [](DelimitedWriter& writer, const std::vector<bool>& chosen) {
+            SqlQuery query = g_db.ExecQuery("select * from Appt order by DateDue");
+            for (; !query.Eof(); query.NextRow()) {
+                const CDateTime start = ParseDbText(query.GetStringField("StartTime", ""));
+                const bool alarm = query.GetIntField("Alarm", 0) != 0;
+                writer.BeginRow();
+                if (chosen[0])
+                    writer.AddValue(OneLine(query.GetStringField("Desc", "")), true);
+                if (chosen[1])
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))), false);
+                if (chosen[2])
+                    writer.AddValue(TimeText(start), false);
+                if (chosen[3])
+                    writer.AddValue(TimeText(ParseDbText(query.GetStringField("EndTime", ""))), false);
+                if (chosen[4])
+                    writer.AddValue(alarm ? "TRUE" : "FALSE", false);
+                if (chosen[5]) {
+                    CString minutes;
+                    minutes.Format(
+                        "%d",
+                        alarm ? AlarmMinutes(start, ParseDbText(query.GetStringField("AlarmTime", ""))) : 0);
+                    writer.AddValue(minutes, false);
+                }
+                writer.EndRow();
+            }
+        });
+}
+
+int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
+    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+        CPerson person;
+        bool named = false;
+        for (size_t column = 0; column < cells.size(); ++column) {
+            const CString field = reader.FieldOf(column);
+            if (field.IsEmpty())
+                continue;
+            for (const PersonField& entry : kPersonFields) {
+                if (field != entry.name)
+                    continue;
+                const bool keepsEmpty =
+                    field != "Title" && field != "FirstName" && field != "LastName" && field != "Company";
+                if (!cells[column].IsEmpty() || keepsEmpty)
+                    person.*entry.member = cells[column];
+                if (!cells[column].IsEmpty() &&
+                    (field == "FirstName" || field == "LastName" || field == "Company"))
+                    named = true;
+            }
+        }
+        if (!named || !NewId(person.m_ID))
+            return false;
+        person.BuildDisplayName();
+        return InsertPerson(person, {});
+    });
+}
+
+int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
+    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+        CTask task;
+        bool hasText = false;
+        for (size_t column = 0; column < cells.size(); ++column) {
+            const CString field = reader.FieldOf(column);
+            const CString& cell = cells[column];
+            if (field == "Task") {
+                if (!cell.IsEmpty()) {
+                    task.m_Desc = cell;
+                    hasText = true;
+                }
+            } else if (field == "DateDue" || field == "DateDone") {
+                const CDateTime date = ParseDateCell(cell);
+                if (date.IsValid())
+                    (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
+            } else if (field == "Priority") {
+                const int priority = std::atoi(cell);
+                if (priority >= kPriorityHigh && priority <= kPriorityDone)
+                    task.m_Priority = priority;
+            }
+        }
+        if (!hasText || !NewId(task.m_ID))
+            return false;
+        return InsertTask(task);
+    });
+}
+
+int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
+    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+        CAppt appt;
+        bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
+        int alarmMinutes = 0;
+        for (size_t column = 0; column < cells.size(); ++column) {
+            const CString field = reader.FieldOf(column);
+            const CString& cell = cells[column];
+            if (field == "Appointment") {
+                if (!cell.IsEmpty()) {
+                    appt.m_Desc = cell;
+                    hasText = true;
+                }
+            } else if (field == "Date") {
+                const CDateTime date = ParseDateCell(cell);
+                if (date.IsValid()) {
+                    appt.m_DateDue = date;
+                    hasDate = true;
+                }
+            } else if (field == "StartTime") {
+                const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
+                if (start.IsValid()) {
+                    appt.m_StartTime = start;
+                    hasStart = true;
+                }
+            } else if (field == "EndTime") {
+                const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
+                if (end.IsValid()) {
+                    appt.m_EndTime = end;
+                    hasEnd = true;
+                }
+                if (appt.m_EndTime < appt.m_StartTime)
+                    appt.m_EndTime = appt.m_StartTime;
+            } else if (field == "AlarmTime") {
+                appt.m_AlarmTime = appt.m_StartTime;
+                alarmMinutes = RoundToFive(cell);
+            } else if (field == "Alarmed") {
+                appt.m_Alarm = IsTrueWord(cell);
+            }
+        }
+        if (!hasText || !hasDate || !hasStart || !hasEnd || !NewId(appt.m_ID))
+            return false;
+        if (alarmMinutes >= 0 && alarmMinutes <= 60)
+            appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
+        return InsertAppt(appt);
+    });
+}

@@ -1,0 +1,3 @@
+// CExportTableSpec is a plain options record; its members are defined in the header.
+
+#include "exchange/ExportTableSpec.h"

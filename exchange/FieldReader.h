@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/core/CString.h"
+
+// Splits a line of delimited text into fields, one field per call. A quote character of 0 never
+// matches, so a reader without one reads every field as a plain field.
+class CFieldReader {
+public:
+    CFieldReader() = default;
+    CFieldReader(const CFieldReader&) = default;
+    CFieldReader& operator=(const CFieldReader&) = default;
+    virtual ~CFieldReader() = default;
+
+    void SetQuoteChar(char quote) { m_quote = quote; }
+    void SetDelimiter(char delimiter) { m_delimiter = delimiter; }
+    char GetQuoteChar() const { return m_quote; }
+    char GetDelimiter() const { return m_delimiter; }
+
+    // Removes the next field from the front of line (trimmed of white space at both ends first) and
+    // appends its characters to out. False, with out untouched, when the trimmed line is empty.
+    //
+    // A plain field runs up to the next delimiter, white space before it included, and knows no quotes
+    // or escapes. A quoted field ends at a quote followed by the delimiter, at the end of the line or
+    // at a line break; inside it two quotes read as one, a single quote is dropped, and a backslash
+    // starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any other character for
+    // itself.
+    bool NextField(CString& line, CString& out) const;
+
+private:
+    void ReadQuotedField(CString& line, CString& out) const;
+
+    char m_quote = 0;
+    char m_delimiter = 0;
+};

@@ -1,0 +1,119 @@
+#include "exchange/FieldReader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every field the reader takes from the line, in order.
+std::vector<std::string> Split(const char* text, char quote, char delimiter) {
+    CFieldReader reader;
+    reader.SetQuoteChar(quote);
+    reader.SetDelimiter(delimiter);
+    CString line(text);
+    std::vector<std::string> fields;
+    CString field;
+    while (reader.NextField(line, field)) {
+        fields.push_back(field.str());
+        field.Empty();
+    }
+    return fields;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(DelimitedReader, StartsWithoutQuoteOrDelimiter) {
+    CFieldReader reader;
+    EXPECT_EQ(reader.GetQuoteChar(), '\0');
+    EXPECT_EQ(reader.GetDelimiter(), '\0');
+}
+
+TEST(DelimitedReader, EmptyOrBlankLineGivesNoFieldAndLeavesOutAlone) {
+    CFieldReader reader;
+    reader.SetDelimiter(',');
+    CString line(" \t\r\n");
+    CString out("kept");
+    EXPECT_FALSE(reader.NextField(line, out));
+    EXPECT_EQ(out, "kept");
+    EXPECT_TRUE(line.IsEmpty());
+}
+
+TEST(DelimitedReader, QuotedTextWithCommaThenEmptyCellThenSecondText) {
+    EXPECT_EQ(Split("\"Smith, John\",,\"Boss\"", '"', ','), (Fields{"Smith, John", "", "Boss"}));
+}
+
+TEST(DelimitedReader, OutIsAppendedTo) {
+    CFieldReader reader;
+    reader.SetDelimiter(',');
+    CString line("b,c");
+    CString out("a");
+    ASSERT_TRUE(reader.NextField(line, out));
+    EXPECT_EQ(out, "ab");
+    EXPECT_EQ(line, "c");
+}
+
+struct SplitCase {
+    const char* name;
+    const char* line;
+    char quote;
+    char delimiter;
+    Fields expected;
+};
+
+class DelimitedReaderCases : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(DelimitedReaderCases, Splits) {
+    const SplitCase& c = GetParam();
+    EXPECT_EQ(Split(c.line, c.quote, c.delimiter), c.expected) << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DelimitedReaderCases,
+    testing::Values(
+        SplitCase{"PlainFields", "a,b,c", '"', ',', {"a", "b", "c"}},
+        // White space at the ends of the line goes; white space before a delimiter stays.
+        SplitCase{"PlainKeepsInnerBlanks", "  a ,b \r\n", '"', ',', {"a ", "b"}},
+        SplitCase{"PlainLosesLeadingBlanksOfNextField", "a, b", '"', ',', {"a", "b"}},
+        SplitCase{"PlainKnowsNoQuotes", "a\"b,c", '"', ',', {"a\"b", "c"}},
+        SplitCase{"LeadingEmptyCell", ",b", '"', ',', {"", "b"}},
+        SplitCase{"TrailingDelimiterGivesNoExtraCell", "a,", '"', ',', {"a"}},
+        // With a blank or tab separator an empty cell between two separators is trimmed away.
+        SplitCase{"TabHidesEmptyCell", "a\t\tc", '"', '\t', {"a", "c"}},
+        SplitCase{"SpaceHidesEmptyCell", "a  c", '"', ' ', {"a", "c"}},
+        SplitCase{"DoubledQuoteReadsAsOne", "\"say \"\"hi\"\"\",x", '"', ',', {"say \"hi\"", "x"}},
+        SplitCase{"SingleInnerQuoteDropped", "\"ab\"c\",x", '"', ',', {"abc", "x"}},
+        SplitCase{"BackslashTIsTab", "\"a\\tb\"", '"', ',', {"a\tb"}},
+        SplitCase{"WindowsPathLosesBackslashes", "\"C:\\temp\\new\"", '"', ',', {"C:\temp\new"}},
+        SplitCase{"NamedEscapes", "\"\\a\\b\\f\\n\\r\\v\"", '"', ',', {"\a\b\f\n\r\v"}},
+        SplitCase{"EscapedBackslashAndQuote", "\"a\\\\b\\\"c\",d", '"', ',', {"a\\b\"c", "d"}},
+        SplitCase{"EscapedQuoteNeitherDoublesNorEnds", "\"a\\\",b\"", '"', ',', {"a\",b"}},
+        SplitCase{"OctalThreeDigits", "\"\\101\\102\"", '"', ',', {"AB"}},
+        SplitCase{"OctalShortRunKeepsNextChar", "\"\\7x\\12y\"", '"', ',', {"\ax\ny"}},
+        SplitCase{"OctalModulo256", "\"\\777\"", '"', ',', {"\xff"}},
+        SplitCase{"OctalAtLineEnd", "\"\\101", '"', ',', {"A"}},
+        SplitCase{"EmptyQuoted", "\"\",b", '"', ',', {"", "b"}},
+        SplitCase{"UnterminatedQuotedKeepsLastChar", "\"abc", '"', ',', {"abc"}},
+        SplitCase{"QuotedFieldEndsAtLineBreak", "\"ab\ncd\",e", '"', ',', {"ab", "cd\"", "e"}},
+        SplitCase{"SingleQuoteQualifier", "'it''s',x", '\'', ',', {"it's", "x"}},
+        SplitCase{"NoQuoteCharReadsQuotesPlainly", "\"a\",b", '\0', ',', {"\"a\"", "b"}},
+        SplitCase{"PipeSeparator", "\"a|b\"|c", '"', '|', {"a|b", "c"}},
+        // The command line: quoted arguments without a delimiter.
+        SplitCase{"NulDelimiterTakesWholeLine", "a b,c", '"', '\0', {"a b,c"}},
+        SplitCase{"NulDelimiterQuoted", "\"/tmp/My Plans.pgr\"", '"', '\0', {"/tmp/My Plans.pgr"}}),
+    [](const testing::TestParamInfo<SplitCase>& param) { return std::string(param.param.name); });
+
+TEST(DelimitedReader, LineKeepsWhatFollowsTheField) {
+    CFieldReader reader;
+    reader.SetQuoteChar('"');
+    reader.SetDelimiter(',');
+    CString line("\"a\",\"b\", c ");
+    CString out;
+    ASSERT_TRUE(reader.NextField(line, out));
+    EXPECT_EQ(out, "a");
+    // The line was trimmed before the field was taken.
+    EXPECT_EQ(line, "\"b\", c");
+}
+
+} // namespace
