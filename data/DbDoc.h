@@ -123,6 +123,17 @@ public:
     // End of record operations.
 
     // Merging the tables of another document.
+
+    // Copies the other document's persons with their memberships, its groups matched by name: a
+    // group of a name this document has takes the members into its local group, any other group is
+    // added. Each operation returns the number of rows copied, or -1 after a database error (a wrong
+    // password among them), which is not shown; the other file is never changed. Rows whose ID this
+    // document already holds are left as they are here and not copied again.
+    int MergeAddressBook(const char* path, const char* password);
+    // Copies the other document's tasks and the recurrence rules they refer to.
+    int MergeTasks(const char* path, const char* password);
+    // Copies the other document's appointments and the recurrence rules they refer to.
+    int MergeAppts(const char* path, const char* password);
     // End of merging.
 
     // Delimited-text export and import (defined in the exchange library).
