@@ -1,6 +1,7 @@
 #include "ui/GroupDetailsDlg.h"
 
 #include "data/DbDoc.h"
+#include "data/SqlException.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/ContextHelp.h"
 #include "platform/qt/Controls.h"
@@ -13,6 +14,20 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <exception>
+
+void RunGroupHandler(QWidget* owner, const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const SqlException& error) {
+        MessageBoxA(owner, error.errorMessage(), "Pelmora", MB_ICONERROR);
+    } catch (const std::exception& error) {
+        MessageBoxA(owner, error.what(), "Pelmora", MB_ICONERROR);
+    } catch (...) {
+        MessageBoxA(owner, "The command failed.", "Pelmora", MB_ICONERROR);
+    }
+}
 
 bool IsDuplicateGroupDesc(const std::vector<CPhGroup>& groups, const CString& desc, bool adding,
                           const CString& ownDesc) {
@@ -50,7 +65,7 @@ CGroupDetailsDlg::CGroupDetailsDlg(QWidget* parent) : QDialog(parent) {
     top->addLayout(buttons);
 
     connect(m_descEdit, &QLineEdit::textChanged, this, &CGroupDetailsDlg::OnDescChanged);
-    connect(m_ok, &QPushButton::clicked, this, &CGroupDetailsDlg::OnOk);
+    connect(m_ok, &QPushButton::clicked, this, [this] { RunGroupHandler(this, [this] { OnOk(); }); });
     connect(cancel, &QPushButton::clicked, this, &CGroupDetailsDlg::OnCancel);
     new ContextHelpFilter(this, [this](QWidget* control) { return OnContextHelp(control); });
 }
@@ -111,7 +126,7 @@ void CGroupDetailsDlg::done(int result) {
         m_ending = false;
         QDialog::done(result);
     } else if (result == QDialog::Accepted) {
-        OnOk();
+        RunGroupHandler(this, [this] { OnOk(); });
     } else {
         OnCancel();
     }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,10 @@ class CDbDoc;
 class CPhGroup;
 class QLineEdit;
 class QPushButton;
+
+// Runs a button's handler of the group dialogs so that no error leaves the Qt handler: an error the
+// document did not report itself is shown over the owner.
+void RunGroupHandler(QWidget* owner, const std::function<void()>& handler);
 
 // Whether desc is taken by another group, compared exactly (case-sensitive). Adding: any group with
 // that description. Editing: any group with it whose description also differs from ownDesc, the

@@ -91,9 +91,9 @@ CGroupListDlg::CGroupListDlg(QWidget* parent) : QDialog(parent) {
     top->addWidget(m_list, 1);
     top->addLayout(buttons);
 
-    connect(m_add, &QPushButton::clicked, this, &CGroupListDlg::OnAdd);
-    connect(m_edit, &QPushButton::clicked, this, &CGroupListDlg::OnEdit);
-    connect(m_delete, &QPushButton::clicked, this, &CGroupListDlg::OnDelete);
+    connect(m_add, &QPushButton::clicked, this, [this] { RunGroupHandler(this, [this] { OnAdd(); }); });
+    connect(m_edit, &QPushButton::clicked, this, [this] { RunGroupHandler(this, [this] { OnEdit(); }); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { RunGroupHandler(this, [this] { OnDelete(); }); });
     connect(m_close, &QPushButton::clicked, this, &CGroupListDlg::OnClose);
     new ContextHelpFilter(this, [this](QWidget* control) { return OnContextHelp(control); });
 }
@@ -112,7 +112,7 @@ int CGroupListDlg::DoModal(QWidget* owner) {
 void CGroupListDlg::showEvent(QShowEvent* event) {
     if (!m_filledOnOpen) {
         m_filledOnOpen = true;
-        FillList();
+        RunGroupHandler(this, [this] { FillList(); });
         CentreOverParent(this);
     }
     QDialog::showEvent(event);

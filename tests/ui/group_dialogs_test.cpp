@@ -402,6 +402,26 @@ TEST_F(GroupDialogsTest, AFailedInsertLeavesTheFlagAndTheListAsTheyWere) {
     EXPECT_NE(std::string(prompt.MessageBoxes()[0].text.c_str()).find("refused"), std::string::npos);
 }
 
+TEST_F(GroupDialogsTest, EditStopsWhenTheDescriptionCannotBeRead) {
+    bool detailsOpened = false;
+    const bool changed = RunList([&detailsOpened](CGroupListDlg* w) {
+        g_db.ExecDml("alter table PhGroup rename to PhGroupAway");
+        AnswerNextModal([&detailsOpened](QWidget* details) {
+            detailsOpened = true;
+            Button(details, IDCANCEL)->click();
+        });
+        Button(w, CGroupListDlg::kIdEdit)->click();
+        QApplication::processEvents();
+        g_db.ExecDml("alter table PhGroupAway rename to PhGroup");
+        StopAnsweringModals();
+        EXPECT_EQ(ListTexts(w).size(), 2u);
+    });
+    EXPECT_FALSE(detailsOpened);
+    EXPECT_FALSE(changed);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Reading Address Book Groups");
+}
+
 TEST_F(GroupDialogsTest, DetailsStayOpenWhenTheGroupsCannotBeReadForTheCheck) {
     CGroupDetailsDlg details;
     details.m_addMode = true;
