@@ -13,6 +13,7 @@
 #include "ui/CommandIds.h"
 #include "ui/CommandLine.h"
 #include "ui/GroupListDlg.h"
+#include "ui/ImportTablesDlg.h"
 #include "ui/PasswordDlg.h"
 #include "ui/PhoneBookFrame.h"
 #include "ui/SplashDlg.h"
@@ -545,6 +546,9 @@ bool CMainFrame::OnCommand(int id) {
     case ID_EDIT_GROUPS:
         OnEditGroups(this);
         return true;
+    case ID_IMPORT_NATIVE:
+        OnImportTables();
+        return true;
     // The commands of the owner sheet, the reports, the print window and the imports and exports
     // are the frame's too; their dialogs and reports join them here.
     case ID_EDIT_USER:
@@ -568,7 +572,6 @@ bool CMainFrame::OnCommand(int id) {
     case ID_IMPORT_PHONEBOOK:
     case ID_IMPORT_APPTS:
     case ID_IMPORT_WAB:
-    case ID_IMPORT_NATIVE:
     case ID_EXPORT_TASKS:
     case ID_EXPORT_PHONEBOOK:
     case ID_EXPORT_APPTS:
@@ -582,6 +585,21 @@ bool CMainFrame::OnCommand(int id) {
     }
     RouteToViews(id);
     return false;
+}
+
+// File > Import > Pelmora Version 2.0: copies the ticked tables of another document, reports the
+// counts and has every view reload.
+void CMainFrame::OnImportTables() {
+    CImportTablesDlg dialog;
+    if (dialog.DoModal() != IDOK)
+        return;
+    CString report;
+    {
+        WaitCursor wait;
+        report = ImportTables(dialog.Choice());
+    }
+    MessageBoxA(this, report, "Tables Successfully Imported", MB_ICONINFORMATION);
+    g_doc.SetModifiedFlag(true, true);
 }
 
 void CMainFrame::RouteToViews(int id) {

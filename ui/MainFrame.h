@@ -125,6 +125,7 @@ private:
     void OnAbout();
     void OnCheckForUpdate();
     void OnContextHelpMode();
+    void OnImportTables();
     void EnableImportExport();
     void RouteToViews(int id);
     void ReadAlarmSettings();
