@@ -365,4 +365,30 @@ TEST_F(DelimitedImport, ExportedFilesReadBackWithTheirValues) {
     EXPECT_EQ(Text(apptBack.m_AlarmTime), "2006-03-22 14:00:00");
 }
 
+TEST_F(DelimitedImport, SingleQuoteAndSemicolonWithHeaderLine) {
+    WriteFile("'Task';'Priority'\n'Buy milk; and bread';'1'\n'It''s done';3\n");
+    m_spec.m_header = 1;
+    m_spec.m_qualifier = "'";
+    m_spec.m_separator = ";";
+    Columns({"Task", "Priority"});
+    EXPECT_EQ(g_doc.ImportTasksCsv(m_spec), 2);
+    const std::vector<CTask> tasks = Tasks();
+    ASSERT_EQ(tasks.size(), 2u);
+    EXPECT_EQ(tasks[0].m_Desc, "Buy milk; and bread");
+    EXPECT_EQ(tasks[0].m_Priority, 1);
+    EXPECT_EQ(tasks[1].m_Desc, "It's done");
+    EXPECT_EQ(tasks[1].m_Priority, 3);
+}
+
+TEST_F(DelimitedImport, NamesAndMarkersAreCaseSensitive) {
+    WriteFile("Smith,eof,Empty Field\n");
+    Columns({"lastname", "FirstName", "Company"});
+    EXPECT_EQ(g_doc.ImportAddressBookCsv(m_spec), 1);
+    const std::vector<CPerson> persons = Persons();
+    ASSERT_EQ(persons.size(), 1u);
+    EXPECT_EQ(persons[0].m_LName, "");
+    EXPECT_EQ(persons[0].m_FName, "eof");
+    EXPECT_EQ(persons[0].m_Company, "Empty Field");
+}
+
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,31 @@ TEST(DelimitedReader, LineKeepsWhatFollowsTheField) {
     EXPECT_EQ(out, "a");
     // The line was trimmed before the field was taken.
     EXPECT_EQ(line, "\"b\", c");
+}
+
+TEST(DelimitedReader, EveryFieldShortensTheLineOnArbitraryInput) {
+    // Lines made of the characters that steer the reader, so that every path through a quoted field,
+    // an escape and a line end is taken; each field must consume at least one character.
+    const std::string alphabet = "\"\\,;01789abntx \t\r\n'";
+    std::mt19937 random(20061503);
+    for (int round = 0; round < 2000; ++round) {
+        std::string text;
+        const size_t length = random() % 24;
+        for (size_t i = 0; i < length; ++i)
+            text += alphabet[random() % alphabet.size()];
+        CFieldReader reader;
+        reader.SetQuoteChar(round % 3 == 0 ? '\0' : '"');
+        reader.SetDelimiter(round % 2 == 0 ? ',' : '\0');
+        CString line(text);
+        CString field;
+        int before = line.GetLength();
+        while (reader.NextField(line, field)) {
+            ASSERT_LT(line.GetLength(), before) << text;
+            before = line.GetLength();
+            field.Empty();
+        }
+        EXPECT_TRUE(CString(line).Trim().IsEmpty()) << text;
+    }
 }
 
 } // namespace
