@@ -204,7 +204,8 @@ QPixmap CDayPlannerCtrl::SetImageList(const QPixmap& icon) {
 }
 
 int CDayPlannerCtrl::SetDate(const SYSTEMTIME& date) {
-    if (PlannerSameTime(date, m_date))
+    // A date that is no real date (month 13, 31 April) would leave nothing to show: it is refused.
+    if (PlannerSameTime(date, m_date) || !PlannerAddTime(date, 0, 0))
         return 0;
     m_date = date;
     if (OutsidePlannerRange(m_range, m_date))

@@ -59,8 +59,8 @@ public:
     int GetTimeScale() const { return m_scale; }
     // The picture drawn at the top left of items with an icon; returns the previous one.
     QPixmap SetImageList(const QPixmap& icon);
-    // 0 when the date equals the current one to the second; otherwise stores it, moves the shown range
-    // when needed, notifies kPlannerDateChanged and returns 1.
+    // 0 when the date equals the current one to the second or is no valid date; otherwise stores it,
+    // moves the shown range when needed, notifies kPlannerDateChanged and returns 1.
     int SetDate(const SYSTEMTIME& date);
     SYSTEMTIME GetDate() const { return m_date; }
     PlannerRange GetRange() const { return m_range; }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -479,6 +480,14 @@ TEST_F(DayPlannerWidget, SetDateNotifiesOnlyRealChangesAndMovesTheRange) {
     EXPECT_TRUE(PlannerSameTime(m_planner->GetRange().start, MakeTime(2026, 12, 12)));
 }
 
+TEST_F(DayPlannerWidget, AnInvalidDateIsRefused) {
+    EXPECT_EQ(m_planner->SetDate(MakeTime(2026, 13, 1, 9)), 0);
+    EXPECT_EQ(m_planner->SetDate(MakeTime(2026, 4, 31, 9)), 0);
+    EXPECT_EQ(m_planner->SetDate(MakeTime(2026, 12, 10, 24)), 0);
+    EXPECT_TRUE(m_owner.codes.empty());
+    EXPECT_TRUE(PlannerSameTime(m_planner->GetDate(), MakeTime(2026, 12, 10, 9, 20)));
+}
+
 TEST_F(DayPlannerWidget, ItemsAreCopiedAndReadBack) {
     AddSampleDay();
     EXPECT_EQ(m_planner->GetItemCount(), 3);
@@ -587,6 +596,33 @@ TEST_F(DayPlannerWidget, ArrowKeysMoveTheDateAndTheOwnerSeesKeysFirst) {
     Key(Qt::Key_Down);
     EXPECT_TRUE(m_owner.codes.empty());
     EXPECT_EQ(m_planner->GetDate().wHour, 23);
+}
+
+TEST_F(DayPlannerWidget, TabIsOfferedToTheOwnerAndMovesTheFocus) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    layout->addWidget(before);
+    m_planner->setParent(&window);
+    layout->addWidget(m_planner.get());
+    auto* after = new QLineEdit(&window);
+    layout->addWidget(after);
+    m_planner->SetOption(kPlannerKeysToOwner);
+    window.show();
+    QApplication::processEvents();
+    m_planner->setFocus();
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(window.focusWidget(), after);
+    m_planner->setFocus();
+    Key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(window.focusWidget(), before);
+    EXPECT_EQ(m_owner.keys, (std::vector<int>{VK_TAB, VK_TAB}));
+    // An owner that takes Tab keeps the focus where it is.
+    m_owner.keyAnswer = 1;
+    m_planner->setFocus();
+    Key(Qt::Key_Tab);
+    EXPECT_EQ(window.focusWidget(), m_planner.get());
+    m_planner->setParent(nullptr);
 }
 
 TEST_F(DayPlannerWidget, WithoutTheKeyOptionTheOwnerIsNotAsked) {
@@ -737,6 +773,12 @@ TEST_F(DayPlannerWidget, Screenshot) {
     QApplication::processEvents();
     const QString path = SaveScreenshot(&window, QStringLiteral("day_planner"));
     EXPECT_FALSE(path.isEmpty());
+
+    // As the appointments pane shows it: no header, no dragging, quarter hours.
+    m_planner->SetOption(386);
+    EXPECT_EQ(m_planner->SetTimeScale(15), 1);
+    QApplication::processEvents();
+    EXPECT_FALSE(SaveScreenshot(&window, QStringLiteral("day_planner_quarter_hours")).isEmpty());
     m_planner->setParent(nullptr);
 }
 
