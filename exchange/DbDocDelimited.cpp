@@ -14,7 +14,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
@@ -96,22 +95,25 @@ public:
         return chosen;
     }
 
-    // Starts the next row.
-    void BeginRow() { m_firstInRow = true; }
+    // Starts the next row; a row joins the text only when it is complete.
+    void BeginRow() {
+        m_row.Empty();
+        m_rowHasValue = false;
+    }
     // Appends one value of the row: empty as nothing, otherwise enclosed in the qualifier, with each
     // qualifier inside doubled when asked for.
     void AddValue(CString value, bool doubled) {
-        if (!m_firstInRow)
-            m_text += m_spec.m_separator;
-        m_firstInRow = false;
+        if (m_rowHasValue)
+            m_row += m_spec.m_separator;
+        m_rowHasValue = true;
         if (value.IsEmpty())
             return;
         if (doubled && !m_spec.m_qualifier.IsEmpty())
             value.Replace(m_spec.m_qualifier, m_spec.m_qualifier + m_spec.m_qualifier);
-        m_text += m_spec.m_qualifier + value + m_spec.m_qualifier;
+        m_row += m_spec.m_qualifier + value + m_spec.m_qualifier;
     }
     void EndRow() {
-        m_text += "\n";
+        m_text += m_row + "\n";
         ++m_rows;
     }
 
@@ -121,7 +123,8 @@ public:
 private:
     const CExportTableSpec& m_spec;
     CString m_text;
-    bool m_firstInRow = true;
+    CString m_row;
+    bool m_rowHasValue = false;
     int m_rows = 0;
 };
 
