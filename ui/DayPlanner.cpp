@@ -373,6 +373,12 @@ void CDayPlannerCtrl::keyPressEvent(QKeyEvent* event) {
     HandleKey(virtualKey, event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
 }
 
+void CDayPlannerCtrl::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (m_owner)
+        m_owner->OnPlannerSetFocus(*this);
+}
+
 void CDayPlannerCtrl::HandleKey(int virtualKey, bool shift) {
     if ((m_style & kPlannerKeysToOwner) && m_owner && m_owner->OnPlannerKeyToItem(*this, virtualKey) != 0)
         return;

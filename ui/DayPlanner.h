@@ -33,6 +33,8 @@ public:
     virtual void OnPlannerNotify(CDayPlannerCtrl& planner, int controlId, int code) = 0;
     // A key offered first under kPlannerKeysToOwner; nonzero ends the planner's own handling.
     virtual int OnPlannerKeyToItem(CDayPlannerCtrl& /*planner*/, int /*virtualKey*/) { return 0; }
+    // The control got the keyboard focus.
+    virtual void OnPlannerSetFocus(CDayPlannerCtrl& /*planner*/) {}
     // True when the owner drew the block itself.
     virtual bool OnPlannerDrawItem(CDayPlannerCtrl& /*planner*/, const DayPlannerDrawItem& /*item*/) {
         return false;
@@ -90,6 +92,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     friend class CDayPlannerPane;

@@ -361,6 +361,7 @@ struct Recorder : DayPlannerOwner {
     std::vector<int> selectionAtNotify;
     std::vector<DayPlannerDrawItem> drawn;
     int keyAnswer = 0;
+    int focusReports = 0;
     bool drawItself = false;
 
     void OnPlannerNotify(CDayPlannerCtrl& planner, int controlId, int code) override {
@@ -368,6 +369,7 @@ struct Recorder : DayPlannerOwner {
         ids.push_back(controlId);
         selectionAtNotify.push_back(planner.GetSelectedIndex());
     }
+    void OnPlannerSetFocus(CDayPlannerCtrl&) override { ++focusReports; }
     int OnPlannerKeyToItem(CDayPlannerCtrl&, int virtualKey) override {
         keys.push_back(virtualKey);
         return keyAnswer;
@@ -617,6 +619,7 @@ TEST_F(DayPlannerWidget, TabIsOfferedToTheOwnerAndMovesTheFocus) {
     Key(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(window.focusWidget(), before);
     EXPECT_EQ(m_owner.keys, (std::vector<int>{VK_TAB, VK_TAB}));
+    EXPECT_EQ(m_owner.focusReports, 2);
     // An owner that takes Tab keeps the focus where it is.
     m_owner.keyAnswer = 1;
     m_planner->setFocus();
