@@ -150,6 +150,13 @@ public:
     int ImportApptsCsv(const CExportTableSpec& spec);
     // End of delimited-text export and import.
 
+    // Address-book import.
+    // Inserts every contact of the vCard file at path as a new person, in "All" and in the groups of
+    // the choice: 0 "Yellow Pages", 1 "White Pages", 2 both. Adds 1 to count for every person
+    // inserted; false when the file cannot be read or holds no contact card.
+    bool ImportWab(int& count, int choice, const char* path);
+    // End of address-book import.
+
     // Which report the print window shows: 0 none, 1 address book, 2 envelopes, 3 daily plan,
     // 4 daily tasks, 5 daily appointments, 6 week, 7 month.
     int m_reportKind = 0;

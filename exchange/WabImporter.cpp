@@ -1,0 +1,517 @@
+#include "exchange/WabImporter.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <utility>
+
+namespace {
+
+std::string Upper(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    return text;
+}
+
+bool StartsWithNoCase(const std::string& text, const char* prefix) {
+    const std::string upperPrefix = Upper(prefix);
+    return text.size() >= upperPrefix.size() && Upper(text.substr(0, upperPrefix.size())) == upperPrefix;
+}
+
+void AppendUtf8(std::string& out, uint32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// Files written as UTF-16 (with their byte-order mark) become UTF-8; a UTF-8 mark is dropped.
+std::string ToUtf8Text(std::string text) {
+    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        return text.substr(3);
+    if (text.size() < 2)
+        return text;
+    const bool little = text[0] == '\xFF' && text[1] == '\xFE';
+    const bool big = text[0] == '\xFE' && text[1] == '\xFF';
+    if (!little && !big)
+        return text;
+    std::string out;
+    auto unit = [&](size_t at) {
+        const auto first = static_cast<unsigned char>(text[at]);
+        const auto second = static_cast<unsigned char>(text[at + 1]);
+        return static_cast<uint32_t>(little ? first | (second << 8) : (first << 8) | second);
+    };
+    for (size_t at = 2; at + 1 < text.size(); at += 2) {
+        uint32_t code = unit(at);
+        if (code >= 0xD800 && code < 0xDC00 && at + 3 < text.size()) {
+            const uint32_t low = unit(at + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                at += 2;
+            }
+        }
+        if (code >= 0xD800 && code < 0xE000)
+            code = 0xFFFD; // a lone surrogate
+        AppendUtf8(out, code);
+    }
+    return out;
+}
+
+bool IsValidUtf8(const std::string& text) {
+    size_t at = 0;
+    while (at < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[at]);
+        size_t extra = 0;
+        if (lead < 0x80)
+            extra = 0;
+        else if (lead >= 0xC2 && lead <= 0xDF)
+            extra = 1;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            extra = 2;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            extra = 3;
+        else
+            return false;
+        if (extra > 0 && at + extra >= text.size())
+            return false;
+        for (size_t i = 1; i <= extra; ++i)
+            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
+                return false;
+        at += extra + 1;
+    }
+    return true;
+}
+
+// Windows-1252 (a superset of ISO-8859-1's printable characters) to UTF-8.
+std::string FromWindows1252(const std::string& text) {
+    static constexpr uint16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                           0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string out;
+    for (char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
+    }
+    return out;
+}
+
+int HexDigit(char ch) {
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    return -1;
+}
+
+std::string DecodeQuotedPrintable(const std::string& text) {
+    std::string out;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '=' && at + 2 < text.size() && HexDigit(text[at + 1]) >= 0 &&
+            HexDigit(text[at + 2]) >= 0) {
+            out += static_cast<char>(HexDigit(text[at + 1]) * 16 + HexDigit(text[at + 2]));
+            at += 2;
+        } else {
+            out += text[at];
+        }
+    }
+    return out;
+}
+
+// The physical lines, whatever their line ends.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string line;
+    for (size_t at = 0; at < text.size(); ++at) {
+        const char ch = text[at];
+        if (ch == '\r' || ch == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (ch == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+                ++at;
+        } else {
+            line += ch;
+        }
+    }
+    if (!line.empty())
+        lines.push_back(line);
+    return lines;
+}
+
+// Where the value of a content line starts: the first colon outside double quotes, npos for none.
+size_t ValueColon(const std::string& line) {
+    bool quoted = false;
+    for (size_t at = 0; at < line.size(); ++at) {
+        if (line[at] == '"')
+            quoted = !quoted;
+        else if (line[at] == ':' && !quoted)
+            return at;
+    }
+    return std::string::npos;
+}
+
+bool IsQuotedPrintableLine(const std::string& line) {
+    const size_t colon = ValueColon(line);
+    return colon != std::string::npos &&
+           Upper(line.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+}
+
+// Joins folded lines (a continuation starts with a space or tab) and the soft line breaks of
+// quoted-printable values (a line ending in '=' goes on in the next one).
+std::vector<std::string> UnfoldLines(const std::string& text) {
+    const std::vector<std::string> physical = SplitLines(text);
+    std::vector<std::string> logical;
+    for (size_t at = 0; at < physical.size(); ++at) {
+        const std::string& line = physical[at];
+        if (!logical.empty() && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
+            logical.back() += line.substr(1);
+        } else {
+            logical.push_back(line);
+        }
+        while (at + 1 < physical.size() && !logical.back().empty() && logical.back().back() == '=' &&
+               IsQuotedPrintableLine(logical.back())) {
+            logical.back().pop_back();
+            logical.back() += physical[++at];
+        }
+    }
+    return logical;
+}
+
+std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separator) {
+    std::vector<std::string> parts;
+    std::string part;
+    bool quoted = false;
+    for (char ch : text) {
+        if (ch == '"')
+            quoted = !quoted;
+        if (ch == separator && !quoted) {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += ch;
+        }
+    }
+    parts.push_back(part);
+    return parts;
+}
+
+std::string Unquote(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+    return text;
+}
+
+// One content line: its upper-case name without group prefix, its parameters and its raw value.
+struct ContentLine {
+    std::string name;
+    std::set<std::string> types; // upper case, from TYPE parameters and 2.1's bare ones
+    std::string encoding;        // upper case, empty for none
+    std::string charset;         // upper case, empty for none
+    std::string value;
+};
+
+bool ParseContentLine(const std::string& line, ContentLine& parsed) {
+    const size_t colon = ValueColon(line);
+    if (colon == std::string::npos)
+        return false;
+    parsed = ContentLine();
+    parsed.value = line.substr(colon + 1);
+    std::vector<std::string> head = SplitOutsideQuotes(line.substr(0, colon), ';');
+    std::string name = head[0];
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name = name.substr(dot + 1);
+    parsed.name = Upper(name);
+    for (size_t at = 1; at < head.size(); ++at) {
+        const std::string& parameter = head[at];
+        const size_t equals = parameter.find('=');
+        if (equals == std::string::npos) {
+            const std::string bare = Upper(parameter);
+            if (bare == "QUOTED-PRINTABLE" || bare == "BASE64" || bare == "8BIT" || bare == "7BIT")
+                parsed.encoding = bare;
+            else if (!bare.empty())
+                parsed.types.insert(bare);
+            continue;
+        }
+        const std::string key = Upper(parameter.substr(0, equals));
+        const std::string value = Upper(Unquote(parameter.substr(equals + 1)));
+        if (key == "TYPE") {
+            for (const std::string& type : SplitOutsideQuotes(value, ','))
+                if (!type.empty())
+                    parsed.types.insert(type);
+        } else if (key == "ENCODING") {
+            parsed.encoding = value;
+        } else if (key == "CHARSET") {
+            parsed.charset = value;
+        } else if (key == "PREF") {
+            parsed.types.insert("PREF");
+        }
+    }
+    return true;
+}
+
+// The value as UTF-8 text: quoted-printable decoded, then converted from its character set. Text
+// without a character set that is no valid UTF-8 is taken as Windows-1252, which older programs wrote.
+std::string DecodedValue(const ContentLine& line) {
+    std::string value = line.encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(line.value) : line.value;
+    const bool utf8 = line.charset.empty() || line.charset == "UTF-8" || line.charset == "US-ASCII";
+    if (!utf8 || !IsValidUtf8(value))
+        value = FromWindows1252(value);
+    return value;
+}
+
+// Splits a structured value (N, ADR, ORG) at its unescaped semicolons and resolves the escapes of
+// each component.
+class ValueDecoder {
+public:
+    explicit ValueDecoder(bool backslashEscapes) : m_backslashEscapes(backslashEscapes) {}
+
+    std::vector<std::string> Components(const std::string& value) const {
+        std::vector<std::string> components;
+        std::string component;
+        for (size_t at = 0; at < value.size(); ++at) {
+            if (value[at] == '\\' && at + 1 < value.size()) {
+                component += value[at];
+                component += value[++at];
+            } else if (value[at] == ';') {
+                components.push_back(Text(component));
+                component.clear();
+            } else {
+                component += value[at];
+            }
+        }
+        components.push_back(Text(component));
+        return components;
+    }
+
+    // 3.0 and 4.0 escape backslash, comma, semicolon and line breaks; 2.1 only the semicolon.
+    std::string Text(const std::string& value) const {
+        std::string out;
+        for (size_t at = 0; at < value.size(); ++at) {
+            if (value[at] != '\\' || at + 1 == value.size()) {
+                out += value[at];
+                continue;
+            }
+            const char next = value[at + 1];
+            if (next == ';') {
+                out += ';';
+            } else if (!m_backslashEscapes) {
+                out += '\\';
+                continue;
+            } else if (next == 'n' || next == 'N') {
+                out += "\r\n";
+            } else {
+                out += next;
+            }
+            ++at;
+        }
+        return out;
+    }
+
+private:
+    bool m_backslashEscapes;
+};
+
+CString Field(std::string text) {
+    CString field(std::move(text));
+    field.Trim();
+    return field;
+}
+
+void SetOnce(CString& field, std::string text) {
+    if (field.IsEmpty())
+        field = Field(std::move(text));
+}
+
+std::string Component(const std::vector<std::string>& components, size_t index) {
+    return index < components.size() ? components[index] : std::string();
+}
+
+// One contact card as it is being read.
+class CardReader {
+public:
+    void Add(const ContentLine& line) {
+        if (line.name == "VERSION")
+            m_version = line.value;
+        m_lines.push_back(line);
+    }
+
+    // The person of the card; false for a group card or one without any name.
+    bool Person(CPerson& person) const {
+        person = CPerson();
+        const ValueDecoder decoder(m_version != "2.1");
+        std::string displayName;
+        bool homeAddress = false;
+        bool workAddress = false;
+        for (const ContentLine& line : m_lines) {
+            if (line.encoding == "B" || line.encoding == "BASE64")
+                continue;
+            const std::string value = DecodedValue(line);
+            if ((line.name == "KIND" || line.name == "X-ADDRESSBOOKSERVER-KIND") &&
+                Upper(decoder.Text(value)) == "GROUP")
+                return false;
+            if (line.name == "N") {
+                const std::vector<std::string> name = decoder.Components(value);
+                SetOnce(person.m_LName, Component(name, 0));
+                SetOnce(person.m_FName, Component(name, 1));
+                SetOnce(person.m_Title, Component(name, 3));
+            } else if (line.name == "FN") {
+                if (displayName.empty())
+                    displayName = Field(decoder.Text(value)).str();
+            } else if (line.name == "ORG") {
+                SetOnce(person.m_Company, Component(decoder.Components(value), 0));
+            } else if (line.name == "TITLE") {
+                SetOnce(person.m_Position, decoder.Text(value));
+            } else if (line.name == "ADR") {
+                const bool work = line.types.count("WORK") != 0 ||
+                                  (line.types.count("HOME") == 0 && homeAddress && !workAddress);
+                if (work ? workAddress : homeAddress)
+                    continue;
+                (work ? workAddress : homeAddress) = true;
+                StoreAddress(person, decoder.Components(value), work);
+            } else if (line.name == "TEL") {
+                StorePhone(person, line.types, decoder.Text(value));
+            } else if (line.name == "EMAIL") {
+                SetOnce(person.m_Email, decoder.Text(value));
+            } else if (line.name == "URL") {
+                SetOnce(line.types.count("WORK") ? person.m_WkWebPage : person.m_WebPage,
+                        decoder.Text(value));
+            } else if (line.name == "NOTE") {
+                if (person.m_Notes.IsEmpty())
+                    person.m_Notes = decoder.Text(value);
+            }
+        }
+        if (person.m_Email.Find('@') < 0)
+            person.m_Email.Empty();
+        if (!person.m_FName.IsEmpty() || !person.m_LName.IsEmpty()) {
+            person.BuildDisplayName();
+        } else if (!displayName.empty()) {
+            person.m_FName = displayName;
+            person.m_DisplayName = displayName;
+        } else if (!person.m_Email.IsEmpty()) {
+            person.m_FName = person.m_Email;
+            person.m_DisplayName = person.m_Email;
+        }
+        return !person.m_DisplayName.IsEmpty();
+    }
+
+private:
+    // Post office box, extended address, street, locality, region, postal code, country. The
+    // extended address (a suite or flat) joins the street so that it is not lost.
+    static void StoreAddress(CPerson& person, const std::vector<std::string>& parts, bool work) {
+        CString street = Field(Component(parts, 2));
+        const CString extended = Field(Component(parts, 1));
+        if (!extended.IsEmpty())
+            street = street.IsEmpty() ? extended : street + ", " + extended;
+        (work ? person.m_WkAddr1 : person.m_Addr1) = street;
+        (work ? person.m_WkAddr2 : person.m_Addr2) = Field(Component(parts, 0));
+        (work ? person.m_WkCity : person.m_City) = Field(Component(parts, 3));
+        (work ? person.m_WkState : person.m_State) = Field(Component(parts, 4));
+        (work ? person.m_WkZip : person.m_Zip) = Field(Component(parts, 5));
+    }
+
+    static void StorePhone(CPerson& person, const std::set<std::string>& types, std::string number) {
+        if (StartsWithNoCase(number, "tel:"))
+            number = number.substr(4);
+        const auto has = [&](const char* type) { return types.count(type) != 0; };
+        if (has("CELL")) {
+            SetOnce(person.m_CelPhone, number);
+        } else if (has("PAGER")) {
+            SetOnce(person.m_Pager, number);
+        } else if (has("FAX")) {
+            if (has("HOME"))
+                SetOnce(person.m_HmFax, number);
+            else
+                person.m_WkFax = Field(number); // of the two business faxes the later one wins
+        } else if (has("WORK")) {
+            SetOnce(person.m_WkPhone, number);
+        } else {
+            SetOnce(person.m_HmPhone, number);
+        }
+    }
+
+    std::string m_version = "3.0";
+    std::vector<ContentLine> m_lines;
+};
+
+} // namespace
+
+CWabImporter::~CWabImporter() {
+    Clear();
+}
+
+int CWabImporter::Open(const char* path) {
+    Clear();
+    std::ifstream in(path ? path : "", std::ios::binary);
+    if (!in)
+        return 2;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0 || size > kMaxFileSize)
+        return 2;
+    in.seekg(0, std::ios::beg);
+    std::string text(static_cast<size_t>(size), '\0');
+    if (size > 0 && !in.read(text.data(), size))
+        return 2;
+    return OpenText(std::move(text));
+}
+
+int CWabImporter::OpenText(std::string text) {
+    Clear();
+    m_text = ToUtf8Text(std::move(text));
+    m_opened = true;
+    return 0;
+}
+
+int CWabImporter::Read() {
+    m_persons.clear();
+    if (!m_opened)
+        return -1;
+    bool sawCard = false;
+    int depth = 0; // 1 inside a card, more inside a card nested in it
+    CardReader card;
+    for (const std::string& text : UnfoldLines(m_text)) {
+        ContentLine line;
+        if (!ParseContentLine(text, line))
+            continue;
+        const std::string value = Upper(Field(line.value).str());
+        const bool begins = (line.name == "BEGIN" && value == "VCARD") ||
+                            (depth > 0 && line.name == "AGENT" && StartsWithNoCase(value, "BEGIN:VCARD"));
+        if (begins) {
+            if (++depth == 1) {
+                sawCard = true;
+                card = CardReader();
+            }
+        } else if (line.name == "END" && value == "VCARD" && depth > 0) {
+            if (--depth == 0) {
+                CPerson person;
+                if (card.Person(person))
+                    m_persons.push_back(person);
+            }
+        } else if (depth == 1) {
+            card.Add(line);
+        }
+    }
+    return sawCard ? static_cast<int>(m_persons.size()) : -1;
+}
+
+void CWabImporter::Clear() {
+    m_persons.clear();
+    m_text.clear();
+    m_opened = false;
+}

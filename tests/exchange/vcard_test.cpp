@@ -1,0 +1,354 @@
+#include "data/IdMaker.h"
+#include "data/Schema.h"
+#include "data/SqlQuery.h"
+#include "exchange/WabImporter.h"
+#include "tests/data/records_document.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Fixture(const char* name) {
+    return std::string(PELM_FIXTURES_DIR) + "/exchange/" + name;
+}
+
+std::vector<CPerson> ReadText(const std::string& text, int* result = nullptr) {
+    CWabImporter importer;
+    EXPECT_EQ(importer.OpenText(text), 0);
+    const int read = importer.Read();
+    if (result)
+        *result = read;
+    return importer.Persons();
+}
+
+std::vector<CPerson> ReadFixture(const char* name) {
+    CWabImporter importer;
+    EXPECT_EQ(importer.Open(Fixture(name).c_str()), 0) << name;
+    EXPECT_NE(importer.Read(), -1) << name;
+    return importer.Persons();
+}
+
+// One small card and the fields it must give.
+struct CardCase {
+    const char* label;
+    std::string text;
+    CString CPerson::*member;
+    const char* expected;
+};
+
+class SmallCards : public testing::TestWithParam<CardCase> {};
+
+TEST_P(SmallCards, FillTheirField) {
+    const CardCase& c = GetParam();
+    const std::vector<CPerson> persons = ReadText(c.text);
+    ASSERT_EQ(persons.size(), 1u) << c.label;
+    EXPECT_EQ(persons[0].*c.member, c.expected) << c.label;
+}
+
+std::string Card(const char* version, const std::string& body) {
+    return std::string("BEGIN:VCARD\r\nVERSION:") + version + "\r\nN:Doe;Jane\r\n" + body + "END:VCARD\r\n";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, SmallCards,
+    testing::Values(
+        CardCase{"2.1 bare home phone", Card("2.1", "TEL;HOME:111\r\n"), &CPerson::m_HmPhone, "111"},
+        CardCase{"3.0 typed work phone", Card("3.0", "TEL;TYPE=WORK,VOICE:222\r\n"), &CPerson::m_WkPhone,
+                 "222"},
+        CardCase{"4.0 quoted types, tel uri",
+                 Card("4.0", "TEL;VALUE=uri;TYPE=\"cell,voice\":tel:+49-170\r\n"), &CPerson::m_CelPhone,
+                 "+49-170"},
+        CardCase{"work cell is the one cell field", Card("3.0", "TEL;TYPE=work;TYPE=cell:333\r\n"),
+                 &CPerson::m_CelPhone, "333"},
+        CardCase{"pager", Card("3.0", "TEL;TYPE=pager:444\r\n"), &CPerson::m_Pager, "444"},
+        CardCase{"home fax", Card("2.1", "TEL;HOME;FAX:555\r\n"), &CPerson::m_HmFax, "555"},
+        CardCase{"fax without kind is the business fax", Card("3.0", "TEL;TYPE=fax:556\r\n"),
+                 &CPerson::m_WkFax, "556"},
+        CardCase{"later business fax wins", Card("3.0", "TEL;TYPE=fax:1\r\nTEL;TYPE=work,fax:2\r\n"),
+                 &CPerson::m_WkFax, "2"},
+        CardCase{"untyped phone is the home phone", Card("4.0", "TEL:777\r\n"), &CPerson::m_HmPhone, "777"},
+        CardCase{"first of two home phones", Card("3.0", "TEL;TYPE=home:1\r\nTEL;TYPE=home:2\r\n"),
+                 &CPerson::m_HmPhone, "1"},
+        CardCase{"name prefix is the title", Card("3.0", "N:Doe;Jane;;Dr.;PhD\r\n"), &CPerson::m_Title,
+                 "Dr."},
+        CardCase{"organisation without its unit", Card("3.0", "ORG:Acme;Labs\r\n"), &CPerson::m_Company,
+                 "Acme"},
+        CardCase{"job title is the position", Card("4.0", "TITLE:Engineer\r\n"), &CPerson::m_Position,
+                 "Engineer"},
+        CardCase{"work web page", Card("3.0", "URL;TYPE=work:http://w\r\n"), &CPerson::m_WkWebPage,
+                 "http://w"},
+        CardCase{"personal web page", Card("3.0", "URL:http://p\r\n"), &CPerson::m_WebPage, "http://p"},
+        CardCase{"3.0 escapes", Card("3.0", "NOTE:a\\, b\\; c\\\\d\\ne\r\n"), &CPerson::m_Notes,
+                 "a, b; c\\d\r\ne"},
+        CardCase{"2.1 keeps backslashes", Card("2.1", "NOTE:C:\\temp\\new\r\n"), &CPerson::m_Notes,
+                 "C:\\temp\\new"},
+        CardCase{"folded line with a tab", Card("4.0", "NOTE:one\r\n\ttwo\r\n"), &CPerson::m_Notes, "onetwo"},
+        CardCase{"quoted-printable soft break",
+                 Card("2.1", "NOTE;QUOTED-PRINTABLE:caf=C3=A9 =\r\nau lait\r\n"), &CPerson::m_Notes,
+                 "caf\xC3\xA9 au lait"},
+        CardCase{"Latin-1 charset", Card("2.1", "NOTE;CHARSET=ISO-8859-1:K\xF6ln\r\n"), &CPerson::m_Notes,
+                 "K\xC3\xB6ln"},
+        CardCase{"group prefix and lower-case names", Card("3.0", "item1.email;type=internet:j@d.org\r\n"),
+                 &CPerson::m_Email, "j@d.org"},
+        CardCase{"line ends of any kind", "BEGIN:VCARD\nVERSION:3.0\rN:Doe;Jane\r\nTITLE:Boss\nEND:VCARD",
+                 &CPerson::m_Position, "Boss"},
+        CardCase{"untyped address is the home address", Card("4.0", "ADR:;;1 Road;Town;;12345;\r\n"),
+                 &CPerson::m_City, "Town"},
+        CardCase{"second untyped address is the work address",
+                 Card("3.0", "ADR:;;1 Road;Town;;;\r\nADR:;;2 Road;City;;;\r\n"), &CPerson::m_WkCity,
+                 "City"}),
+    [](const testing::TestParamInfo<CardCase>& param) { return "case" + std::to_string(param.index); });
+
+TEST(VCardFiles, Version21WithQuotedPrintableCharsetsAndSoftBreaks) {
+    const std::vector<CPerson> persons = ReadFixture("contacts-2.1.vcf");
+    ASSERT_EQ(persons.size(), 2u);
+    const CPerson& p = persons[0];
+    EXPECT_EQ(p.m_LName, "M\xC3\xBCller");
+    EXPECT_EQ(p.m_FName, "J\xC3\xB6rg");
+    EXPECT_EQ(p.m_DisplayName, "M\xC3\xBCller, J\xC3\xB6rg");
+    EXPECT_EQ(p.m_Title, "Dr.");
+    EXPECT_EQ(p.m_Company, "Acme GmbH");
+    EXPECT_EQ(p.m_Position, "Chemist");
+    // No charset and no valid UTF-8: the old Windows code page.
+    EXPECT_EQ(p.m_Addr1, "Hauptstra\xC3\x9F"
+                         "e 5");
+    EXPECT_EQ(p.m_City, "Berlin");
+    EXPECT_EQ(p.m_State, "BE");
+    EXPECT_EQ(p.m_Zip, "10115");
+    EXPECT_EQ(p.m_WkAddr1, "Werkweg 1\r\nHof 2");
+    EXPECT_EQ(p.m_WkCity, "Potsdam");
+    EXPECT_EQ(p.m_WkZip, "14467");
+    EXPECT_EQ(p.m_HmPhone, "030 111");
+    EXPECT_EQ(p.m_WkPhone, "030 222");
+    EXPECT_EQ(p.m_CelPhone, "0170 333");
+    EXPECT_EQ(p.m_HmFax, "030 444");
+    EXPECT_EQ(p.m_WkFax, "030 555");
+    EXPECT_EQ(p.m_Pager, "0160 666");
+    EXPECT_EQ(p.m_Email, "joerg@example.org");
+    EXPECT_EQ(p.m_WebPage, "http://joerg.example.org");
+    EXPECT_EQ(p.m_WkWebPage, "http://acme.example.com");
+    EXPECT_EQ(p.m_Notes, "Gr\xC3\xBC\xC3\x9F"
+                         "e\r\naus Berlin und mehr");
+    for (const CString* never : {&p.m_WkExt, &p.m_WkCelPhone, &p.m_WkPager, &p.m_WkEmail})
+        EXPECT_TRUE(never->IsEmpty());
+
+    // Only an e-mail address: it becomes the first name and the display name.
+    EXPECT_EQ(persons[1].m_FName, "only@example.net");
+    EXPECT_EQ(persons[1].m_DisplayName, "only@example.net");
+    EXPECT_TRUE(persons[1].m_LName.IsEmpty());
+}
+
+TEST(VCardFiles, Version30EscapesFoldingAndAGroupEntrySkipped) {
+    const std::vector<CPerson> persons = ReadFixture("contacts-3.0.vcf");
+    ASSERT_EQ(persons.size(), 2u);
+    const CPerson& p = persons[0];
+    EXPECT_EQ(p.m_DisplayName, "Smith, Anna");
+    EXPECT_EQ(p.m_Title, "Ms.");
+    EXPECT_EQ(p.m_Company, "Smith, Jones & Co");
+    EXPECT_EQ(p.m_Position, "Head of Sales; EMEA");
+    EXPECT_EQ(p.m_WkAddr1, "1 Main St, Suite 9");
+    EXPECT_EQ(p.m_WkAddr2, "PO Box 7");
+    EXPECT_EQ(p.m_WkCity, "Springfield");
+    EXPECT_EQ(p.m_WkState, "IL");
+    EXPECT_EQ(p.m_WkZip, "62701");
+    EXPECT_TRUE(p.m_Addr1.IsEmpty());
+    EXPECT_EQ(p.m_WkPhone, "+1 217 555 0100");
+    EXPECT_EQ(p.m_WkFax, "+1 217 555 0199");
+    EXPECT_EQ(p.m_Email, "anna@smith.example");
+    EXPECT_EQ(p.m_Notes,
+              "First line\r\nsecond line with a very long text that the writer folded over two lines");
+
+    // Only a display name: it becomes the first name.
+    EXPECT_EQ(persons[1].m_FName, "Springfield Chess Club");
+    EXPECT_EQ(persons[1].m_DisplayName, "Springfield Chess Club");
+}
+
+TEST(VCardFiles, Version40UrisAndAGroupSkipped) {
+    const std::vector<CPerson> persons = ReadFixture("contacts-4.0.vcf");
+    ASSERT_EQ(persons.size(), 1u);
+    const CPerson& p = persons[0];
+    EXPECT_EQ(p.m_DisplayName, "Li, Wei");
+    EXPECT_EQ(p.m_Addr1, "12 Garden Rd");
+    EXPECT_EQ(p.m_City, "Hong Kong");
+    EXPECT_EQ(p.m_Zip, "999077");
+    EXPECT_EQ(p.m_HmPhone, "+852-2123-4567");
+    EXPECT_EQ(p.m_CelPhone, "+852-9123-4567");
+    // An e-mail text without "@" is not kept.
+    EXPECT_TRUE(p.m_Email.IsEmpty());
+}
+
+TEST(VCardReader, NamingRuleDropsCardsWithoutAnyName) {
+    int result = 0;
+    const std::vector<CPerson> persons =
+        ReadText("BEGIN:VCARD\r\nVERSION:3.0\r\nEMAIL:not-an-address\r\nTEL:123\r\nEND:VCARD\r\n"
+                 "BEGIN:VCARD\r\nVERSION:3.0\r\nN:;Solo;;;\r\nFN:Ignored Name\r\nEND:VCARD\r\n",
+                 &result);
+    ASSERT_EQ(persons.size(), 1u);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(persons[0].m_FName, "Solo");
+    EXPECT_EQ(persons[0].m_DisplayName, "Solo");
+}
+
+TEST(VCardReader, UnicodeFilesWithByteOrderMarks) {
+    const std::string utf8 = "\xEF\xBB\xBF" + Card("3.0", "");
+    ASSERT_EQ(ReadText(utf8).size(), 1u);
+    EXPECT_EQ(ReadText(utf8)[0].m_DisplayName, "Doe, Jane");
+
+    const std::string plain = Card("3.0", "NOTE:\xE2\x82\xAC\r\n");
+    std::string utf16 = "\xFF\xFE";
+    for (char ch : plain) {
+        if (ch == '\xE2' || ch == '\x82')
+            continue;
+        if (ch == '\xAC') {
+            utf16 += std::string("\xAC\x20", 2); // the euro sign, U+20AC
+            continue;
+        }
+        utf16 += ch;
+        utf16 += '\0';
+    }
+    const std::vector<CPerson> persons = ReadText(utf16);
+    ASSERT_EQ(persons.size(), 1u);
+    EXPECT_EQ(persons[0].m_Notes, "\xE2\x82\xAC");
+}
+
+TEST(VCardReader, NestedAgentCardDoesNotEndOrFillTheOuterOne) {
+    const std::vector<CPerson> persons =
+        ReadText("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Boss;Big\r\n"
+                 "AGENT:BEGIN:VCARD\r\nN:Helper;Little\r\nTEL:999\r\nEND:VCARD\r\n"
+                 "TEL;WORK:111\r\nEND:VCARD\r\n");
+    ASSERT_EQ(persons.size(), 1u);
+    EXPECT_EQ(persons[0].m_DisplayName, "Boss, Big");
+    EXPECT_EQ(persons[0].m_WkPhone, "111");
+    EXPECT_TRUE(persons[0].m_HmPhone.IsEmpty());
+}
+
+TEST(VCardReader, MalformedInput) {
+    int result = 0;
+    // No card at all: not an address book.
+    EXPECT_TRUE(ReadText("", &result).empty());
+    EXPECT_EQ(result, -1);
+    EXPECT_TRUE(ReadText(std::string("\x00\xFF\x01garbage:\r\n;;;", 14), &result).empty());
+    EXPECT_EQ(result, -1);
+    // A card cut off before its end is dropped; the complete ones before it stay.
+    const std::vector<CPerson> persons =
+        ReadText(Card("3.0", "") + "BEGIN:VCARD\r\nN:Cut;Off\r\nTEL:1", &result);
+    ASSERT_EQ(persons.size(), 1u);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(persons[0].m_LName, "Doe");
+    // Stray END lines, lines without a colon, a dangling escape and a broken quoted-printable code.
+    const std::vector<CPerson> odd = ReadText("END:VCARD\r\nBEGIN:VCARD\r\nno colon here\r\nN:Odd;One\\\r\n"
+                                              "NOTE;ENCODING=QUOTED-PRINTABLE:50=ZZ=4\r\nEND:VCARD\r\n",
+                                              &result);
+    ASSERT_EQ(odd.size(), 1u);
+    EXPECT_EQ(odd[0].m_FName, "One\\");
+    EXPECT_EQ(odd[0].m_Notes, "50=ZZ=4");
+}
+
+TEST(VCardReader, OpenFailsForMissingFilesAndReadNeedsAnOpen) {
+    CWabImporter importer;
+    EXPECT_EQ(importer.Read(), -1);
+    EXPECT_EQ(importer.Open("/nonexistent/folder/contacts.vcf"), 2);
+    EXPECT_FALSE(importer.IsOpened());
+    EXPECT_EQ(importer.Open(PELM_FIXTURES_DIR), 2);
+    EXPECT_EQ(importer.Open(Fixture("contacts-4.0.vcf").c_str()), 0);
+    EXPECT_TRUE(importer.IsOpened());
+    EXPECT_EQ(importer.Read(), 1);
+    importer.Clear();
+    EXPECT_FALSE(importer.IsOpened());
+    EXPECT_TRUE(importer.Persons().empty());
+    EXPECT_EQ(importer.Read(), -1);
+}
+
+// Imports into a real document.
+class WabImport : public RecordsDocument {
+protected:
+    static std::vector<CString> GroupsOf(const CString& id) {
+        std::vector<CString> groups;
+        SqlQuery rows = g_db.ExecQuery(
+            ("select PhGroupID from PersonPhGroup where PersonID = '" + id.str() + "' order by PhGroupID")
+                .c_str());
+        for (; !rows.Eof(); rows.NextRow())
+            groups.push_back(rows.GetStringField(0, ""));
+        return groups;
+    }
+
+    static std::vector<CPerson> Persons() {
+        std::vector<CPerson> persons;
+        SqlQuery ids = g_db.ExecQuery("select ID from Person order by FName");
+        for (; !ids.Eof(); ids.NextRow()) {
+            CPerson person;
+            person.m_ID = ids.GetStringField(0, "");
+            EXPECT_TRUE(g_doc.GetPerson(person));
+            persons.push_back(person);
+        }
+        return persons;
+    }
+};
+
+TEST_F(WabImport, EachChoiceGivesItsGroupsAndTheCount) {
+    const std::vector<std::pair<int, std::vector<CString>>> choices = {
+        {0, {Schema::kGroupAllId, Schema::kGroupYellowPagesId}},
+        {1, {Schema::kGroupAllId, Schema::kGroupWhitePagesId}},
+        {2, {Schema::kGroupAllId, Schema::kGroupYellowPagesId, Schema::kGroupWhitePagesId}},
+    };
+    for (const auto& [choice, groups] : choices) {
+        g_db.ExecDml("delete from PersonPhGroup");
+        g_db.ExecDml("delete from Person");
+        int count = 0;
+        ASSERT_TRUE(g_doc.ImportWab(count, choice, Fixture("contacts-3.0.vcf").c_str())) << choice;
+        EXPECT_EQ(count, 2) << choice;
+        const std::vector<CPerson> persons = Persons();
+        ASSERT_EQ(persons.size(), 2u);
+        EXPECT_EQ(persons[0].m_DisplayName, "Smith, Anna");
+        EXPECT_EQ(persons[0].m_WkCity, "Springfield");
+        EXPECT_EQ(persons[1].m_DisplayName, "Springfield Chess Club");
+        for (const CPerson& person : persons) {
+            EXPECT_EQ(person.m_ID.GetLength(), kGuidStringLength);
+            EXPECT_EQ(GroupsOf(person.m_ID), groups) << choice;
+        }
+    }
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+}
+
+TEST_F(WabImport, CountAddsToTheCallersValueAndEveryImportMakesNewIds) {
+    int count = 5;
+    ASSERT_TRUE(g_doc.ImportWab(count, 1, Fixture("contacts-4.0.vcf").c_str()));
+    ASSERT_TRUE(g_doc.ImportWab(count, 1, Fixture("contacts-4.0.vcf").c_str()));
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(Count("select count(*) from Person where LName = 'Li' and FName = 'Wei'"), 2);
+    EXPECT_EQ(Count("select count(distinct ID) from Person"), 2);
+}
+
+TEST_F(WabImport, UnreadableOrForeignFilesImportNothing) {
+    int count = 0;
+    EXPECT_FALSE(g_doc.ImportWab(count, 1, m_dir.File("missing.vcf").c_str()));
+    EXPECT_FALSE(g_doc.ImportWab(count, 1, Fixture("not-a-vcard.vcf").c_str()));
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(Count("select count(*) from Person"), 0);
+
+    // A file of cards none of which has a name: read, nothing added.
+    const std::string empty = m_dir.File("nameless.vcf");
+    std::ofstream(empty) << "BEGIN:VCARD\nVERSION:3.0\nTEL:1\nEND:VCARD\n";
+    EXPECT_TRUE(g_doc.ImportWab(count, 1, empty.c_str()));
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(WabImport, AFailedInsertIsNotCountedAndTheOthersGoOn) {
+    // A trigger that refuses one name stands for a database that fails on one row.
+    g_db.ExecDml("create trigger RefuseAnna before insert on Person when new.FName = 'Anna' "
+                 "begin select raise(abort, 'refused'); end");
+    Prompt().AnswerMessageBox(IDOK);
+    int count = 0;
+    ASSERT_TRUE(g_doc.ImportWab(count, 2, Fixture("contacts-3.0.vcf").c_str()));
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(Count("select count(*) from Person"), 1);
+    EXPECT_EQ(Count("select count(*) from Person where FName = 'Springfield Chess Club'"), 1);
+    ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
+    EXPECT_EQ(Prompt().MessageBoxes()[0].caption, "Error Adding Address Book Entry");
+}
+
+} // namespace
