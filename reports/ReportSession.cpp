@@ -1,0 +1,157 @@
+#include "reports/ReportSession.h"
+
+#include "data/DbDoc.h"
+
+#include <QCoreApplication>
+#include <QPageLayout>
+
+ReportRange DailyRange(const CDateTime& current) {
+    ReportRange range;
+    range.first = CDateTime(current.GetYear(), current.GetMonth(), current.GetDay());
+    range.last = range.first + CDateTimeSpan(1, 0, 0, 0);
+    return range;
+}
+
+ReportRange WeeklyRange(const CDateTime& current) {
+    ReportRange range;
+    range.first = current - CDateTimeSpan(current.GetDayOfWeek() - 1, 0, 0, 0);
+    range.last = range.first + CDateTimeSpan(6, 0, 0, 0);
+    return range;
+}
+
+ReportRange MonthlyRange(const CDateTime& current) {
+    const int hour = current.GetHour();
+    const int minute = current.GetMinute();
+    const int second = current.GetSecond();
+    const CDateTime first(current.GetYear(), current.GetMonth(), 1, hour, minute, second);
+    const int nextMonth = current.GetMonth() == 12 ? 1 : current.GetMonth() + 1;
+    const int nextYear = current.GetMonth() == 12 ? current.GetYear() + 1 : current.GetYear();
+    const CDateTime next(nextYear, nextMonth, 1, hour, minute, second);
+    const int length = static_cast<int>((next - first).GetValue() + 0.5);
+    ReportRange range;
+    range.first = first;
+    range.last = CDateTime(current.GetYear(), current.GetMonth(), length, hour, minute, second);
+    return range;
+}
+
+std::unique_ptr<CReport> CreateReportOfKind(QPrinter*, const ReportInput&) {
+    // The address book, envelope, daily and calendar reports join here as they are built.
+    return nullptr;
+}
+
+CReportSession::CReportSession(const QString& printerName) : m_printer(std::make_unique<QPrinter>()) {
+    if (!printerName.isEmpty())
+        m_printer->setPrinterName(printerName);
+}
+
+CReportSession::~CReportSession() = default;
+
+void CReportSession::ReopenPrinter(const QString& printerName) {
+    if (!printerName.isEmpty() && printerName != m_printer->printerName())
+        m_printer->setPrinterName(printerName);
+}
+
+int CReportSession::GatherDaily(CDbDoc& doc) {
+    m_tasks.clear();
+    m_appts.clear();
+    if (doc.IsOpen()) {
+        const ReportRange range = DailyRange(doc.GetCurrentDate());
+        doc.GetTasksForDay(range.FirstText(), m_tasks);
+        doc.GetApptsInRange(m_appts, range.FirstText(), range.LastText());
+    }
+    return kReportDailyPlan;
+}
+
+int CReportSession::GatherWeekly(CDbDoc& doc) {
+    m_tasks.clear();
+    m_appts.clear();
+    if (doc.IsOpen()) {
+        const ReportRange range = WeeklyRange(doc.GetCurrentDate());
+        std::vector<CTask> tasks;
+        if (doc.GetTasksInRange(tasks, range.FirstText(), range.LastText()))
+            m_tasks.insert(m_tasks.end(), tasks.begin(), tasks.end());
+        std::vector<CAppt> appts;
+        if (doc.GetApptsInRange(appts, range.FirstText(), range.LastText()))
+            m_appts.insert(m_appts.end(), appts.begin(), appts.end());
+    }
+    return kReportWeek;
+}
+
+int CReportSession::GatherMonthly(CDbDoc& doc) {
+    m_tasks.clear();
+    m_appts.clear();
+    if (doc.IsOpen()) {
+        const ReportRange range = MonthlyRange(doc.GetCurrentDate());
+        doc.GetTasksInRange(m_tasks, range.FirstText(), range.LastText());
+        doc.GetApptsInRange(m_appts, range.FirstText(), range.LastText());
+    }
+    return kReportMonth;
+}
+
+bool CReportSession::CreateReport(CDbDoc& doc) {
+    if (doc.m_reportKind == kReportNone)
+        return m_report != nullptr;
+    m_report.reset();
+    ReportInput input;
+    input.kind = doc.m_reportKind;
+    switch (input.kind) {
+    case kReportAddressBook:
+        input.persons = m_persons;
+        break;
+    case kReportEnvelopes:
+        if (doc.IsOpen())
+            doc.LoadUser(input.user);
+        input.persons = m_persons;
+        input.businessNameInAddress = m_businessNameInAddress;
+        input.businessNameInReturnAddress = m_businessNameInReturnAddress;
+        break;
+    case kReportWeek: {
+        const ReportRange range = WeeklyRange(doc.GetCurrentDate());
+        input.weekFirst = range.first;
+        input.weekLast = range.last;
+        input.tasks = m_tasks;
+        input.appts = m_appts;
+        break;
+    }
+    case kReportMonth:
+        input.month = doc.GetCurrentDate().GetMonth();
+        input.year = doc.GetCurrentDate().GetYear();
+        input.tasks = m_tasks;
+        input.appts = m_appts;
+        break;
+    default:
+        input.tasks = m_tasks;
+        input.appts = m_appts;
+        break;
+    }
+    m_report = m_factory ? m_factory(m_printer.get(), input) : nullptr;
+    if (!m_report)
+        return false;
+    QFont font(QString::fromUtf8(m_faceName.c_str()));
+    font.setPointSize(m_pointSize > 0 ? m_pointSize : 10);
+    font.setWeight(QFont::Normal);
+    m_report->SetFont(font);
+    m_report->SetMargins(m_marginLeft, m_marginTop, m_marginRight, m_marginBottom);
+    return true;
+}
+
+bool CReportSession::IsValidPage(unsigned page) {
+    return m_report && page < static_cast<unsigned>(m_report->GetPageCount());
+}
+
+bool CReportSession::PrintPage(unsigned page, QPainter& dc) {
+    if (!IsValidPage(page))
+        return false;
+    if (m_statusText)
+        m_statusText(QStringLiteral("Page %1 of %2").arg(page + 1).arg(m_report->GetPageCount()));
+    m_report->PrintPage(dc, static_cast<int>(page));
+    return true;
+}
+
+bool CReportSession::PrintAll() {
+    if (!m_report || m_report->GetPageCount() <= 0)
+        return false;
+    const unsigned last = static_cast<unsigned>(m_report->GetPageCount() - 1);
+    return RunPrintJob(*m_printer, *this, 0, last,
+                       QStringLiteral("%1 Document").arg(QStringLiteral("Pelmora")));
+}
