@@ -14,6 +14,7 @@
 #include "ui/CommandLine.h"
 #include "ui/GroupListDlg.h"
 #include "ui/ImportTablesDlg.h"
+#include "ui/ImportWabDlg.h"
 #include "ui/PasswordDlg.h"
 #include "ui/PhoneBookFrame.h"
 #include "ui/SplashDlg.h"
@@ -549,6 +550,9 @@ bool CMainFrame::OnCommand(int id) {
     case ID_IMPORT_NATIVE:
         OnImportTables();
         return true;
+    case ID_IMPORT_WAB:
+        OnImportWab();
+        return true;
     // The commands of the owner sheet, the reports, the print window and the imports and exports
     // are the frame's too; their dialogs and reports join them here.
     case ID_EDIT_USER:
@@ -571,7 +575,6 @@ bool CMainFrame::OnCommand(int id) {
     case ID_IMPORT_TASKS:
     case ID_IMPORT_PHONEBOOK:
     case ID_IMPORT_APPTS:
-    case ID_IMPORT_WAB:
     case ID_EXPORT_TASKS:
     case ID_EXPORT_PHONEBOOK:
     case ID_EXPORT_APPTS:
@@ -600,6 +603,16 @@ void CMainFrame::OnImportTables() {
     }
     MessageBoxA(this, report, "Tables Successfully Imported", MB_ICONINFORMATION);
     g_doc.SetModifiedFlag(true, true);
+}
+
+// File > Import > Windows(R) Address Book: reads the contacts of the chosen vCard file into the
+// chosen groups and reports the count; every view reloads.
+void CMainFrame::OnImportWab() {
+    CImportWabDlg dialog;
+    dialog.m_choice = 1;
+    if (dialog.DoModal() != IDOK)
+        return;
+    ImportWabAndReport(this, dialog.m_choice, dialog.m_path);
 }
 
 void CMainFrame::RouteToViews(int id) {

@@ -126,6 +126,7 @@ private:
     void OnCheckForUpdate();
     void OnContextHelpMode();
     void OnImportTables();
+    void OnImportWab();
     void EnableImportExport();
     void RouteToViews(int id);
     void ReadAlarmSettings();
