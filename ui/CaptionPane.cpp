@@ -29,10 +29,13 @@ CCaptionPane::CCaptionPane(const QString& caption, QSize templateSize, QWidget* 
     bold.setBold(true);
     m_caption->setFont(bold);
     layout->addWidget(m_caption);
-    m_body = new QVBoxLayout;
+    // The controls' place takes all the height below the caption, also while it is empty.
+    auto* body = new QWidget(this);
+    body->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    m_body = new QVBoxLayout(body);
     m_body->setContentsMargins(0, 0, 0, 0);
     m_body->setSpacing(0);
-    layout->addLayout(m_body, 1);
+    layout->addWidget(body, 1);
 }
 
 QString CCaptionPane::CaptionText() const {

@@ -3,14 +3,21 @@
 #include "platform/core/WinTime.h"
 #include "platform/qt/CommandTarget.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Help.h"
+#include "platform/qt/ProgramDir.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/CaptionPane.h"
+#include "ui/MainFrame.h"
+#include "ui/SplashDlg.h"
 #include "ui/VwCalendar.h"
 #include "ui/VwDaySplit.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
+#include <QMouseEvent>
 #include <QSplitter>
 
 #include <gtest/gtest.h>
@@ -252,6 +259,69 @@ TEST_F(SplitViewsTest, ScreenshotsOfBothViews) {
         QApplication::processEvents();
         EXPECT_FALSE(SaveScreenshot(view, view->objectName()).isEmpty());
     }
+}
+
+// The frame's context-help mode over the calendar pane of the frame's standard view.
+class CalendarHelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CSplashDlg::s_timeoutMs = 1;
+        g_programDir = "/opt/pelmora";
+        ClearLastHelpRequest();
+        ASSERT_TRUE(m_frame.Create());
+        m_frame.show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        CMainFrame::s_contextHelpMode = false;
+        if (HelpWindow())
+            HelpWindow()->close();
+        g_programDir = "";
+    }
+
+    // Presses on the frame at the calendar control's centre (the frame hands the click to the pane
+    // under it), then releases there; answers the pane the release went to.
+    QWidget* ClickOnCalendar(const QPoint& inCalendar) {
+        CVwCalendar* pane = m_frame.StandardView()->CalendarPane();
+        const QPoint global = pane->Calendar()->mapToGlobal(inCalendar);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(m_frame.mapFromGlobal(global)), QPointF(global),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&m_frame, &press);
+        QWidget* grabber = QWidget::mouseGrabber();
+        if (!grabber)
+            return nullptr;
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(grabber->mapFromGlobal(global)),
+                            QPointF(global), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(grabber, &release);
+        return grabber;
+    }
+
+    FrameEnvironment env;
+    ScriptedPrompt prompt;
+    CMainFrame m_frame;
+};
+
+TEST_F(CalendarHelpTest, AClickOnTheCalendarOpensItsHelpAndEndsTheMode) {
+    m_frame.OnCommand(57669);
+    ASSERT_TRUE(CMainFrame::s_contextHelpMode);
+    QCalendarWidget* calendar = m_frame.StandardView()->CalendarPane()->Calendar();
+    EXPECT_EQ(ClickOnCalendar(calendar->rect().center()), m_frame.StandardView()->CalendarPane());
+    EXPECT_EQ(LastHelpRequest().url, "/opt/pelmora\\pelmo.chm::/html/calendar.htm>topic");
+    EXPECT_FALSE(CMainFrame::s_contextHelpMode);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(CalendarHelpTest, AClickOnThePaneBesideItsControlsKeepsTheMode) {
+    m_frame.OnCommand(57669);
+    CVwCalendar* pane = m_frame.StandardView()->CalendarPane();
+    QCalendarWidget* calendar = pane->Calendar();
+    // Below the month calendar the pane is empty.
+    const QPoint below(calendar->width() / 2, calendar->height() + 5);
+    ASSERT_LT(calendar->mapTo(pane, below).y(), pane->height());
+    EXPECT_EQ(ClickOnCalendar(below), pane);
+    EXPECT_TRUE(LastHelpRequest().url.IsEmpty());
+    EXPECT_TRUE(CMainFrame::s_contextHelpMode);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 } // namespace
