@@ -10,6 +10,7 @@
 #include "platform/qt/Printers.h"
 #include "platform/qt/RecentDocumentList.h"
 #include "platform/qt/Shell.h"
+#include "reports/PrintPreview.h"
 #include "ui/CommandIds.h"
 #include "ui/CommandLine.h"
 #include "ui/GroupListDlg.h"
@@ -148,7 +149,8 @@ CString BaseName(const char* path) {
 CMainFrame::CMainFrame() : m_recent(new CRecentDocumentList(this)) {
     setObjectName(QStringLiteral("CMainFrame"));
     OnSettingChange();
-    m_reportFont = QFont(QStringLiteral("Times New Roman"), 10);
+    m_reports = std::make_unique<CReportSession>(m_printerName);
+    m_reports->m_statusText = [this](const QString& text) { SetPageStatus(text); };
 }
 
 CMainFrame::~CMainFrame() {
@@ -162,6 +164,8 @@ CMainFrame::~CMainFrame() {
 void CMainFrame::OnSettingChange() {
     m_printerName = Printers().DefaultPrinterName();
     m_printerPresent = !m_printerName.isEmpty();
+    if (m_reports)
+        m_reports->ReopenPrinter(m_printerName);
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -362,9 +366,9 @@ bool CMainFrame::Create() {
     m_updateUI.UISetCheck(ID_VIEW_STATUS_BAR, true);
     m_updateUI.UIUpdateMenuBar();
 
-    m_previewWindow = new QWidget(this);
-    m_previewWindow->setObjectName(QStringLiteral("printPreview"));
+    m_previewWindow = new CPrintPreviewWindow(m_stack);
     m_previewWindow->hide();
+    layout->addWidget(m_previewWindow);
 
     if (CMessageLoop* loop = CMessageLoop::Current()) {
         loop->AddMessageFilter(this);
@@ -555,23 +559,45 @@ bool CMainFrame::OnCommand(int id) {
         return true;
     // The commands of the owner sheet, the reports, the print window and the imports and exports
     // are the frame's too; their dialogs and reports join them here.
-    case ID_EDIT_USER:
     case ID_REPORT_DAILY:
-    case ID_REPORT_DAILY_TASKS:
-    case ID_REPORT_DAILY_APPTS:
+        OnDailyReport();
+        return true;
     case ID_REPORT_WEEK:
+        OnWeeklyPlan();
+        return true;
     case ID_REPORT_MONTH:
-    case ID_REPORT_ENVELOPES:
+        OnMonthlyPlan();
+        return true;
     case ID_REPORT_PHONEBOOK:
+        OnPhoneBookReport();
+        return true;
+    case ID_REPORT_ENVELOPES:
+        OnEnvelopes();
+        return true;
     case ID_REPORT_FONT:
-    case ID_FILE_PAGE_SETUP:
-    case ID_FILE_PRINT:
+        OnReportFont();
+        return true;
     case ID_FILE_PRINT_PREVIEW:
     case ID_FILE_PRINT_CLOSE:
+        TogglePrintPreview();
+        return true;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
+        OnPreviewPage(id == ID_NEXT_PANE);
+        return true;
     case ID_PREVIEW_ZOOM_IN:
     case ID_PREVIEW_ZOOM_OUT:
+        OnZoom(id == ID_PREVIEW_ZOOM_IN);
+        return true;
+    case ID_FILE_PAGE_SETUP:
+        OnFilePageSetup();
+        return true;
+    case ID_FILE_PRINT:
+        OnFilePrint();
+        return true;
+    case ID_EDIT_USER:
+    case ID_REPORT_DAILY_TASKS:
+    case ID_REPORT_DAILY_APPTS:
     case ID_IMPORT_TASKS:
     case ID_IMPORT_PHONEBOOK:
     case ID_IMPORT_APPTS:

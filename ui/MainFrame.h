@@ -4,14 +4,18 @@
 #include "platform/qt/CommandTarget.h"
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/UpdateUI.h"
+#include "reports/PrintJob.h"
+#include "reports/ReportSession.h"
 
 #include <QFont>
 #include <QMainWindow>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class CPhoneBookFrame;
+class CPrintPreviewWindow;
 class CRecentDocumentList;
 class CVwDaySplit;
 class QAction;
@@ -22,7 +26,11 @@ class QToolBar;
 // The one top-level window of the program: menus, toolbars, status bar, the recent-file list and
 // the three views of the open document, of which one is shown. It runs the document-level commands,
 // keeps its options in the registry and enables and checks its commands from an idle handler.
-class CMainFrame : public QMainWindow, public CIdleHandler, public CMessageFilter, public CCommandTarget {
+class CMainFrame : public QMainWindow,
+                   public CIdleHandler,
+                   public CMessageFilter,
+                   public CCommandTarget,
+                   public CPrintJobInfo {
 public:
     static constexpr const char* kProgramKey = "Software\\Quillex\\Pelmora";
     static constexpr const char* kSettingsKey = "Software\\Quillex\\Pelmora\\Settings";
@@ -62,11 +70,19 @@ public:
     int m_previewPageCount = 0;
     bool m_zoomInAllowed = true;
     bool m_zoomOutAllowed = false;
-    int m_marginLeft = 750, m_marginTop = 750, m_marginRight = 750, m_marginBottom = 750;
-    QFont m_reportFont;
 
     static bool s_contextHelpMode;
     static bool s_toolbarVisible;
+
+    // The page callback of the preview and the print job: the current report's pages.
+    bool IsValidPage(unsigned page) override;
+    bool PrintPage(unsigned page, QPainter& dc) override;
+    // The printer, the report lists, margins and font, and the current report.
+    CReportSession& Reports() { return *m_reports; }
+    CPrintPreviewWindow* PreviewWindow() const { return m_previewWindow; }
+    // Builds the report outside the preview, prints every page and deletes it again; in the
+    // preview prints the report shown. False when nothing was printed.
+    bool PrintReport();
 
     // True once the frame asked the program to end (Cancel on the first command-line password).
     bool QuitRequested() const { return m_quitRequested; }
@@ -126,6 +142,21 @@ private:
     void OnCheckForUpdate();
     void OnContextHelpMode();
     void OnImportTables();
+    void OnDailyReport();
+    void OnWeeklyPlan();
+    void OnMonthlyPlan();
+    void OnPhoneBookReport();
+    void OnEnvelopes();
+    // Runs "Persons To Include"; on OK the person list (and for envelopes the flags) is replaced.
+    bool PickPersons(bool envelopes);
+    void OnReportFont();
+    void TogglePrintPreview();
+    void GivePreviewTheReport();
+    void OnPreviewPage(bool next);
+    void OnZoom(bool in);
+    void OnFilePageSetup();
+    void OnFilePrint();
+    void SetPageStatus(const QString& text);
     void OnImportWab();
     void EnableImportExport();
     void RouteToViews(int id);
@@ -150,7 +181,9 @@ private:
     QToolBar* m_previewToolBar = nullptr;
     QLabel* m_statusText = nullptr;
     QLabel* m_statusPane = nullptr;
-    QWidget* m_previewWindow = nullptr;
+    CPrintPreviewWindow* m_previewWindow = nullptr;
+    QWidget* m_viewBeforePreview = nullptr;
+    std::unique_ptr<CReportSession> m_reports;
     QWidget* m_stack = nullptr;
     CPhoneBookFrame* m_addressBookView = nullptr;
     CVwDaySplit* m_standardView = nullptr;
