@@ -5,6 +5,7 @@
 
 #include "data/Schema.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Help.h"
 #include "tests/data/records_document.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/QtTestSupport.h"
@@ -541,6 +542,28 @@ TEST_F(PersonPicker, CancelChoosesNobody) {
     Box(dlg, 1056)->click();
     FindControl<QPushButton>(&dlg, 2)->click();
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
+    EXPECT_TRUE(dlg.Chosen().empty());
+}
+
+TEST_F(PersonPicker, HelpOpensThePickersPageAndTheListHasAPopupTopic) {
+    CPersonPickerDlg dlg(g_doc, m_offered, "Phone Book", false);
+    ClearLastHelpRequest();
+    FindControl<QPushButton>(&dlg, 1057)->click();
+    EXPECT_EQ(LastHelpRequest().command, static_cast<unsigned>(HH_DISPLAY_TOPIC));
+    EXPECT_TRUE(QString::fromUtf8(LastHelpRequest().url.c_str())
+                    .endsWith(QStringLiteral("::/html/dlgpraddr.htm>topic")))
+        << LastHelpRequest().url.c_str();
+    if (QWidget* help = HelpWindow())
+        help->close();
+}
+
+TEST_F(PersonPicker, AnEmptyOfferLeavesOkDisabledEvenWithSelectAll) {
+    CPersonPickerDlg dlg(g_doc, {}, "Envelopes", true);
+    EXPECT_EQ(List(dlg)->count(), 0);
+    Box(dlg, 1056)->click();
+    EXPECT_TRUE(Box(dlg, 1056)->isChecked());
+    // Select All enables OK as it is checked, but OK then chooses nobody.
+    Ok(dlg)->click();
     EXPECT_TRUE(dlg.Chosen().empty());
 }
 

@@ -234,4 +234,32 @@ TEST_F(FramePrinting, TheChosenReportFontIsUsedByTheNextReportOnly) {
     m_frame->OnCommand(ID_FILE_PRINT_CLOSE);
 }
 
+TEST_F(FramePrinting, PageSetupInThePreviewBuildsTheReportAgainAndCancelChangesNothing) {
+    m_frame->show();
+    m_frame->OnCommand(ID_REPORT_DAILY);
+    m_frame->OnCommand(ID_NEXT_PANE);
+    ASSERT_EQ(m_built, 1);
+    AnswerNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    m_frame->OnCommand(ID_FILE_PAGE_SETUP);
+    EXPECT_EQ(m_built, 1);
+
+    AnswerNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->accept(); });
+    m_frame->OnCommand(ID_FILE_PAGE_SETUP);
+    EXPECT_EQ(m_built, 2);
+    EXPECT_EQ(m_frame->Reports().m_marginLeft, 750);
+    EXPECT_EQ(m_frame->Reports().m_marginBottom, 750);
+    // The preview stays on its page with the new report.
+    EXPECT_EQ(m_frame->PreviewWindow()->GetPage(), 1);
+    EXPECT_DOUBLE_EQ(m_report->LeftMargin(), 0.75);
+    m_frame->OnCommand(ID_FILE_PRINT_CLOSE);
+}
+
+TEST_F(FramePrinting, CancelInThePrintDialogPrintsNothing) {
+    g_doc.m_reportKind = kReportDailyPlan;
+    AnswerNextModal([](QWidget* dialog) { static_cast<QDialog*>(dialog)->reject(); });
+    m_frame->OnCommand(ID_FILE_PRINT);
+    EXPECT_EQ(m_built, 0);
+    EXPECT_FALSE(QFile::exists(QString::fromUtf8(m_dir.File("out.pdf").c_str())));
+}
+
 } // namespace
