@@ -4,8 +4,12 @@
 #include "platform/qt/Controls.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/MainFrame.h"
 #include "ui/PhoneBookFrame.h"
+#include "ui/PhoneBookPane.h"
+#include "ui/SplashDlg.h"
 #include "ui/VwPhbklist.h"
 
 #include <QAction>
@@ -567,6 +571,92 @@ TEST_F(PhoneBookTest, Screenshot) {
     ClickRow(*frame.PersonList(), 1);
     frame.PersonList()->OnIdle(0);
     EXPECT_FALSE(SaveScreenshot(&frame, QStringLiteral("phonebook_frame")).isEmpty());
+}
+
+TEST_F(PhoneBookTest, CompactPaneSplitsItsOwnListFromTheHomeAndBusinessTabs) {
+    CPhoneBookPane pane;
+    EXPECT_EQ(pane.windowTitle(), "Telephone Book");
+    EXPECT_EQ(pane.Splitter()->widget(0), pane.PersonList());
+    EXPECT_EQ(pane.Splitter()->widget(1), pane.DetailPane());
+    QTabWidget* tabs = pane.DetailPane()->Tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Home");
+    EXPECT_EQ(tabs->tabText(1), "Business");
+    EXPECT_EQ(tabs->tabPosition(), QTabWidget::South);
+    EXPECT_EQ(pane.DetailPane()->ShowingPane(), tabs->widget(0));
+}
+
+TEST_F(PhoneBookTest, BothTelephoneBooksFollowTheShowingOne) {
+    CPhoneBookFrame frame;
+    CPhoneBookPane compact;
+    frame.show();
+    g_doc.SetModifiedFlag(true, true);
+    EXPECT_EQ(compact.PersonList()->ListedCount(), 4);
+    ClickRow(*frame.PersonList(), IndexOfName(*frame.PersonList(), "Dunn, Di"));
+    ASSERT_NE(compact.PersonList()->PersonList()->currentItem(), nullptr);
+    EXPECT_EQ(compact.PersonList()->PersonList()->currentItem()->text(0), "Dunn, Di");
+    frame.PersonList()->SortByColumn(1);
+    g_doc.SetModifiedFlag(true, true);
+    EXPECT_EQ(Column(*compact.PersonList(), 0), Column(*frame.PersonList(), 0));
+}
+
+// The address-book view of the main frame fills its list when a document opens, and the frame's
+// phone-book export follows the listed-person count.
+class PhoneBookInFrameTest : public testing::Test {
+protected:
+    void SetUp() override {
+        TestApp();
+        CSplashDlg::s_timeoutMs = 1;
+        g_doc.m_currentGroupId = CString();
+        g_doc.m_currentPersonId = CString();
+        g_doc.m_personSortOrder = 0;
+    }
+    void TearDown() override {
+        StopAnsweringModals();
+        g_db.Close();
+    }
+    FrameEnvironment env;
+    ScriptedPrompt prompt;
+    TempDir dir;
+};
+
+TEST_F(PhoneBookInFrameTest, OpeningADocumentFillsTheListAndTheCountDrivesTheExport) {
+    CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    CVwPhbklist& list = *frame.AddressBookView()->PersonList();
+    prompt.AnswerCreateDb(CString(dir.File("Framed")), CString());
+    frame.OnCommand(57600);
+    ASSERT_TRUE(g_doc.IsOpen());
+    EXPECT_EQ(ChooserTexts(list), (std::vector<std::string>{"All", "White Pages", "Yellow Pages"}));
+    EXPECT_EQ(list.ListedCount(), 0);
+    frame.OnIdle(0);
+    EXPECT_FALSE(frame.Action(32781)->isEnabled());
+
+    CPerson person;
+    person.m_ID = "P-ONE";
+    person.m_LName = "Only";
+    person.BuildDisplayName();
+    ASSERT_TRUE(g_doc.InsertPerson(person, {}));
+    g_doc.SetModifiedFlag(true, true);
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"Only"}));
+    EXPECT_EQ(g_doc.m_listedPersonCount, 1);
+    frame.OnIdle(0);
+    EXPECT_TRUE(frame.Action(32781)->isEnabled());
+}
+
+TEST_F(PhoneBookTest, TheListsIdleHandlerRunsWithTheMessageLoop) {
+    FrameEnvironment env;
+    CVwPhbklist list;
+    list.OnUpdate();
+    env.loop->RunIdleHandlers();
+    const QList<QAction*> tools = list.findChild<QToolBar*>()->actions();
+    EXPECT_TRUE(tools.at(0)->isEnabled());
+    EXPECT_FALSE(tools.at(1)->isEnabled());
+    EXPECT_FALSE(tools.at(2)->isEnabled());
+    ClickRow(list, 0);
+    env.loop->RunIdleHandlers();
+    EXPECT_TRUE(tools.at(1)->isEnabled());
+    EXPECT_TRUE(tools.at(2)->isEnabled());
 }
 
 } // namespace
