@@ -47,6 +47,8 @@ QLineEdit* NumberEdit(QWidget* parent, int id) {
 QComboBox* Combo(QWidget* parent, int id) {
     auto* combo = new QComboBox(parent);
     SetControlId(combo, id);
+    // The lists are filled when the page is first shown: the combo follows its longest entry.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return combo;
 }
 
@@ -273,6 +275,11 @@ void RecurrencePage::OnInitDialog() {
     m_mathDays->clear();
     for (int days = 1; days <= 31; ++days)
         m_mathDays->addItem(QStringLiteral("%1 %2").arg(days).arg(QStringLiteral("days")), days);
+
+    // Every entry stays readable: the lists never shrink below their longest entry.
+    for (QComboBox* combo : findChildren<QComboBox*>())
+        combo->setMinimumWidth(combo->sizeHint().width());
+    m_endTimes->setMinimumWidth(m_startTimes->minimumWidth());
 
     ShowMethodGroup(0);
     for (QWidget* control :

@@ -4,6 +4,7 @@
 #include "platform/qt/Controls.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTabWidget>
@@ -177,6 +178,14 @@ void PropertySheet::OnTabChanged(int index) {
     m_tabs->setCurrentIndex(m_current);
     m_switching = false;
     SetActivePage(index);
+}
+
+bool PropertySheet::event(QEvent* event) {
+    const bool handled = QDialog::event(event);
+    // Pages added or filled while the sheet shows may need more room than it was given.
+    if (event->type() == QEvent::LayoutRequest && isVisible())
+        resize(size().expandedTo(sizeHint()));
+    return handled;
 }
 
 void PropertySheet::showEvent(QShowEvent* event) {

@@ -85,6 +85,7 @@ public:
     void PressCancel();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
     // Removes every page without calling it back; a sheet whose pages are its members calls this

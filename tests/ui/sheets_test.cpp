@@ -9,6 +9,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,6 +20,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Lets pending layout requests run first, as the event loop does before a real paint.
+void Shot(QWidget* sheet, const char* name) {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    SaveScreenshot(sheet, QString::fromLatin1(name));
+}
 
 QString Text(QWidget* page, int id) {
     return FindControl<QLineEdit>(page, id)->text();
@@ -64,7 +72,7 @@ TEST_F(SheetsTest, AppointmentPageLoadsMembersAndStoresThemOnOk) {
     EXPECT_TRUE(FindControl<QCheckBox>(&page, 1045)->isChecked());
     EXPECT_EQ(FindControl<QDateEdit>(&page, 1000)->date(), QDate(2026, 12, 10));
     EXPECT_EQ(sheet.GetPageCount(), 1);
-    SaveScreenshot(&sheet, QStringLiteral("appointment_sheet"));
+    Shot(&sheet, "appointment_sheet");
 
     FindControl<QLineEdit>(&page, 1044)->setText(QStringLiteral("Dentist at noon"));
     // Ten minutes before: two steps down from 15 is 5, then one up is 10.
@@ -164,7 +172,7 @@ TEST_F(SheetsTest, TickingRecurringAddsAndSelectsTheRecurrencePageClearingRemove
     EXPECT_EQ(sheet.GetActiveIndex(), 1);
     EXPECT_EQ(sheet.Tabs()->tabText(1), "Recurring Options");
     EXPECT_EQ(sheet.m_page.m_recurring, 1);
-    SaveScreenshot(&sheet, QStringLiteral("appointment_recurrence_page"));
+    Shot(&sheet, "appointment_recurrence_page");
     sheet.SetActivePage(0);
     recurring->click();
     EXPECT_EQ(sheet.GetPageCount(), 1);
@@ -294,7 +302,7 @@ TEST_F(SheetsTest, RecurrencePageShowsEveryRuleFieldAndStoresItBackUnchanged) {
     EXPECT_FALSE(FindControl(&page, 1436)->isVisibleTo(&page));
     EXPECT_FALSE(FindControl(&page, 1472)->isVisibleTo(&page));
     EXPECT_FALSE(FindControl(&page, 1087)->isVisibleTo(&page));
-    SaveScreenshot(&sheet, QStringLiteral("task_recurrence_page"));
+    Shot(&sheet, "task_recurrence_page");
 
     // Scramble the rule; leaving the page writes the shown values back.
     rule = CRecurItem();
@@ -358,7 +366,7 @@ TEST_F(SheetsTest, TaskPageExchangesMembersAndWritesRuleStart) {
     EXPECT_EQ(FindControl<QPlainTextEdit>(&page, 1046)->toPlainText(), "Write report");
     EXPECT_TRUE(FindControl<QRadioButton>(&page, 1033)->isChecked());
     EXPECT_EQ(FindControl<QDateEdit>(&page, 1102)->date(), QDate(2026, 12, 10));
-    SaveScreenshot(&sheet, QStringLiteral("task_sheet"));
+    Shot(&sheet, "task_sheet");
     FindControl<QRadioButton>(&page, 1031)->click();
     FindControl<QDateEdit>(&page, 1102)->setDate(QDate(2027, 3, 1));
     EXPECT_EQ(rule.GetStartDate(), FormatRuleDate(CDateTime(2027, 3, 1)));
