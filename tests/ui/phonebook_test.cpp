@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -545,6 +546,41 @@ TEST_F(PhoneBookTest, EditNeedsTheListFocusedAndAReadablePerson) {
     list.OnCommand(32777);
     EXPECT_EQ(opened, 0);
     EXPECT_FALSE(g_doc.IsModified());
+}
+
+TEST_F(PhoneBookTest, DoubleClickingAPersonEditsIt) {
+    CVwPhbklist list;
+    list.OnUpdate();
+    QString caption;
+    list.SetPersonSheet([&caption](QWidget*, const CString& title, CPerson&, std::vector<CPhGroup>&) {
+        caption = QString::fromUtf8(title.c_str());
+        return false;
+    });
+    ClickRow(list, 2);
+    QTreeWidget* tree = list.PersonList();
+    emit tree->itemDoubleClicked(tree->topLevelItem(2), 0);
+    EXPECT_TRUE(list.IsListFocused());
+    EXPECT_EQ(caption, "Edit Person");
+}
+
+TEST_F(PhoneBookTest, TheContextMenuOpensWithCurrentCommandStates) {
+    CVwPhbklist list;
+    list.resize(300, 300);
+    list.show();
+    list.OnUpdate();
+    QMenu* menu = list.ContextMenu();
+    std::vector<bool> shownStates;
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [&] {
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                shownStates.push_back(action->isEnabled());
+        QMetaObject::invokeMethod(menu, &QMenu::close, Qt::QueuedConnection);
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10),
+                            list.PersonList()->mapToGlobal(QPoint(10, 10)));
+    QApplication::sendEvent(list.PersonList()->viewport(), &event);
+    // Add and Email Group are available, Delete and Edit wait for a selection.
+    EXPECT_EQ(shownStates, (std::vector<bool>{true, false, false, true}));
 }
 
 TEST_F(PhoneBookTest, FrameRunsTheListsCommandsOnlyWhileShowing) {
