@@ -241,8 +241,10 @@ void CApptOptionsPage::OnDateChanged(const QDate& date) {
     m_year = date.year();
     m_month = date.month();
     m_day = date.day();
+    // An unset alarm time stays unset.
     for (CDateTime* time : {&m_startTime, &m_endTime, &m_alarmTime})
-        *time = CDateTime(m_year, m_month, m_day, time->GetHour(), time->GetMinute(), time->GetSecond());
+        if (time->IsValid())
+            *time = CDateTime(m_year, m_month, m_day, time->GetHour(), time->GetMinute(), time->GetSecond());
     if (m_rule)
         m_rule->SetStartDate(FormatRuleDate(m_dateDue).c_str());
     WriteRuleTimes();

@@ -173,6 +173,8 @@ bool CTaskOptionsPage::OnContextHelp(QWidget* control) {
 CTaskOptionsSheet::CTaskOptionsSheet(QWidget* parent)
     : PropertySheet(QStringLiteral("Task Options"), parent) {
     m_page.m_recurPage = &m_recurPage;
+    // Tasks have no time of day.
+    m_recurPage.m_showTimes = false;
     AddPage(&m_page);
     SetStartPage(0);
 }

@@ -56,7 +56,7 @@ private:
     QCheckBox* m_recurringCheck;
 };
 
-// The task sheet: its page and the recurrence page without the time controls.
+// The task sheet: its page and the recurrence page, whose time controls it switches off.
 class CTaskOptionsSheet : public PropertySheet {
 public:
     explicit CTaskOptionsSheet(QWidget* parent = nullptr);

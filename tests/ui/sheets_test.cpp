@@ -162,6 +162,23 @@ TEST_F(SheetsTest, DateChangeMovesTimesAndWritesRuleStart) {
     sheet.PressCancel();
 }
 
+TEST_F(SheetsTest, RuleWithoutReadableStartLeavesThePageDateAndTimes) {
+    rule.SetStartDate("");
+    rule.SetStartTime("not a time");
+    CApptOptionsSheet sheet;
+    FillAppt(sheet);
+    sheet.m_page.m_alarm = 0;
+    sheet.m_page.m_alarmTime = CDateTime(CDateTime::kInvalid);
+    sheet.show();
+    EXPECT_EQ(FindControl<QDateEdit>(&sheet.m_page, 1000)->date(), QDate(2026, 12, 10));
+    EXPECT_EQ(sheet.m_page.m_startTime, CDateTime(2026, 12, 10, 9, 0, 0));
+    EXPECT_EQ(Text(&sheet.m_page, 1049), "09:00 AM");
+    // Moving the date leaves an unset alarm time unset.
+    FindControl<QDateEdit>(&sheet.m_page, 1000)->setDate(QDate(2027, 1, 5));
+    EXPECT_FALSE(sheet.m_page.m_alarmTime.IsValid());
+    sheet.PressCancel();
+}
+
 TEST_F(SheetsTest, TickingRecurringAddsAndSelectsTheRecurrencePageClearingRemovesIt) {
     CApptOptionsSheet sheet;
     FillAppt(sheet);
@@ -280,7 +297,6 @@ TEST_F(SheetsTest, RecurrencePageShowsEveryRuleFieldAndStoresItBackUnchanged) {
     sheet.m_page.m_desc = "Report";
     sheet.m_page.m_dateDue = CDateTime(2026, 12, 10);
     sheet.m_page.m_recurring = 1;
-    sheet.m_recurPage.m_showTimes = false;
     sheet.show();
     ASSERT_TRUE(sheet.SetActivePage(1));
     RecurrencePage& page = sheet.m_recurPage;
