@@ -1,8 +1,10 @@
 #include "data/DbDoc.h"
+#include "data/Schema.h"
 #include "reports/PersonPickerDlg.h"
 #include "reports/PrintPreview.h"
 #include "reports/Report.h"
 #include "reports/ReportSession.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
@@ -11,9 +13,11 @@
 #include "ui/SplashDlg.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFontDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -260,6 +264,43 @@ TEST_F(FramePrinting, CancelInThePrintDialogPrintsNothing) {
     m_frame->OnCommand(ID_FILE_PRINT);
     EXPECT_EQ(m_built, 0);
     EXPECT_FALSE(QFile::exists(QString::fromUtf8(m_dir.File("out.pdf").c_str())));
+}
+
+TEST_F(FramePrinting, EnvelopesTakeTheChosenPersonsOfTheCurrentGroupAndBothFlags) {
+    {
+        ScriptedPrompt creation;
+        creation.AnswerCreateDb(CString(m_dir.File("Envelopes")), CString());
+        bool error = true;
+        ASSERT_TRUE(g_doc.OnFileNew(error));
+    }
+    ScriptedPrompt quiet;
+    for (const char* id : {"P1", "P2"}) {
+        CPerson person;
+        person.m_ID = id;
+        person.m_FName = "Jane";
+        person.m_LName = id;
+        person.BuildDisplayName();
+        ASSERT_TRUE(g_doc.InsertPerson(person, {}));
+    }
+    g_doc.m_currentGroupId = Schema::kGroupAllId;
+    AnswerNextModal([](QWidget* dialog) {
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("ctl1054"));
+        ASSERT_NE(list, nullptr);
+        ASSERT_EQ(list->count(), 2);
+        list->item(1)->setSelected(true);
+        dialog->findChild<QCheckBox*>(QStringLiteral("ctl1164"))->setChecked(true);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    m_frame->OnCommand(ID_REPORT_ENVELOPES);
+    EXPECT_EQ(g_doc.m_reportKind, kReportEnvelopes);
+    EXPECT_TRUE(m_frame->m_previewMode);
+    ASSERT_EQ(m_input.persons.size(), 1u);
+    EXPECT_EQ(m_input.persons[0].m_ID, CString("P2"));
+    EXPECT_TRUE(m_input.businessNameInAddress);
+    EXPECT_FALSE(m_input.businessNameInReturnAddress);
+    m_frame->OnCommand(ID_FILE_PRINT_CLOSE);
+    g_doc.m_currentGroupId = CString();
+    g_db.Close();
 }
 
 } // namespace
