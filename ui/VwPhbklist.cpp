@@ -2,7 +2,6 @@
 
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
-#include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
 
 #include <QAction>
@@ -319,12 +318,6 @@ void CVwPhbklist::OnDeletePerson() {
     CPerson person;
     person.m_ID = PersonIdAt(m_selectedIndex);
     if (person.m_ID.IsEmpty())
-        return;
-    // One key press would otherwise remove a whole entry for good: ask first.
-    CString question;
-    question.Format("Delete %s from the address book?",
-                    m_list->topLevelItem(m_selectedIndex)->text(0).toUtf8().constData());
-    if (MessageBoxA(this, question, "Delete Address Book Entry", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     if (!g_doc.DeletePerson(person))
         return;
