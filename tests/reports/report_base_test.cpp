@@ -545,7 +545,7 @@ TEST_F(PersonPicker, CancelChoosesNobody) {
     EXPECT_TRUE(dlg.Chosen().empty());
 }
 
-TEST_F(PersonPicker, HelpOpensThePickersPageAndTheListHasAPopupTopic) {
+TEST_F(PersonPicker, HelpOpensThePickersPage) {
     CPersonPickerDlg dlg(g_doc, m_offered, "Phone Book", false);
     ClearLastHelpRequest();
     FindControl<QPushButton>(&dlg, 1057)->click();
@@ -557,7 +557,7 @@ TEST_F(PersonPicker, HelpOpensThePickersPageAndTheListHasAPopupTopic) {
         help->close();
 }
 
-TEST_F(PersonPicker, AnEmptyOfferLeavesOkDisabledEvenWithSelectAll) {
+TEST_F(PersonPicker, SelectAllOnAnEmptyOfferChoosesNobody) {
     CPersonPickerDlg dlg(g_doc, {}, "Envelopes", true);
     EXPECT_EQ(List(dlg)->count(), 0);
     Box(dlg, 1056)->click();
