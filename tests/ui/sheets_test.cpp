@@ -17,6 +17,8 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,6 +117,11 @@ struct SpinCase {
     const char* wantBegin;
     const char* wantEnd;
 };
+
+void PrintTo(const SpinCase& c, std::ostream* os) {
+    *os << (c.begin ? "begin" : "end") << (c.delta > 0 ? " up" : " down") << " from " << c.startHour << ":"
+        << c.startMinute << "-" << c.endHour << ":" << c.endMinute;
+}
 
 class SpinTest : public SheetsTest, public ::testing::WithParamInterface<SpinCase> {};
 
