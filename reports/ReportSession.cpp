@@ -39,7 +39,8 @@ std::unique_ptr<CReport> CreateReportOfKind(QPrinter*, const ReportInput&) {
     return nullptr;
 }
 
-CReportSession::CReportSession(const QString& printerName) : m_printer(std::make_unique<QPrinter>()) {
+CReportSession::CReportSession(const QString& printerName)
+    : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     if (!printerName.isEmpty())
         m_printer->setPrinterName(printerName);
 }
