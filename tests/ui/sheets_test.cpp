@@ -1,22 +1,27 @@
 #include "data/DateParser.h"
 #include "data/RecurPattern.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Help.h"
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/ApptSheet.h"
 #include "ui/RecurrencePage.h"
 #include "ui/SheetParts.h"
 #include "ui/TaskSheet.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 
+#include <functional>
 #include <ostream>
 
 #include <gtest/gtest.h>
@@ -414,6 +419,68 @@ TEST_F(SheetsTest, EmptyTaskTextDisablesOkAndRecurringTogglesTab) {
     FindControl<QCheckBox>(&sheet.m_page, 1171)->click();
     EXPECT_EQ(sheet.GetPageCount(), 1);
     sheet.PressCancel();
+}
+
+TEST_F(SheetsTest, HelpKeyShowsEachPageTopicForListedControlsOnly) {
+    CApptOptionsSheet sheet;
+    FillAppt(sheet);
+    sheet.m_page.m_recurring = 1;
+    sheet.show();
+    ASSERT_TRUE(sheet.SetActivePage(1));
+    CTaskOptionsSheet tasks;
+    tasks.SetRule(&rule);
+    tasks.show();
+    const auto appt = [&](QWidget* c) { return sheet.m_page.OnContextHelp(c); };
+    const auto recur = [&](QWidget* c) { return sheet.m_recurPage.OnContextHelp(c); };
+    const auto task = [&](QWidget* c) { return tasks.m_page.OnContextHelp(c); };
+    struct Case {
+        QWidget* page;
+        std::function<bool(QWidget*)> help;
+        int id;
+        int topic;
+    };
+    const Case cases[] = {
+        {&sheet.m_page, appt, 1044, 1400},       {&sheet.m_page, appt, 1048, 1405},
+        {&sheet.m_page, appt, 1171, 1411},       {&sheet.m_recurPage, recur, 1256, 1657},
+        {&sheet.m_recurPage, recur, 1011, 1656}, {&sheet.m_recurPage, recur, 1452, 1642},
+        {&tasks.m_page, task, 1046, 1301},       {&tasks.m_page, task, 1031, 1302},
+        {&tasks.m_page, task, 1102, 1300},
+    };
+    for (const Case& c : cases) {
+        ClearLastHelpRequest();
+        QWidget* control = FindControl(c.page, c.id);
+        ASSERT_NE(control, nullptr) << c.id;
+        EXPECT_TRUE(c.help(control)) << c.id;
+        EXPECT_EQ(LastHelpRequest().popupTopic, c.topic) << c.id;
+    }
+    // F1 on the focused description edit.
+    ClearLastHelpRequest();
+    QWidget* desc = FindControl(&sheet.m_page, 1044);
+    sheet.SetActivePage(0);
+    desc->setFocus();
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(desc, &f1);
+    EXPECT_EQ(LastHelpRequest().popupTopic, 1400);
+    // A control outside the table is left to default processing.
+    ClearLastHelpRequest();
+    EXPECT_FALSE(sheet.m_page.OnContextHelp(sheet.OkButton()));
+    EXPECT_FALSE(tasks.m_page.OnContextHelp(tasks.OkButton()));
+    EXPECT_EQ(LastHelpRequest().popupTopic, 0);
+    sheet.PressCancel();
+    tasks.PressCancel();
+}
+
+TEST_F(SheetsTest, DoModalReturnsIdOkWithTheEditedValues) {
+    CApptOptionsSheet sheet;
+    FillAppt(sheet);
+    sheet.setWindowTitle(QStringLiteral("Edit Appointment"));
+    AnswerNextModal([](QWidget* dialog) {
+        FindControl<QLineEdit>(dialog, 1044)->setText(QStringLiteral("Moved"));
+        ClickButton(dialog, QStringLiteral("OK"));
+    });
+    EXPECT_EQ(sheet.DoModal(), IDOK);
+    EXPECT_EQ(sheet.m_page.m_desc, CString("Moved"));
+    EXPECT_EQ(sheet.windowTitle(), "Edit Appointment");
 }
 
 } // namespace
