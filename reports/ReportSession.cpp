@@ -8,7 +8,9 @@
 ReportRange DailyRange(const CDateTime& current) {
     ReportRange range;
     range.first = CDateTime(current.GetYear(), current.GetMonth(), current.GetDay());
-    range.last = range.first + CDateTimeSpan(1, 0, 0, 0);
+    // The appointment read includes both bounds and every appointment is due at its day's
+    // midnight, so the range ends one second before the next day to keep tomorrow's out.
+    range.last = CDateTime(current.GetYear(), current.GetMonth(), current.GetDay(), 23, 59, 59);
     return range;
 }
 

@@ -33,7 +33,7 @@ struct ReportRange {
     CString FirstText() const { return first.Format("%Y-%m-%d %H:%M:%S"); }
     CString LastText() const { return last.Format("%Y-%m-%d %H:%M:%S"); }
 };
-// The day at 00:00:00 and the next day at 00:00:00.
+// The day from 00:00:00 to 23:59:59.
 ReportRange DailyRange(const CDateTime& current);
 // Sunday to Saturday of the date's week, both at the date's time of day.
 ReportRange WeeklyRange(const CDateTime& current);

@@ -333,10 +333,10 @@ TEST(ReportRanges, MonthRunsFromItsFirstToItsLastDay) {
     }
 }
 
-TEST(ReportRanges, DayRunsFromMidnightToTheNextMidnight) {
+TEST(ReportRanges, DayRunsFromItsMidnightToItsLastSecond) {
     const ReportRange range = DailyRange(CDateTime(2026, 12, 31, 15, 45, 10));
     EXPECT_EQ(range.FirstText(), CString("2026-12-31 00:00:00"));
-    EXPECT_EQ(range.LastText(), CString("2027-01-01 00:00:00"));
+    EXPECT_EQ(range.LastText(), CString("2026-12-31 23:59:59"));
 }
 
 TEST(ReportCommands, WithoutADocumentTheListsAreEmptiedAndTheKindIsAnswered) {
@@ -565,6 +565,78 @@ TEST_F(PersonPicker, SelectAllOnAnEmptyOfferChoosesNobody) {
     // Select All enables OK as it is checked, but OK then chooses nobody.
     Ok(dlg)->click();
     EXPECT_TRUE(dlg.Chosen().empty());
+}
+
+// The report commands' reads against a real document.
+class ReportGathering : public RecordsDocument {
+protected:
+    void AddAppt(const char* id, int year, int month, int day) {
+        CAppt appt;
+        appt.m_ID = id;
+        appt.m_Desc = id;
+        appt.m_DateDue = CDateTime(year, month, day);
+        appt.m_StartTime = CDateTime(year, month, day, 9, 0, 0);
+        appt.m_EndTime = CDateTime(year, month, day, 10, 0, 0);
+        appt.m_AlarmTime = appt.m_StartTime;
+        ASSERT_TRUE(g_doc.InsertAppt(appt));
+    }
+    void AddTask(const char* id, int year, int month, int day) {
+        CTask task;
+        task.m_ID = id;
+        task.m_Desc = id;
+        task.m_DateDue = CDateTime(year, month, day);
+        ASSERT_TRUE(g_doc.InsertTask(task));
+    }
+    static std::vector<CString> Ids(const std::vector<CAppt>& appts) {
+        std::vector<CString> ids;
+        for (const CAppt& appt : appts)
+            ids.push_back(appt.m_ID);
+        return ids;
+    }
+    static std::vector<CString> Ids(const std::vector<CTask>& tasks) {
+        std::vector<CString> ids;
+        for (const CTask& task : tasks)
+            ids.push_back(task.m_ID);
+        return ids;
+    }
+};
+
+TEST_F(ReportGathering, TheWeeklyPlanOfAWednesdayRunsFromSundayToSaturday) {
+    TestApp();
+    for (const auto& [id, day] : std::vector<std::pair<const char*, int>>{
+             {"Sat05", 5}, {"Sun06", 6}, {"Wed09", 9}, {"Sat12", 12}, {"Sun13", 13}}) {
+        AddAppt(id, 2026, 12, day);
+        AddTask(id, 2026, 12, day);
+    }
+    g_doc.SetCurrentDate(CDateTime(2026, 12, 9));
+    CReportSession session;
+    EXPECT_EQ(session.GatherWeekly(g_doc), kReportWeek);
+    EXPECT_EQ(Ids(session.m_appts), (std::vector<CString>{"Sun06", "Wed09", "Sat12"}));
+    EXPECT_EQ(Ids(session.m_tasks), (std::vector<CString>{"Sun06", "Wed09", "Sat12"}));
+}
+
+TEST_F(ReportGathering, TheMonthlyPlanOfALeapFebruaryIncludesThe29th) {
+    TestApp();
+    AddAppt("Jan31", 2024, 1, 31);
+    AddAppt("Feb01", 2024, 2, 1);
+    AddAppt("Feb29", 2024, 2, 29);
+    AddAppt("Mar01", 2024, 3, 1);
+    g_doc.SetCurrentDate(CDateTime(2024, 2, 10));
+    CReportSession session;
+    EXPECT_EQ(session.GatherMonthly(g_doc), kReportMonth);
+    EXPECT_EQ(Ids(session.m_appts), (std::vector<CString>{"Feb01", "Feb29"}));
+}
+
+TEST_F(ReportGathering, TheDailyPlanTakesOnlyTheDaysAppointments) {
+    TestApp();
+    AddAppt("Day", 2026, 12, 9);
+    AddAppt("Next", 2026, 12, 10);
+    AddAppt("After", 2026, 12, 11);
+    g_doc.SetCurrentDate(CDateTime(2026, 12, 9, 15, 0, 0));
+    CReportSession session;
+    EXPECT_EQ(session.GatherDaily(g_doc), kReportDailyPlan);
+    // The next day's appointments are due at the next midnight and stay out.
+    EXPECT_EQ(Ids(session.m_appts), (std::vector<CString>{"Day"}));
 }
 
 } // namespace
