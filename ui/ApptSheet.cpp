@@ -267,7 +267,6 @@ void CApptOptionsPage::OnBeginSpin(int delta) {
         if (hour == 22 && minute == 45) {
             hour = 5;
             minute = 0;
-            m_beginSpin->m_position = 20;
         } else if (minute == 45) {
             ++hour;
             minute = 0;
@@ -275,6 +274,7 @@ void CApptOptionsPage::OnBeginSpin(int delta) {
             minute += 15;
         }
     }
+    m_beginSpin->m_position = hour * 4 + minute / 15; // 20 after the wrap to 05:00
     m_startTime = OnPageDate(hour, minute);
     if (m_startTime >= m_endTime)
         m_endTime = m_startTime + CDateTimeSpan(0, 0, 15, 0);
@@ -299,7 +299,6 @@ void CApptOptionsPage::OnEndSpin(int delta) {
         if (hour == 23 && minute == 0) {
             hour = 5;
             minute = 15;
-            m_endSpin->m_position = 21;
         } else if (minute == 45) {
             ++hour;
             minute = 0;
@@ -307,6 +306,7 @@ void CApptOptionsPage::OnEndSpin(int delta) {
             minute += 15;
         }
     }
+    m_endSpin->m_position = hour * 4 + minute / 15; // 21 after the wrap to 05:15
     m_endTime = OnPageDate(hour, minute);
     if (m_endTime <= m_startTime)
         m_startTime = m_endTime - CDateTimeSpan(0, 0, 15, 0);

@@ -144,6 +144,12 @@ TEST_P(SpinTest, SpinsMoveInQuarterHoursAndWrap) {
     else
         sheet.m_page.OnEndSpin(c.delta);
     EXPECT_EQ(Text(&sheet.m_page, 1049).toStdString(), c.wantBegin);
+    if (c.begin && c.delta > 0 && c.startHour == 22) {
+        EXPECT_EQ(FindControl<SpinArrows>(&sheet.m_page, 1051)->m_position, 20);
+    }
+    if (!c.begin && c.delta > 0 && c.endHour == 23) {
+        EXPECT_EQ(FindControl<SpinArrows>(&sheet.m_page, 1052)->m_position, 21);
+    }
     EXPECT_EQ(Text(&sheet.m_page, 1050).toStdString(), c.wantEnd);
     // The rule follows the page.
     EXPECT_EQ(rule.GetStartTime(), CString(c.wantBegin));
