@@ -140,6 +140,9 @@ protected:
         return g_doc.GetPerson(person);
     }
 
+    // The application exists before any widget member of a derived fixture is made, also when ctest
+    // runs one test per process.
+    const bool appReady = (TestApp(), true);
     TempDir dir;
     ScriptedPrompt prompt;
     CString adams, brown, clark, dunn;
