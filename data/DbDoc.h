@@ -137,12 +137,12 @@ public:
     // End of merging.
 
     // Delimited-text export and import (defined in the exchange library).
-    // The exports write the chosen fields of every row to the spec's file and answer the number of
+    // The exports write the chosen fields of every row to the options' file and answer the number of
     // rows written; 0 for an empty table (after a message) or when the file could not be written.
     int ExportAddressBookCsv(const CExportTableSpec& spec);
     int ExportTasksCsv(const CExportTableSpec& spec);
     int ExportApptsCsv(const CExportTableSpec& spec);
-    // The imports read the spec's file, one record a line, and insert every record that has what its
+    // The imports read the options' file, one record a line, and insert every record that has what its
     // kind needs under a new ID; they answer the number of records inserted (0 when the file cannot
     // be opened).
     int ImportAddressBookCsv(const CExportTableSpec& spec);

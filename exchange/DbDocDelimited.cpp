@@ -269,7 +269,7 @@ private:
     CFieldReader m_reader;
 };
 
-// Reads every line of the spec's file into a record and inserts the records that pass; answers the
+// Reads every line of the options' file into a record and inserts the records that pass; answers the
 // number inserted. The modified flag is set with notification when records were inserted and the
 // whole file was read.
 template <typename ReadRecord>
