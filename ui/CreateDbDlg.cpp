@@ -46,15 +46,11 @@ CCreateDbDlg::CCreateDbDlg(QWidget* parent) : QDialog(parent) {
     passwordGrid->addWidget(m_retypeLabel, 1, 0);
     passwordGrid->addWidget(m_retypeEdit, 1, 1);
 
-    m_ok = MakeButton(this, IDOK, QStringLiteral("&Ok"));
-    m_ok->setDefault(true);
-    QPushButton* cancel = MakeButton(this, IDCANCEL, QStringLiteral("&Cancel"));
-    QPushButton* help = MakeButton(this, kIdHelp, QStringLiteral("&Help"));
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
+    const ButtonColumn buttons = MakeOkCancelHelpColumn(this, QStringLiteral("&Ok"),
+                                                        QStringLiteral("&Cancel"), QStringLiteral("&Help"));
+    m_ok = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
+    QPushButton* help = buttons.help;
 
     auto* picture = new PictureWidget(kIdPicture, this);
     picture->setFixedSize(120, 90);
@@ -64,7 +60,7 @@ CCreateDbDlg::CCreateDbDlg(QWidget* parent) : QDialog(parent) {
     fields->addWidget(fileGroup);
     fields->addWidget(passwordGroup);
     top->addLayout(fields, 1);
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     setLayout(top);
 
     connect(m_pathEdit, &QLineEdit::textChanged, this, &CCreateDbDlg::OnPathCommand);
@@ -82,12 +78,7 @@ CCreateDbDlg::~CCreateDbDlg() {
 }
 
 int CCreateDbDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return RunModal(this, owner);
 }
 
 void CCreateDbDlg::showEvent(QShowEvent* event) {

@@ -1,10 +1,13 @@
 #include "ui/DialogParts.h"
 
+#include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QValidator>
 #include <QWidget>
 
@@ -43,6 +46,34 @@ QPushButton* MakeButton(QWidget* parent, int id, const QString& text) {
     SetControlId(button, id);
     button->setAutoDefault(false);
     return button;
+}
+
+ButtonColumn MakeOkCancelHelpColumn(QWidget* dialog, const QString& okText, const QString& cancelText,
+                                    const QString& helpText) {
+    ButtonColumn column;
+    column.ok = MakeButton(dialog, IDOK, okText);
+    column.ok->setDefault(true);
+    column.cancel = MakeButton(dialog, IDCANCEL, cancelText);
+    column.help = MakeButton(dialog, kIdHelp, helpText);
+    column.layout = new QVBoxLayout;
+    column.layout->addWidget(column.ok);
+    column.layout->addWidget(column.cancel);
+    column.layout->addWidget(column.help);
+    column.layout->addStretch();
+    return column;
+}
+
+void AdoptOwner(QDialog* dialog, QWidget* owner) {
+    if (dialog->parentWidget())
+        return;
+    QWidget* parent = owner ? owner : QApplication::activeWindow();
+    if (parent && parent != dialog)
+        dialog->setParent(parent, dialog->windowFlags() | Qt::Dialog);
+}
+
+int RunModal(QDialog* dialog, QWidget* owner) {
+    AdoptOwner(dialog, owner);
+    return dialog->exec() == QDialog::Accepted ? IDOK : IDCANCEL;
 }
 
 QLineEdit* MakePasswordEdit(QWidget* parent, int id) {

@@ -71,12 +71,7 @@ CGroupDetailsDlg::CGroupDetailsDlg(QWidget* parent) : QDialog(parent) {
 }
 
 int CGroupDetailsDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return RunModal(this, owner);
 }
 
 void CGroupDetailsDlg::showEvent(QShowEvent* event) {

@@ -99,11 +99,7 @@ CGroupListDlg::CGroupListDlg(QWidget* parent) : QDialog(parent) {
 }
 
 int CGroupListDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
+    AdoptOwner(this, owner);
     m_filledOnOpen = false;
     exec();
     return IDOK;

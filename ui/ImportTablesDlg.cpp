@@ -72,15 +72,11 @@ CImportTablesDlg::CImportTablesDlg(QWidget* parent) : QDialog(parent) {
     auto* passwordRow = new QHBoxLayout(passwordGroup);
     passwordRow->addWidget(m_passwordEdit);
 
-    m_ok = MakeButton(this, IDOK, QStringLiteral("OK"));
-    m_ok->setDefault(true);
-    QPushButton* cancel = MakeButton(this, IDCANCEL, QStringLiteral("Cancel"));
-    QPushButton* help = MakeButton(this, kIdHelp, QStringLiteral("&Help..."));
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
+    const ButtonColumn buttons = MakeOkCancelHelpColumn(this, QStringLiteral("OK"), QStringLiteral("Cancel"),
+                                                        QStringLiteral("&Help..."));
+    m_ok = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
+    QPushButton* help = buttons.help;
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(tablesGroup);
@@ -88,7 +84,7 @@ CImportTablesDlg::CImportTablesDlg(QWidget* parent) : QDialog(parent) {
     fields->addWidget(passwordGroup);
     auto* top = new QHBoxLayout;
     top->addLayout(fields, 1);
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     setLayout(top);
 
     connect(m_pathEdit, &QLineEdit::textChanged, this, &CImportTablesDlg::OnPathCommand);
@@ -107,12 +103,7 @@ CImportTablesDlg::~CImportTablesDlg() {
 }
 
 int CImportTablesDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return RunModal(this, owner);
 }
 
 ImportTablesChoice CImportTablesDlg::Choice() const {

@@ -74,22 +74,18 @@ CImportWabDlg::CImportWabDlg(QWidget* parent) : QDialog(parent) {
     fileRow->addWidget(m_pathEdit);
     fileRow->addWidget(browse);
 
-    m_ok = MakeButton(this, IDOK, QStringLiteral("OK"));
-    m_ok->setDefault(true);
-    QPushButton* cancel = MakeButton(this, IDCANCEL, QStringLiteral("Cancel"));
-    QPushButton* help = MakeButton(this, kIdHelp, QStringLiteral("&Help..."));
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
+    const ButtonColumn buttons = MakeOkCancelHelpColumn(this, QStringLiteral("OK"), QStringLiteral("Cancel"),
+                                                        QStringLiteral("&Help..."));
+    m_ok = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
+    QPushButton* help = buttons.help;
 
     auto* fields = new QVBoxLayout;
     fields->addWidget(groupsBox);
     fields->addWidget(fileBox);
     auto* top = new QHBoxLayout;
     top->addLayout(fields, 1);
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     setLayout(top);
 
     connect(m_pathEdit, &QLineEdit::textChanged, this, [this] {
@@ -107,12 +103,7 @@ CImportWabDlg::CImportWabDlg(QWidget* parent) : QDialog(parent) {
 }
 
 int CImportWabDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return RunModal(this, owner);
 }
 
 void CImportWabDlg::showEvent(QShowEvent* event) {

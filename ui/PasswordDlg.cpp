@@ -48,15 +48,11 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_retypeLabel, 2, 0);
     grid->addWidget(m_retypeEdit, 2, 1);
 
-    m_ok = MakeButton(this, IDOK, QStringLiteral("&Ok"));
-    m_ok->setDefault(true);
-    QPushButton* cancel = MakeButton(this, IDCANCEL, QStringLiteral("&Cancel"));
-    QPushButton* help = MakeButton(this, kIdHelp, QStringLiteral("&Help"));
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
-    buttons->addWidget(help);
-    buttons->addStretch();
+    const ButtonColumn buttons = MakeOkCancelHelpColumn(this, QStringLiteral("&Ok"),
+                                                        QStringLiteral("&Cancel"), QStringLiteral("&Help"));
+    m_ok = buttons.ok;
+    QPushButton* cancel = buttons.cancel;
+    QPushButton* help = buttons.help;
 
     auto* picture = new PictureWidget(kIdPicture, this);
     picture->setFixedSize(120, 90);
@@ -66,7 +62,7 @@ CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
     fields->addWidget(fileGroup);
     fields->addWidget(passwordGroup);
     top->addLayout(fields, 1);
-    top->addLayout(buttons);
+    top->addLayout(buttons.layout);
     setLayout(top);
 
     connect(m_passwordEdit, &QLineEdit::textChanged, this, &CPasswordDlg::OnPasswordCommand);
@@ -84,12 +80,7 @@ CPasswordDlg::~CPasswordDlg() {
 }
 
 int CPasswordDlg::DoModal(QWidget* owner) {
-    if (!parentWidget()) {
-        QWidget* parent = owner ? owner : QApplication::activeWindow();
-        if (parent && parent != this)
-            setParent(parent, windowFlags() | Qt::Dialog);
-    }
-    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+    return RunModal(this, owner);
 }
 
 void CPasswordDlg::showEvent(QShowEvent* event) {
