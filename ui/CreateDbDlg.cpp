@@ -20,7 +20,7 @@
 
 #include <cstring>
 
-CCreateDbDlg::CCreateDbDlg(QWidget* parent) : QDialog(parent) {
+CCreateDbDlg::CCreateDbDlg(QWidget* parent) : CCommandDialog(parent) {
     auto* fileGroup = new QGroupBox(QStringLiteral("Select File"), this);
     SetControlId(fileGroup, 1001);
     m_pathEdit = new QLineEdit(fileGroup);
@@ -143,27 +143,13 @@ void CCreateDbDlg::OnOk() {
         m_passwordEdit->setFocus();
         return;
     }
-    m_ending = true;
-    QDialog::done(QDialog::Accepted);
+    EndDialog(QDialog::Accepted);
 }
 
 void CCreateDbDlg::OnCancel() {
     std::memset(m_password, 0, sizeof m_password);
     std::memset(m_retypedPassword, 0, sizeof m_retypedPassword);
-    m_ending = true;
-    QDialog::done(QDialog::Rejected);
-}
-
-void CCreateDbDlg::done(int result) {
-    // Escape and the close button end the dialog as Cancel does; Enter as OK does.
-    if (m_ending) {
-        m_ending = false;
-        QDialog::done(result);
-    } else if (result == QDialog::Accepted) {
-        OnOk();
-    } else {
-        OnCancel();
-    }
+    EndDialog(QDialog::Rejected);
 }
 
 void CCreateDbDlg::OnHelp() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "ui/CommandDialog.h"
 
 #include <QDialog>
 
@@ -9,7 +10,7 @@ class QLineEdit;
 class QPushButton;
 
 // The Create/Open database dialog: a file path and a password (typed twice in create mode).
-class CCreateDbDlg : public QDialog {
+class CCreateDbDlg : public CCommandDialog {
 public:
     explicit CCreateDbDlg(QWidget* parent = nullptr);
     ~CCreateDbDlg() override;
@@ -27,14 +28,13 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnPathCommand();
     void OnBrowse();
-    void OnOk();
-    void OnCancel();
+    void OnOk() override;
+    void OnCancel() override;
     void OnHelp();
     bool MoveDataFromControls();
 
@@ -43,7 +43,6 @@ private:
     QLineEdit* m_retypeEdit;
     QLabel* m_retypeLabel;
     QPushButton* m_ok;
-    bool m_ending = false;
 };
 
 // Lets the document's Create/Open step run this dialog through the prompt (QtPrompt).

@@ -46,7 +46,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, int id, const QString& text) {
 
 } // namespace
 
-CImportTablesDlg::CImportTablesDlg(QWidget* parent) : QDialog(parent) {
+CImportTablesDlg::CImportTablesDlg(QWidget* parent) : CCommandDialog(parent) {
     setWindowTitle(QStringLiteral("Import Pelmora Tables"));
 
     auto* tablesGroup = new QGroupBox(QStringLiteral("Select The Tables You Wish To Import"), this);
@@ -178,26 +178,12 @@ void CImportTablesDlg::OnOk() {
     // accept() reaches here also while OK is disabled: the rule holds for it too.
     if (m_path.IsEmpty() || !(m_telephoneBook || m_taskList || m_appointmentBook))
         return;
-    m_ending = true;
-    QDialog::done(QDialog::Accepted);
+    EndDialog(QDialog::Accepted);
 }
 
 void CImportTablesDlg::OnCancel() {
     std::memset(m_password, 0, sizeof m_password);
-    m_ending = true;
-    QDialog::done(QDialog::Rejected);
-}
-
-void CImportTablesDlg::done(int result) {
-    // Escape and the close button end the dialog as Cancel does; Enter as OK does.
-    if (m_ending) {
-        m_ending = false;
-        QDialog::done(result);
-    } else if (result == QDialog::Accepted) {
-        OnOk();
-    } else {
-        OnCancel();
-    }
+    EndDialog(QDialog::Rejected);
 }
 
 void CImportTablesDlg::OnHelp() {

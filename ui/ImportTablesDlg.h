@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "ui/CommandDialog.h"
 
 #include <QDialog>
 
@@ -27,7 +28,7 @@ struct ImportTablesChoice {
 CString ImportTables(const ImportTablesChoice& choice);
 
 // The "Import Pelmora Tables" dialog: which tables to copy, the other document's path and password.
-class CImportTablesDlg : public QDialog {
+class CImportTablesDlg : public CCommandDialog {
 public:
     enum : int {
         kIdTelephoneBook = 1159,
@@ -58,15 +59,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnPathCommand();
     void OnBoxClicked();
     void OnBrowse();
-    void OnOk();
-    void OnCancel();
+    void OnOk() override;
+    void OnCancel() override;
     void OnHelp();
     void StoreBoxes();
     void UpdateOk();
@@ -77,5 +77,4 @@ private:
     QLineEdit* m_pathEdit;
     QLineEdit* m_passwordEdit;
     QPushButton* m_ok;
-    bool m_ending = false;
 };

@@ -47,7 +47,7 @@ bool ImportWabAndReport(WindowHandle owner, int choice, const char* path) {
     return true;
 }
 
-CImportWabDlg::CImportWabDlg(QWidget* parent) : QDialog(parent) {
+CImportWabDlg::CImportWabDlg(QWidget* parent) : CCommandDialog(parent) {
     setWindowTitle(QStringLiteral("Import Personal Address Book"));
 
     auto* groupsBox =
@@ -94,10 +94,7 @@ CImportWabDlg::CImportWabDlg(QWidget* parent) : QDialog(parent) {
     });
     connect(browse, &QPushButton::clicked, this, &CImportWabDlg::OnBrowse);
     connect(m_ok, &QPushButton::clicked, this, &CImportWabDlg::OnOk);
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        m_ending = true;
-        QDialog::done(QDialog::Rejected);
-    });
+    connect(cancel, &QPushButton::clicked, this, [this] { OnCancel(); });
     connect(help, &QPushButton::clicked, this, &CImportWabDlg::OnHelp);
     new ContextHelpFilter(this, [this](QWidget* control) { return OnContextHelp(control); });
 }
@@ -146,21 +143,7 @@ void CImportWabDlg::OnOk() {
     for (size_t index = 0; index < m_radios.size(); ++index)
         if (m_radios[index]->isChecked())
             m_choice = static_cast<int>(index);
-    m_ending = true;
-    QDialog::done(QDialog::Accepted);
-}
-
-void CImportWabDlg::done(int result) {
-    // Escape and the close button end the dialog as Cancel does; Enter as OK does.
-    if (m_ending) {
-        m_ending = false;
-        QDialog::done(result);
-    } else if (result == QDialog::Accepted) {
-        OnOk();
-    } else {
-        m_ending = true;
-        QDialog::done(QDialog::Rejected);
-    }
+    EndDialog(QDialog::Accepted);
 }
 
 void CImportWabDlg::OnHelp() {

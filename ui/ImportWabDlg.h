@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/Prompt.h"
+#include "ui/CommandDialog.h"
 
 #include <QDialog>
 
@@ -22,7 +23,7 @@ bool ImportWabAndReport(WindowHandle owner, int choice, const char* path);
 
 // The "Import Personal Address Book" dialog: the groups the contacts go into and the vCard file
 // they are read from.
-class CImportWabDlg : public QDialog {
+class CImportWabDlg : public CCommandDialog {
 public:
     enum : int {
         kIdYellowPages = 1167,
@@ -48,16 +49,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
 private:
     void OnBrowse();
-    void OnOk();
+    void OnOk() override;
     void OnHelp();
     void UpdateOk();
 
     std::vector<QRadioButton*> m_radios;
     QLineEdit* m_pathEdit;
     QPushButton* m_ok;
-    bool m_ending = false;
 };

@@ -19,7 +19,7 @@
 
 #include <cstring>
 
-CPasswordDlg::CPasswordDlg(QWidget* parent) : QDialog(parent) {
+CPasswordDlg::CPasswordDlg(QWidget* parent) : CCommandDialog(parent) {
     auto* fileGroup = new QGroupBox(QStringLiteral("Database"), this);
     SetControlId(fileGroup, 1001);
     m_pathEdit = new QLineEdit(fileGroup);
@@ -130,26 +130,13 @@ void CPasswordDlg::OnOk() {
         m_newEdit->setFocus();
         return;
     }
-    m_ending = true;
-    QDialog::done(QDialog::Accepted);
+    EndDialog(QDialog::Accepted);
 }
 
 void CPasswordDlg::OnCancel() {
     std::memset(m_newPassword, 0, sizeof m_newPassword);
     std::memset(m_retypedNewPassword, 0, sizeof m_retypedNewPassword);
-    m_ending = true;
-    QDialog::done(QDialog::Rejected);
-}
-
-void CPasswordDlg::done(int result) {
-    if (m_ending) {
-        m_ending = false;
-        QDialog::done(result);
-    } else if (result == QDialog::Accepted) {
-        OnOk();
-    } else {
-        OnCancel();
-    }
+    EndDialog(QDialog::Rejected);
 }
 
 bool CPasswordDlg::OnContextHelp(QWidget* control) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "ui/CommandDialog.h"
 
 #include <QDialog>
 
@@ -10,7 +11,7 @@ class QPushButton;
 
 // The database password dialog: the password of a document to open (enter mode), or a new password
 // typed twice (change mode).
-class CPasswordDlg : public QDialog {
+class CPasswordDlg : public CCommandDialog {
 public:
     explicit CPasswordDlg(QWidget* parent = nullptr);
     ~CPasswordDlg() override;
@@ -28,12 +29,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
 
 private:
     void OnPasswordCommand();
-    void OnOk();
-    void OnCancel();
+    void OnOk() override;
+    void OnCancel() override;
     bool MoveDataFromControls();
 
     QLineEdit* m_pathEdit;
@@ -43,5 +43,4 @@ private:
     QLabel* m_newLabel;
     QLabel* m_retypeLabel;
     QPushButton* m_ok;
-    bool m_ending = false;
 };
