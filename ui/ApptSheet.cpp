@@ -253,28 +253,8 @@ void CApptOptionsPage::OnDateChanged(const QDate& date) {
 void CApptOptionsPage::OnBeginSpin(int delta) {
     int hour = m_startTime.GetHour();
     int minute = m_startTime.GetMinute();
-    if (delta < 0) {
-        if (hour == 5 && minute == 0) {
-            hour = 22;
-            minute = 45;
-        } else if (minute == 0) {
-            --hour;
-            minute = 45;
-        } else {
-            minute -= 15;
-        }
-    } else {
-        if (hour == 22 && minute == 45) {
-            hour = 5;
-            minute = 0;
-        } else if (minute == 45) {
-            ++hour;
-            minute = 0;
-        } else {
-            minute += 15;
-        }
-    }
-    m_beginSpin->m_position = hour * 4 + minute / 15; // 20 after the wrap to 05:00
+    StepQuarterHour(hour, minute, delta, 5 * 4, 22 * 4 + 3); // 05:00 to 22:45
+    m_beginSpin->m_position = hour * 4 + minute / 15;
     m_startTime = OnPageDate(hour, minute);
     if (m_startTime >= m_endTime)
         m_endTime = m_startTime + CDateTimeSpan(0, 0, 15, 0);
@@ -285,28 +265,8 @@ void CApptOptionsPage::OnBeginSpin(int delta) {
 void CApptOptionsPage::OnEndSpin(int delta) {
     int hour = m_endTime.GetHour();
     int minute = m_endTime.GetMinute();
-    if (delta < 0) {
-        if (hour == 5 && minute == 15) {
-            hour = 23;
-            minute = 0;
-        } else if (minute == 0) {
-            --hour;
-            minute = 45;
-        } else {
-            minute -= 15;
-        }
-    } else {
-        if (hour == 23 && minute == 0) {
-            hour = 5;
-            minute = 15;
-        } else if (minute == 45) {
-            ++hour;
-            minute = 0;
-        } else {
-            minute += 15;
-        }
-    }
-    m_endSpin->m_position = hour * 4 + minute / 15; // 21 after the wrap to 05:15
+    StepQuarterHour(hour, minute, delta, 5 * 4 + 1, 23 * 4); // 05:15 to 23:00
+    m_endSpin->m_position = hour * 4 + minute / 15;
     m_endTime = OnPageDate(hour, minute);
     if (m_endTime <= m_startTime)
         m_startTime = m_endTime - CDateTimeSpan(0, 0, 15, 0);
@@ -315,16 +275,7 @@ void CApptOptionsPage::OnEndSpin(int delta) {
 }
 
 void CApptOptionsPage::OnRecurringClicked(bool checked) {
-    PropertySheet* sheet = Sheet();
-    if (!sheet || !m_recurPage)
-        return;
-    if (checked) {
-        sheet->AddPage(m_recurPage);
-        sheet->SetActivePage(1);
-    } else {
-        sheet->RemovePage(1);
-        sheet->SetActivePage(0);
-    }
+    ShowRecurrencePage(Sheet(), m_recurPage, checked);
 }
 
 void CApptOptionsPage::UpdateOk() {

@@ -1,5 +1,7 @@
 #include "ui/SheetParts.h"
 
+#include "platform/qt/PropertySheet.h"
+
 #include "data/DateParser.h"
 #include "platform/qt/Controls.h"
 
@@ -67,4 +69,26 @@ bool ParseRuleTime(const CString& text, int& hour, int& minute) {
 
 int DecimalValue(const CString& text) {
     return static_cast<int>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastSlot) {
+    int slot = hour * 4 + minute / 15;
+    if (delta < 0)
+        slot = slot == firstSlot ? lastSlot : slot - 1;
+    else
+        slot = slot == lastSlot ? firstSlot : slot + 1;
+    hour = slot / 4;
+    minute = slot % 4 * 15;
+}
+
+void ShowRecurrencePage(PropertySheet* sheet, PropertyPage* recurrencePage, bool show) {
+    if (!sheet || !recurrencePage)
+        return;
+    if (show) {
+        sheet->AddPage(recurrencePage);
+        sheet->SetActivePage(1);
+    } else {
+        sheet->RemovePage(1);
+        sheet->SetActivePage(0);
+    }
 }

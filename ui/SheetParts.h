@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QString>
 
+class PropertyPage;
+class PropertySheet;
 class QDateEdit;
 class QWidget;
 
@@ -27,6 +29,14 @@ bool ParseRuleDate(const CString& text, CDateTime& out);
 // A rule's time text ("%I:%M %p") and its parse (hour and minute); false leaves them unchanged.
 CString FormatRuleTime(const CDateTime& time);
 bool ParseRuleTime(const CString& text, int& hour, int& minute);
+
+// One quarter-hour step of a time spin: delta < 0 goes back. Times are counted in quarter-hour slots
+// (hour x 4 + minute / 15); stepping past the first or last slot of the range wraps to the other end.
+void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastSlot);
+
+// Ticking Recurring shows the recurrence page as the second page and goes to it; clearing it removes
+// the page and goes back to the first.
+void ShowRecurrencePage(PropertySheet* sheet, PropertyPage* recurrencePage, bool show);
 
 // The decimal value of an edit's text; text that is not a number gives 0.
 int DecimalValue(const CString& text);

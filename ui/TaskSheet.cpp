@@ -149,16 +149,7 @@ void CTaskOptionsPage::OnDateChanged(const QDate& date) {
 }
 
 void CTaskOptionsPage::OnRecurringClicked(bool checked) {
-    PropertySheet* sheet = Sheet();
-    if (!sheet || !m_recurPage)
-        return;
-    if (checked) {
-        sheet->AddPage(m_recurPage);
-        sheet->SetActivePage(1);
-    } else {
-        sheet->RemovePage(1);
-        sheet->SetActivePage(0);
-    }
+    ShowRecurrencePage(Sheet(), m_recurPage, checked);
 }
 
 void CTaskOptionsPage::UpdateOk() {
