@@ -1,7 +1,12 @@
-# pelm_library(name folder [QT]): a static library of every .cpp (and .qrc) in the folder, except the
-# programs' mains (*_main.cpp). An empty folder still gives a library, so later folders can join freely.
+# pelm_library(name folder [QT] [ROOMS]): a static library of every .cpp (and .qrc) in the folder, except
+# the programs' mains (*_main.cpp); with ROOMS also of its sub-folders. An empty folder still gives a
+# library, so later folders can join freely.
 function(pelm_library name folder)
-  file(GLOB sources CONFIGURE_DEPENDS
+  set(glob GLOB)
+  if("ROOMS" IN_LIST ARGN)
+    set(glob GLOB_RECURSE)
+  endif()
+  file(${glob} sources CONFIGURE_DEPENDS
        ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.h
        ${PROJECT_SOURCE_DIR}/${folder}/*.qrc)
   list(FILTER sources EXCLUDE REGEX "_main\\.cpp$")

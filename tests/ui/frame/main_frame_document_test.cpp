@@ -1,0 +1,447 @@
+#include "data/DbDoc.h"
+#include "data/SqlDb.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/RecentDocumentList.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/qt/FrameTestSupport.h"
+#include "tests/support/qt/QtTestSupport.h"
+#include "ui/document/CreateDbDlg.h"
+#include "ui/frame/MainFrame.h"
+#include "ui/app/PelmoApp.h"
+#include "ui/app/SplashDlg.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kFiles = "Software\\Quillex\\Pelmora\\Files";
+const char* const kRecent = "Software\\Quillex\\Pelmora\\Recent Document List";
+
+// Answers the real Create/Open dialog: path and password (typed twice in create mode).
+std::function<void(QWidget*)> FillCreateDialog(const std::string& path, const QString& password) {
+    return [path, password](QWidget* w) {
+        FindControl<QLineEdit>(w, 1058)->setText(QString::fromStdString(path));
+        FindControl<QLineEdit>(w, 1177)->setText(password);
+        FindControl<QLineEdit>(w, 1178)->setText(password);
+        FindControl<QPushButton>(w, IDOK)->click();
+    };
+}
+
+// Answers the password dialog with a password, or cancels it.
+std::function<void(QWidget*)> EnterPassword(const QString& password, QString* shownPath = nullptr,
+                                            bool cancel = false) {
+    return [=](QWidget* w) {
+        if (shownPath)
+            *shownPath = FindControl<QLineEdit>(w, 1058)->text();
+        FindControl<QLineEdit>(w, 1177)->setText(password);
+        FindControl<QPushButton>(w, cancel ? IDCANCEL : IDOK)->click();
+    };
+}
+
+class MainFrameDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CSplashDlg::s_timeoutMs = 1;
+        prompt.createDbRunner = [](CreateDbRequest& request) {
+            CCreateDbDlg dialog;
+            dialog.m_createMode = request.createMode;
+            if (dialog.DoModal() != IDOK)
+                return false;
+            request.path = dialog.m_path;
+            request.password = dialog.m_password;
+            request.retypedPassword = dialog.m_retypedPassword;
+            return true;
+        };
+    }
+
+    // Creates a document through File New and the real Create dialog.
+    std::string NewDocument(CMainFrame& frame, const std::string& name, const QString& password) {
+        const std::string path = dir.File(name);
+        AnswerNextModal(FillCreateDialog(path, password));
+        frame.OnCommand(57600);
+        return path + ".pgr";
+    }
+
+    FrameEnvironment env;
+    DialogRunningPrompt prompt;
+    TempDir dir;
+};
+
+TEST_F(MainFrameDocumentTest, NewDocumentThenReopenFromTheRecentList) {
+    CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    const std::string plans = NewDocument(frame, "Plans", "pw");
+    ASSERT_TRUE(std::filesystem::exists(plans));
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + plans + "]");
+    EXPECT_TRUE(g_doc.IsOpen());
+    EXPECT_EQ(prompt.UnexpectedCalls(), 0);
+    EXPECT_EQ(env.registry.ReadDword(kRecent, "DocumentCount"), 1u);
+    EXPECT_EQ(env.registry.ReadString(kRecent, "Document1"), CString(plans));
+    frame.OnIdle(0);
+    for (int id : {57604, 32786, 32787, 32848, 32771, 32834, 32813, 32814, 32815, 32844, 32846})
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    // An empty document has nothing to export.
+    for (int id : {32781, 32801, 32783})
+        EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
+    frame.resize(800, 560);
+    frame.show();
+    SaveScreenshot(&frame, "main-frame-document");
+
+    const std::string other = NewDocument(frame, "Other", "");
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + other + "]");
+    ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);
+    EXPECT_EQ(frame.RecentFiles().Entries()[1], plans.c_str());
+
+    QString shownPath;
+    AnswerNextModal(EnterPassword("pw", &shownPath));
+    frame.OnCommand(CRecentDocumentList::kFirstId + 1);
+    EXPECT_EQ(shownPath.toStdString(), plans);
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + plans + "]");
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], plans.c_str());
+    EXPECT_EQ(env.registry.ReadString(kRecent, "Document1"), CString(plans));
+    EXPECT_STREQ(g_openPassword, "pw");
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+
+    // Closing stores the open document's path.
+    frame.close();
+    EXPECT_EQ(env.registry.ReadString(kFiles, "LastFileUsed"), CString(plans));
+}
+
+TEST_F(MainFrameDocumentTest, WrongPasswordFromTheRecentListRemovesTheEntry) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string locked = NewDocument(frame, "Locked", "right");
+    const std::string plain = NewDocument(frame, "Plain", "");
+    ASSERT_EQ(frame.RecentFiles().Entries().size(), 2u);
+    ASSERT_EQ(frame.RecentFiles().Entries()[1], locked.c_str());
+    AnswerNextModal(EnterPassword("wrong"));
+    frame.OnCommand(CRecentDocumentList::kFirstId + 1);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Error loading file.");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Pelmora");
+    EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+    ASSERT_EQ(frame.RecentFiles().Entries().size(), 1u);
+    EXPECT_EQ(env.registry.ReadDword(kRecent, "DocumentCount"), 1u);
+    // The document that was open stays open.
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + plain + "]");
+    EXPECT_EQ(g_doc.GetTitle(), plain.c_str());
+}
+
+TEST_F(MainFrameDocumentTest, RecentEntryOfADeletedFileIsRemovedAtOnce) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string gone = NewDocument(frame, "Gone", "");
+    NewDocument(frame, "Kept", "");
+    std::filesystem::remove(gone);
+    frame.OnCommand(CRecentDocumentList::kFirstId + 1);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text.str(),
+              "The database you have tried to open:\n (\"" + gone +
+                  "\")\n was not found. It has been deleted or moved to a "
+                  "different location.");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "File Not Found");
+    EXPECT_EQ(frame.RecentFiles().Entries().size(), 1u);
+    EXPECT_EQ(frame.FileMenu()->actions()[13]->menu()->actions().size(), 1);
+}
+
+TEST_F(MainFrameDocumentTest, CancelledNewChangesNothing) {
+    CMainFrame frame;
+    frame.Create();
+    const QString title = frame.windowTitle();
+    AnswerNextModal([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    frame.OnCommand(57600);
+    EXPECT_EQ(frame.windowTitle(), title);
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+}
+
+TEST_F(MainFrameDocumentTest, QuotedCommandLineOpensThatPath) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "My Plans", "key");
+    }
+    CMainFrame frame;
+    frame.m_commandLine = ("\"" + path + "\"").c_str();
+    QString shownPath;
+    AnswerNextModal(EnterPassword("key", &shownPath));
+    ASSERT_TRUE(frame.Create());
+    EXPECT_EQ(shownPath.toStdString(), path);
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_FALSE(frame.QuitRequested());
+}
+
+TEST_F(MainFrameDocumentTest, SwitchInFrontOfThePathIsDropped) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "Switched", "");
+    }
+    CMainFrame frame;
+    frame.m_commandLine = ("/x " + path).c_str();
+    AnswerNextModal(EnterPassword(""));
+    ASSERT_TRUE(frame.Create());
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+}
+
+TEST_F(MainFrameDocumentTest, TwoQuotedPathsNameNoFileAndOpenNothing) {
+    std::string a, b;
+    {
+        CMainFrame creator;
+        creator.Create();
+        a = NewDocument(creator, "A", "");
+        b = NewDocument(creator, "B", "");
+    }
+    CMainFrame frame;
+    frame.m_commandLine = ("\"" + a + "\" \"" + b + "\"").c_str();
+    QString shownPath;
+    AnswerNextModal(EnterPassword("", &shownPath));
+    ASSERT_TRUE(frame.Create());
+    EXPECT_EQ(shownPath.toStdString(), a + " " + b);
+    EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+}
+
+TEST_F(MainFrameDocumentTest, CancelOnTheFirstCommandLinePasswordEndsTheProgram) {
+    CMainFrame frame;
+    frame.m_commandLine = "\"/nowhere/x.pgr\"";
+    AnswerNextModal(EnterPassword("", nullptr, true));
+    ASSERT_TRUE(frame.Create());
+    EXPECT_TRUE(frame.QuitRequested());
+    EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+}
+
+TEST_F(MainFrameDocumentTest, LastFileIsOpenedWhenChosen) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "Last", "pw");
+    }
+    env.registry.WriteDword(kFiles, "OpenLastFile", 1);
+    env.registry.WriteString(kFiles, "LastFileUsed", path.c_str());
+    CMainFrame frame;
+    AnswerNextModal(EnterPassword("pw"));
+    ASSERT_TRUE(frame.Create());
+    EXPECT_TRUE(frame.m_openLastFile);
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+}
+
+TEST_F(MainFrameDocumentTest, LastFileThatFailsShowsItsBoxAndTheProgramGoesOn) {
+    env.registry.WriteDword(kFiles, "OpenLastFile", 1);
+    env.registry.WriteString(kFiles, "LastFileUsed", dir.File("missing.pgr").c_str());
+    CMainFrame frame;
+    AnswerNextModal(EnterPassword(""));
+    ASSERT_TRUE(frame.Create());
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Unable to load last file opened");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Pelmora");
+    EXPECT_FALSE(frame.QuitRequested());
+}
+
+TEST_F(MainFrameDocumentTest, OpenLastFileWithoutAStoredPathOpensNothing) {
+    env.registry.WriteDword(kFiles, "OpenLastFile", 1);
+    CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    EXPECT_TRUE(prompt.Calls().empty());
+    EXPECT_FALSE(frame.QuitRequested());
+}
+
+TEST_F(MainFrameDocumentTest, BackupProposesTheNameAndReports) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string path = NewDocument(frame, "Diary", "");
+    const std::string copy = dir.File("copy.pgr");
+    prompt.AnswerFileDialog(copy.c_str());
+    frame.OnCommand(32786);
+    const auto& calls = prompt.Calls();
+    ASSERT_GE(calls.size(), 2u);
+    const FileDialogRequest& request = calls[calls.size() - 2].fileDialog;
+    EXPECT_EQ(request.fileName, "Backup of Diary");
+    EXPECT_EQ(request.defaultExt, "pgr");
+    ASSERT_EQ(request.filters.size(), 2u);
+    EXPECT_EQ(request.filters[0].first, "Pelmora Files (*.pgr)");
+    EXPECT_EQ(request.filters[1].second, "*.*");
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text.str(), path + " successfully backed up to " + copy);
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Backup Succeeded!");
+    EXPECT_TRUE(std::filesystem::exists(copy));
+}
+
+TEST_F(MainFrameDocumentTest, ChangePasswordThroughTheDialog) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string path = NewDocument(frame, "Secret", "old");
+    AnswerNextModal([](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Change the password for the database shown");
+        FindControl<QLineEdit>(w, 1177)->setText("old");
+        FindControl<QLineEdit>(w, 1178)->setText("new");
+        FindControl<QLineEdit>(w, 1179)->setText("new");
+        FindControl<QPushButton>(w, IDOK)->click();
+    });
+    frame.OnCommand(32848);
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+    EXPECT_STREQ(g_openPassword, "new");
+}
+
+TEST_F(MainFrameDocumentTest, OpenWithAWrongPasswordReportsAndForgetsTheLastFile) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "Guarded", "good");
+    }
+    env.registry.WriteString(kFiles, "LastFileUsed", path.c_str());
+    CMainFrame frame;
+    frame.Create();
+    AnswerNextModal([&](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), "Open An Existing Database");
+        FindControl<QLineEdit>(w, 1058)->setText(QString::fromStdString(path));
+        FindControl<QLineEdit>(w, 1177)->setText("bad");
+        FindControl<QPushButton>(w, IDOK)->click();
+    });
+    frame.OnCommand(57601);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Error loading file.");
+    EXPECT_EQ(env.registry.ReadString(kFiles, "LastFileUsed"), CString(""));
+    AnswerNextModal([&](QWidget* w) {
+        FindControl<QLineEdit>(w, 1058)->setText(QString::fromStdString(path));
+        FindControl<QLineEdit>(w, 1177)->setText("good");
+        FindControl<QPushButton>(w, IDOK)->click();
+    });
+    frame.OnCommand(57601);
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], path.c_str());
+}
+
+TEST_F(MainFrameDocumentTest, SaveAsWorksOnTheCopyAfterwards) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Original", "");
+    const std::string copy = dir.File("Copy.pgr");
+    prompt.AnswerFileDialog(copy.c_str());
+    frame.OnCommand(57604);
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + copy + "]");
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], copy.c_str());
+    // Globals.C and S of the copy were set to today at midnight before the copy.
+    EXPECT_EQ(g_doc.m_created.GetHour(), 0);
+    EXPECT_EQ(g_doc.m_saved.GetMinute(), 0);
+}
+
+TEST_F(MainFrameDocumentTest, CompactShowsTheWaitCursorAndNotifies) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Compact", "");
+    const int before = prompt.WaitCursorsShown();
+    frame.OnCommand(32787);
+    EXPECT_EQ(prompt.WaitCursorsShown(), before + 2); // the command's and the document's own
+    EXPECT_EQ(prompt.WaitCursorDepth(), 0);
+    EXPECT_TRUE(g_doc.IsModified());
+    EXPECT_TRUE(prompt.MessageBoxes().empty());
+}
+
+TEST_F(MainFrameDocumentTest, FailedBackupAndSaveAsReportAndKeepTheDocument) {
+    CMainFrame frame;
+    frame.Create();
+    const std::string path = NewDocument(frame, "Ledger", "");
+    const std::string nowhere = dir.File("missing/copy.pgr");
+    prompt.AnswerFileDialog(nowhere.c_str());
+    frame.OnCommand(32786);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Unable to back up file");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Backup failed");
+    EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+    prompt.AnswerFileDialog(nowhere.c_str());
+    frame.OnCommand(57604);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 2u);
+    EXPECT_EQ(prompt.MessageBoxes()[1].text.str(), "Error saving " + path + ".");
+    EXPECT_EQ(prompt.MessageBoxes()[1].caption, "Pelmora");
+    EXPECT_EQ(prompt.MessageBoxes()[1].flags, static_cast<unsigned>(MB_RETRYCANCEL | MB_ICONERROR));
+    EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+    EXPECT_EQ(g_doc.GetPathName(), CString(path));
+    EXPECT_EQ(frame.RecentFiles().Entries()[0], path.c_str());
+}
+
+TEST_F(MainFrameDocumentTest, NewDocumentThatCannotBeCreatedReportsAndStaysWithoutDocument) {
+    CMainFrame frame;
+    frame.Create();
+    AnswerNextModal(FillCreateDialog(dir.File("missing/New"), ""));
+    frame.OnCommand(57600);
+    ASSERT_FALSE(prompt.MessageBoxes().empty());
+    EXPECT_EQ(prompt.MessageBoxes().back().text, "Error creating new database.");
+    EXPECT_EQ(prompt.MessageBoxes().back().caption, "Pelmora");
+    EXPECT_EQ(prompt.MessageBoxes().back().flags, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    EXPECT_TRUE(frame.RecentFiles().Entries().empty());
+}
+
+TEST_F(MainFrameDocumentTest, IdleWithADocumentEnablesItsCommandsAndTheExportsByTheirRows) {
+    CMainFrame frame;
+    frame.Create();
+    NewDocument(frame, "Busy", "");
+    frame.OnIdle(0);
+    for (int id : {57604, 32786, 32787, 32848, 32771, 32834, 32813, 32814, 32815, 32844, 32846, 32830, 32829})
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    // Nothing to export yet.
+    for (int id : {32781, 32801, 32783})
+        EXPECT_FALSE(frame.Action(id)->isEnabled()) << id;
+    g_db.ExecDml("insert into Task(ID, Desc) values('t1', 'Call')");
+    g_db.ExecDml("insert into Appt(ID, Desc) values('a1', 'Lunch')");
+    g_doc.m_listedPersonCount = 1;
+    frame.OnIdle(0);
+    for (int id : {32781, 32801, 32783})
+        EXPECT_TRUE(frame.Action(id)->isEnabled()) << id;
+    g_doc.m_listedPersonCount = 0;
+}
+
+TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
+    struct Case {
+        const char* line;
+        std::vector<CString> fields;
+    };
+    const Case cases[] = {
+        {"\"C:\\Data\\My Plans.pgr\"", {"C:\\Data\\My Plans.pgr"}},
+        {"/x C:\\Data\\plans.pgr", {"C:\\\\Data\\\\plans.pgr"}},
+        {"\"/a/b.pgr\" \"/c/d.pgr\"", {"/a/b.pgr /c/d.pgr"}},
+        {"/home/u/plans.pgr", {"/home/u/plans.pgr"}},
+        {"   ", {}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CMainFrame::CommandLineFields(c.line), c.fields) << c.line;
+    EXPECT_EQ(CMainFrame::LastFileFields("/home/u/plans.pgr"), std::vector<CString>{"/home/u/plans.pgr"});
+}
+
+TEST(CommandLineFields, AQuotedPathInAOneLetterDirectoryWithABlankIsKeptWhole) {
+    // The shape of a switch ("/x ...") inside one quoted argument is part of the path.
+    EXPECT_EQ(CMainFrame::CommandLineFields("\"/a plans/week.pgr\""),
+              std::vector<CString>{"/a plans/week.pgr"});
+    EXPECT_EQ(CMainFrame::LastFileFields("/a plans/week.pgr"), std::vector<CString>{"/a plans/week.pgr"});
+    char program[] = "pelmo", path[] = "/a plans/week.pgr";
+    char* argv[] = {program, path};
+    EXPECT_EQ(CMainFrame::CommandLineFields(CommandLineOf(2, argv)),
+              std::vector<CString>{"/a plans/week.pgr"});
+}
+
+TEST(CommandLineFields, EveryArgumentNameReadsBackAsItWasGiven) {
+    const char* const names[] = {"/home/u/plans.pgr",      "/home/u/My Plans.pgr", "/home/u/back\\slash.pgr",
+                                 "/home/u/say \"hi\".pgr", "/home/u/it\"s.pgr",    "\"quoted.pgr"};
+    for (const char* name : names) {
+        std::string copy = name;
+        char program[] = "pelmo";
+        char* argv[] = {program, copy.data()};
+        EXPECT_EQ(CMainFrame::CommandLineFields(CommandLineOf(2, argv)), std::vector<CString>{name}) << name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,5 @@
+#include "ui/app/PelmoApp.h"
+
+int main(int argc, char** argv) {
+    return WinMain(argc, argv);
+}

@@ -1,0 +1,210 @@
+// The frame's report commands, print preview, Page Setup, Print and the report font.
+#include "ui/frame/MainFrame.h"
+
+#include "data/DbDoc.h"
+#include "platform/core/Prompt.h"
+#include "reports/PersonPickerDlg.h"
+#include "reports/PrintPreview.h"
+#include "ui/frame/CommandIds.h"
+
+#include <QApplication>
+#include <QFontDialog>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QToolBar>
+
+namespace {
+QWidget* ActiveOwner(QWidget* frame) {
+    QWidget* active = QApplication::activeWindow();
+    return active ? active : frame;
+}
+} // namespace
+
+bool CMainFrame::IsValidPage(unsigned page) {
+    return m_reports->IsValidPage(page);
+}
+
+bool CMainFrame::PrintPage(unsigned page, QPainter& dc) {
+    return m_reports->PrintPage(page, dc);
+}
+
+void CMainFrame::SetPageStatus(const QString& text) {
+    if (m_statusText)
+        m_statusText->setText(text);
+}
+
+void CMainFrame::OnDailyReport() {
+    g_doc.m_reportKind = m_reports->GatherDaily(g_doc);
+    OnCommand(ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::OnWeeklyPlan() {
+    g_doc.m_reportKind = m_reports->GatherWeekly(g_doc);
+    OnCommand(ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::OnMonthlyPlan() {
+    g_doc.m_reportKind = m_reports->GatherMonthly(g_doc);
+    OnCommand(ID_FILE_PRINT_PREVIEW);
+}
+
+bool CMainFrame::PickPersons(bool envelopes) {
+    std::vector<CPerson> offered;
+    if (g_doc.IsOpen())
+        g_doc.GetGroupMembers(offered, g_doc.m_personSortOrder, g_doc.m_currentGroupId);
+    CPersonPickerDlg dialog(g_doc, std::move(offered), envelopes ? "Envelopes" : "Phone Book", envelopes,
+                            this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    m_reports->m_persons = dialog.Chosen();
+    if (envelopes) {
+        m_reports->m_businessNameInAddress = dialog.BusinessNameInAddress();
+        m_reports->m_businessNameInReturnAddress = dialog.BusinessNameInReturnAddress();
+    }
+    return true;
+}
+
+void CMainFrame::OnPhoneBookReport() {
+    if (!PickPersons(false))
+        return;
+    g_doc.m_reportKind = kReportAddressBook;
+    OnCommand(ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::OnEnvelopes() {
+    if (!PickPersons(true))
+        return;
+    g_doc.m_reportKind = kReportEnvelopes;
+    OnCommand(ID_FILE_PRINT_PREVIEW);
+}
+
+void CMainFrame::GivePreviewTheReport() {
+    m_previewPageCount = m_reports->PageCount();
+    m_previewWindow->SetPrintJob(&m_reports->Printer(), this, 0, m_previewPageCount - 1);
+}
+
+void CMainFrame::TogglePrintPreview() {
+    if (!m_previewMode) {
+        m_viewBeforePreview = m_client;
+        if (m_client)
+            m_client->hide();
+        m_zoomInAllowed = true;
+        m_zoomOutAllowed = false;
+        m_client = m_previewWindow;
+        m_reports->CreateReport(g_doc);
+        GivePreviewTheReport();
+        menuBar()->hide();
+        m_mainToolBar->hide();
+        m_previewToolBar->show();
+        m_previewWindow->show();
+        m_previewWindow->SetPage(0);
+        m_previewPage = 0;
+        m_previewWindow->SetZoom(0);
+        m_previewMode = true;
+    } else {
+        menuBar()->show();
+        m_mainToolBar->setVisible(s_toolbarVisible);
+        m_previewToolBar->hide();
+        m_previewWindow->hide();
+        m_previewWindow->SetPrintJob(nullptr, nullptr, 0, -1);
+        m_client = m_viewBeforePreview;
+        if (m_client)
+            m_client->show();
+        m_reports->DeleteReport();
+        SetPageStatus(QStringLiteral("Ready"));
+        m_previewMode = false;
+    }
+    updateGeometry();
+}
+
+void CMainFrame::OnPreviewPage(bool next) {
+    if (m_client != m_previewWindow)
+        return;
+    if (next)
+        m_previewWindow->NextPage();
+    else
+        m_previewWindow->PrevPage();
+    m_previewPage = m_previewWindow->GetPage();
+}
+
+void CMainFrame::OnZoom(bool in) {
+    if (!m_previewMode)
+        return;
+    const int zoom = m_previewWindow->GetZoom();
+    m_previewWindow->SetZoom(in ? CPrintPreviewWindow::ZoomInStep(zoom)
+                                : CPrintPreviewWindow::ZoomOutStep(zoom));
+    if (in) {
+        m_zoomOutAllowed = true;
+        if (m_previewWindow->GetZoom() == CPrintPreviewWindow::kMaxZoom)
+            m_zoomInAllowed = false;
+    } else {
+        m_zoomInAllowed = true;
+        if (m_previewWindow->GetZoom() == 0)
+            m_zoomOutAllowed = false;
+    }
+}
+
+void CMainFrame::OnFilePageSetup() {
+    QPrinter& printer = m_reports->Printer();
+    QPageLayout layout = printer.pageLayout();
+    layout.setUnits(QPageLayout::Inch);
+    layout.setMinimumMargins(QMarginsF());
+    layout.setMargins(QMarginsF(m_reports->m_marginLeft / 1000.0, m_reports->m_marginTop / 1000.0,
+                                m_reports->m_marginRight / 1000.0, m_reports->m_marginBottom / 1000.0));
+    printer.setPageLayout(layout);
+    QPageSetupDialog dialog(&printer, ActiveOwner(this));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // The report keeps its rectangle at the chosen distance from the paper edges whatever the
+    // printable area, so the printer's margins may stay as the dialog left them.
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
+    m_reports->m_marginLeft = static_cast<int>(margins.left() * 1000.0 + 0.5);
+    m_reports->m_marginTop = static_cast<int>(margins.top() * 1000.0 + 0.5);
+    m_reports->m_marginRight = static_cast<int>(margins.right() * 1000.0 + 0.5);
+    m_reports->m_marginBottom = static_cast<int>(margins.bottom() * 1000.0 + 0.5);
+    if (m_previewMode) {
+        m_reports->CreateReport(g_doc);
+        GivePreviewTheReport();
+        m_previewWindow->SetPage(m_previewWindow->GetPage());
+        m_previewWindow->viewport()->update();
+    }
+}
+
+void CMainFrame::OnFilePrint() {
+    QPrinter& printer = m_reports->Printer();
+    QPrintDialog dialog(&printer, ActiveOwner(this));
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    dialog.setMinMax(1, 1);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    PrintReport();
+}
+
+bool CMainFrame::PrintReport() {
+    if (!m_previewMode)
+        m_reports->CreateReport(g_doc);
+    if (m_previewMode)
+        GivePreviewTheReport();
+    const bool printed = m_reports->PrintAll();
+    if (!m_previewMode)
+        m_reports->DeleteReport();
+    return printed;
+}
+
+void CMainFrame::OnReportFont() {
+    QFont initial(QString::fromUtf8(m_reports->m_faceName.c_str()).left(31));
+    initial.setPointSize(m_reports->m_pointSize > 0 ? m_reports->m_pointSize : 10);
+    initial.setWeight(QFont::Normal);
+    bool ok = false;
+    const QFont chosen =
+        QFontDialog::getFont(&ok, initial, ActiveOwner(this), QString(), QFontDialog::ScalableFonts);
+    if (!ok)
+        return;
+    m_reports->m_pointSize = static_cast<int>(chosen.pointSizeF() * 10.0) / 10;
+    m_reports->m_faceName = chosen.family().toUtf8().constData();
+}

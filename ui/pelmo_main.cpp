@@ -1,5 +1,0 @@
-#include "ui/PelmoApp.h"
-
-int main(int argc, char** argv) {
-    return WinMain(argc, argv);
-}
