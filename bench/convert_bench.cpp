@@ -1,7 +1,10 @@
 // Converts a generated version-18 data file of realistic size and prints the time it took and the
 // peak memory of the process. A plain timed program: run it from a release build.
 #include "convert/Conversion.h"
+#include "data/Schema.h"
 #include "platform/core/Prompt.h"
+
+#include <sqlcipher/sqlite3.h>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -12,6 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -100,6 +104,65 @@ double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// The same rows the conversion wrote, inserted into a fresh file with the bare tables through
+// prepared statements in one transaction: the floor the conversion is measured against.
+double RawInsertSeconds(const std::string& converted, const std::string& target) {
+    sqlite3* source = nullptr;
+    sqlite3* db = nullptr;
+    sqlite3_open(converted.c_str(), &source);
+    sqlite3_open(target.c_str(), &db);
+    for (const Schema::Statement& statement : Schema::CreateStatements())
+        if (statement.kind == Schema::StatementKind::Table)
+            sqlite3_exec(db, statement.sql.c_str(), nullptr, nullptr, nullptr);
+
+    struct Rows {
+        int columns = 0;
+        std::vector<std::vector<std::string>> values;
+    };
+    const char* tables[] = {"Person", "PersonPhGroup", "RecurringDate", "Task", "Appt"};
+    std::vector<Rows> all;
+    for (const char* table : tables) {
+        Rows rows;
+        sqlite3_stmt* read = nullptr;
+        sqlite3_prepare_v2(source, (std::string("select * from ") + table).c_str(), -1, &read, nullptr);
+        rows.columns = sqlite3_column_count(read);
+        while (sqlite3_step(read) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int column = 0; column < rows.columns; ++column) {
+                const unsigned char* text = sqlite3_column_text(read, column);
+                row.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+            }
+            rows.values.push_back(std::move(row));
+        }
+        sqlite3_finalize(read);
+        all.push_back(std::move(rows));
+    }
+    sqlite3_close(source);
+
+    const auto start = std::chrono::steady_clock::now();
+    sqlite3_exec(db, "PRAGMA synchronous=OFF", nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "begin exclusive", nullptr, nullptr, nullptr);
+    for (size_t t = 0; t < all.size(); ++t) {
+        std::string sql = std::string("insert into ") + tables[t] + " values(?";
+        for (int column = 1; column < all[t].columns; ++column)
+            sql += ", ?";
+        sql += ")";
+        sqlite3_stmt* insert = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &insert, nullptr);
+        for (const auto& row : all[t].values) {
+            for (int column = 0; column < all[t].columns; ++column)
+                sqlite3_bind_text(insert, column + 1, row[column].c_str(), -1, SQLITE_STATIC);
+            sqlite3_step(insert);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+    }
+    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+    const double seconds = Seconds(start);
+    sqlite3_close(db);
+    return seconds;
+}
+
 } // namespace
 
 int main() {
@@ -121,6 +184,7 @@ int main() {
     const bool converted = conversion.Run(path.c_str());
     const double seconds = Seconds(start);
     SetPrompt(nullptr);
+    const double raw = converted ? RawInsertSeconds(path, (dir / "Raw.pgr").string()) : 0.0;
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -128,6 +192,9 @@ int main() {
                 kPersons, kAppointments, kTasks, kRules, static_cast<double>(size) / (1024.0 * 1024.0),
                 generated);
     std::printf("conversion: %s in %.2f s\n", converted ? "succeeded" : "FAILED", seconds);
+    if (raw > 0.0)
+        std::printf("raw insert of the same rows: %.3f s; the conversion takes %.1fx that\n", raw,
+                    seconds / raw);
     std::printf("peak memory (ru_maxrss): %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
 
     std::filesystem::remove_all(dir);

@@ -12,7 +12,8 @@ struct GUID {
     uint8_t Data4[8] = {};
 };
 
-// Fills `guid` with a random (version 4, RFC 4122 variant) id from std::random_device.
+// Fills `guid` with a random (version 4, RFC 4122 variant) id from a generator each thread seeds
+// once from std::random_device.
 // S_OK on success, E_POINTER for a null pointer, E_FAIL when the random source fails.
 HRESULT CoCreateGuid(GUID* guid);
 

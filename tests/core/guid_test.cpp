@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
 #include <set>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -36,6 +38,33 @@ TEST(CoCreateGuid, MakesDifferentIdsWithRandomBitsEverywhere) {
     EXPECT_EQ(data2Bits, 0xFFFFu);
     EXPECT_EQ(data3Bits, 0x4FFFu);
     EXPECT_EQ(lastByteBits, 0xFFu);
+}
+
+// Each thread has a source of its own, seeded on its own: threads started together never repeat
+// each other's ids.
+TEST(CoCreateGuid, ThreadsMakeDifferentIds) {
+    std::mutex lock;
+    std::set<std::vector<uint8_t>> seen;
+    int duplicates = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t) {
+        threads.emplace_back([&] {
+            std::vector<std::vector<uint8_t>> made;
+            for (int i = 0; i < 500; ++i) {
+                GUID guid;
+                if (CoCreateGuid(&guid) == S_OK)
+                    made.emplace_back(reinterpret_cast<const uint8_t*>(&guid),
+                                      reinterpret_cast<const uint8_t*>(&guid) + sizeof guid);
+            }
+            std::lock_guard<std::mutex> guard(lock);
+            for (const auto& bytes : made)
+                duplicates += seen.insert(bytes).second ? 0 : 1;
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(duplicates, 0);
+    EXPECT_EQ(seen.size(), 4000u);
 }
 
 TEST(CoCreateGuid, RefusesANullPointer) {
