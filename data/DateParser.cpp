@@ -436,26 +436,50 @@ CString CDateParser::LookupAbbreviation(const CString& word) {
     return found == map.end() ? word : CString(found->second);
 }
 
+namespace {
+
+// The length of the text without its trailing blanks.
+size_t TrimmedRightLength(const char* text, size_t length) {
+    while (length > 0 && IsBlank(text[length - 1]))
+        --length;
+    return length;
+}
+
+// Two ranges equal without regard to case once both are trimmed on the right; nothing is copied,
+// so the phrase matchers stay linear in the length of what was typed.
+bool RangesEqualNoCase(const char* a, size_t aLength, const char* b, size_t bLength) {
+    aLength = TrimmedRightLength(a, aLength);
+    bLength = TrimmedRightLength(b, bLength);
+    if (aLength != bLength)
+        return false;
+    for (size_t i = 0; i < aLength; ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool CDateParser::EqualsNoCase(const char* a, const char* b) {
-    const std::string left = TrimRightCopy(a);
-    const std::string right = TrimRightCopy(b);
-    return left.size() == right.size() &&
-           std::equal(left.begin(), left.end(), right.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
+    a = a ? a : "";
+    b = b ? b : "";
+    return RangesEqualNoCase(a, std::strlen(a), b, std::strlen(b));
 }
 
 bool CDateParser::StartsWith(const char* text, const char* prefix) {
-    const std::string whole = text ? text : "";
-    const size_t length = std::strlen(prefix ? prefix : "");
-    return EqualsNoCase(whole.substr(0, length).c_str(), prefix);
+    text = text ? text : "";
+    prefix = prefix ? prefix : "";
+    const size_t length = std::strlen(prefix);
+    return RangesEqualNoCase(text, strnlen(text, length), prefix, length);
 }
 
 bool CDateParser::EndsWith(const char* text, const char* suffix) {
-    const std::string whole = text ? text : "";
-    const size_t length = std::strlen(suffix ? suffix : "");
-    return EqualsNoCase(whole.substr(whole.size() > length ? whole.size() - length : 0).c_str(), suffix);
+    text = text ? text : "";
+    suffix = suffix ? suffix : "";
+    const size_t whole = std::strlen(text);
+    const size_t length = std::strlen(suffix);
+    const size_t from = whole > length ? whole - length : 0;
+    return RangesEqualNoCase(text + from, whole - from, suffix, length);
 }
 
 bool CDateParser::IsNumber(const char* text) {
@@ -612,6 +636,11 @@ bool CDateParser::Parse(const char* text, int mode, LCID locale) {
         return m_date.IsValid();
     }
 
+    // No field takes a phrase this long; refusing it keeps a pasted page from costing seconds.
+    if (prepared.GetLength() > kMaxPhraseLength) {
+        m_date.SetNull();
+        return false;
+    }
     const CString phrase = ExpandAbbreviations(CollapseBlanks(Normalize(prepared, true)));
     bool found = false;
     if (mode == kDateOnly)
@@ -689,7 +718,7 @@ bool CDateParser::ParseClockDigits(const CString& text, CDateTime& out) const {
 
 bool CDateParser::ParseTimePhrase(const CString& text, CDateTime& out) const {
     DepthGuard guard(m_phraseDepth);
-    if (guard.TooDeep())
+    if (guard.TooDeep() || text.GetLength() > kMaxPhraseLength)
         return false;
     return ParseTimePhraseForms(Normalize(text, true), out);
 }
@@ -703,7 +732,8 @@ bool CDateParser::ParseTimePhraseForms(const CString& text, CDateTime& out) cons
         return out.ParseDateTimeEx("12:00 PM", 0, LOCALE_USER_DEFAULT);
     if (EqualsNoCase(text, "MIDNIGHT"))
         return out.ParseDateTimeEx("12:00 AM", 0, LOCALE_USER_DEFAULT);
-    if (IsNumber(text))
+    // Clock digits are digits only: a dashed number ("555-1234") is no time of day.
+    if (IsNumber(text) && text.Find('-') == -1)
         return ParseClockDigits(text, out);
 
     // The hour or count is read from the text before the first blank as atoi reads it, so a word

@@ -150,6 +150,9 @@ public:
     static bool MonthsBack(const CDateTime& date, int n, CDateTime& out);
     static bool MonthsAhead(const CDateTime& date, int n, CDateTime& out);
 
+    // The longest text the phrase matchers read; no date or time field needs more.
+    static constexpr int kMaxPhraseLength = 256;
+
     // The process-wide abbreviation map (upper-case key -> replacement), built once.
     static const std::map<std::string, std::string>& Abbreviations();
 

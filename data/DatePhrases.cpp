@@ -70,7 +70,7 @@ CDateTime DayOfYear(const CDateTime& time, int year, int month, int day) {
 
 bool CDateParser::ParseDatePhrase(const CString& text, CDateTime& out) const {
     DepthGuard guard(m_phraseDepth);
-    if (guard.TooDeep())
+    if (guard.TooDeep() || text.GetLength() > kMaxPhraseLength)
         return false;
     const CString phrase = Normalize(text, true);
     bool found = ParseDigitDate(phrase, out) || ParseFixedDatePhrase(phrase, out) ||
@@ -304,6 +304,10 @@ bool CDateParser::ParseDateArithmetic(const CString& text, CDateTime& out) const
         {" + ", 1},  {" +", 1},  {"+ ", 1},  {"+", 1},  {" PLUS ", 1},
         {" - ", -1}, {"- ", -1}, {" -", -1}, {"-", -1}, {" MINUS ", -1},
     };
+    // Digits and dashes alone are a date the system did not take ("2023-02-29") or a phone
+    // number ("555-1234"), not a count of days off a date.
+    if (IsNumber(text))
+        return false;
     const std::string& whole = text.str();
     for (const Operator& op : kOperators) {
         const size_t at = whole.find(op.text);
@@ -346,8 +350,9 @@ bool CDateParser::ParseDateArithmetic(const CString& text, CDateTime& out) const
         } else {
             return false;
         }
+        // The other side must be a date: a bare clock time has no day to count from.
         CDateTime base;
-        if (!ParsePhrase(datePart, base))
+        if (!ParsePhrase(datePart, base) || IsZeroDate(base))
             return false;
         return (out = base + Days(op.sign * days)).IsValid();
     }

@@ -1,11 +1,13 @@
 // Text to OLE date and back, as the automation services do it for the user's locale.
 //
-// Accepted: numeric dates with '/', '-' or '.' in the order of the user's short-date picture (or year
-// first when the first number has more than two digits), the day and month swapped when only that reading
-// is a date, two-digit years 00-29 as 2000-2029 and 30-99 as 1930-1999; month names and three-letter
-// abbreviations in any case with day and year in either order ("March 15, 2006", "15 March 2006"), a
-// leading weekday name; a month and day without a year take the current year; times "h:mm", "h:mm:ss"
-// (fractions of a second dropped), each with an optional AM/PM, and "h AM"; a date and a time together.
+// Accepted: numeric dates with '/', '-', '.' or blanks between the parts, in the order of the user's
+// short-date picture (or year first when the first number has more than two digits), the day and month
+// swapped when only that reading is a date, two-digit years 00-29 as 2000-2029 and 30-99 as 1930-1999;
+// month names and three-letter abbreviations in any case with day and year in either order ("March 15,
+// 2006", "15 March 2006"), a leading weekday name; a month and day without a year take the current year;
+// times "h:mm", "h:mm:ss" and "h.mm" ('.' is a date separator only in a locale whose dates use it, and
+// never in a time field), each with an optional AM/PM that an hour past 12 ignores, and "h AM"; a date
+// and a time together. Fractions of a second are not read.
 #include "platform/core/CalendarMath.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/OleAuto.h"
@@ -116,9 +118,16 @@ bool IsMeridiem(const std::vector<Token>& tokens, size_t i) {
 
 enum class Found { None, Time, Bad };
 
-// Finds the time in the tokens ("h:mm", "h:mm:ss", "h:mm:ss.fff", each with an optional AM/PM, or
-// "h AM"), removes its tokens and reads it into `time`.
-Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
+// Two numbers joined by one '.' that is neither preceded nor followed by another: "10.30".
+bool IsDottedPair(const std::vector<Token>& tokens, size_t i) {
+    return IsSeparator(tokens, i + 1, '.') && IsNumber(tokens, i + 2) &&
+           !(i >= 1 && IsSeparator(tokens, i - 1, '.')) && !IsSeparator(tokens, i + 3, '.');
+}
+
+// Finds the time in the tokens ("h:mm", "h:mm:ss", "h.mm" when '.' separates times, each with an
+// optional AM/PM, or "h AM"), removes its tokens and reads it into `time`. A fraction of a second
+// makes the text no time.
+Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time, bool dotIsTimeSeparator) {
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (!IsNumber(tokens, i))
             continue;
@@ -127,7 +136,11 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
         int minute = 0;
         int second = 0;
         bool clock = false;
-        if (IsSeparator(tokens, end, ':') && IsNumber(tokens, end + 1)) {
+        if (dotIsTimeSeparator && IsDottedPair(tokens, i) && tokens[end + 1].text.size() <= 2) {
+            clock = true;
+            minute = tokens[end + 1].value;
+            end += 2;
+        } else if (IsSeparator(tokens, end, ':') && IsNumber(tokens, end + 1)) {
             clock = true;
             minute = tokens[end + 1].value;
             if (tokens[end + 1].text.size() > 2)
@@ -138,9 +151,8 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
                 if (tokens[end + 1].text.size() > 2)
                     return Found::Bad;
                 end += 2;
-                // Fractions of a second are read and dropped.
-                if (IsSeparator(tokens, end, '.') && IsNumber(tokens, end + 1))
-                    end += 2;
+                if (IsSeparator(tokens, end, '.'))
+                    return Found::Bad;
             }
         }
         int meridiem = 0;
@@ -152,9 +164,8 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time) {
             continue;
         if (tokens[i].text.size() > 2 || minute > 59 || second > 59)
             return Found::Bad;
-        if (meridiem != 0) {
-            if (hour > 12)
-                return Found::Bad;
+        // An hour past 12 is already on the 24-hour clock: the marker changes nothing.
+        if (meridiem != 0 && hour <= 12) {
             if (hour == 12)
                 hour = 0;
             if (meridiem == 2)
@@ -195,6 +206,21 @@ std::string ShortDateOrder() {
     if (order.size() != 3)
         return "Mdy";
     return order;
+}
+
+// The first separator character outside quotes in the user's short-date picture.
+char ShortDateOrderSeparator() {
+    const CString picture = UserShortDatePicture();
+    bool literal = false;
+    for (const char* p = picture; *p; ++p) {
+        if (*p == '\'') {
+            literal = !literal;
+            continue;
+        }
+        if (!literal && (*p == '/' || *p == '-' || *p == '.'))
+            return *p;
+    }
+    return 0;
 }
 
 int ExpandYear(const Token& token) {
@@ -286,8 +312,8 @@ DateResult ReadDate(const std::vector<Token>& tokens, DateParts& date) {
         return Plausible(date) ? DateResult::Date : DateResult::Bad;
     }
 
-    // Numeric dates need a separator between their parts.
-    if (numericSeparator == 0 || numbers.size() < 2 || numbers.size() > 3)
+    // Blanks alone may separate the parts of a numeric date ("1 2 3").
+    if (numbers.size() < 2 || numbers.size() > 3)
         return DateResult::Bad;
     for (const Token& number : numbers)
         if (number.text.size() > 4)
@@ -332,8 +358,11 @@ HRESULT VarDateFromStr(const char* text, LCID /*lcid*/, uint32_t flags, double* 
     auto tokens = Tokenize(text);
     if (!tokens || tokens->empty())
         return DISP_E_TYPEMISMATCH;
+    // '.' separates hours and minutes unless the user's dates use it; a time field always reads
+    // "2.5" as a time.
+    const bool dotIsTimeSeparator = (flags & VAR_TIMEVALUEONLY) || ShortDateOrderSeparator() != '.';
     TimeOfDay time;
-    const Found timeFound = ExtractTime(*tokens, time);
+    const Found timeFound = ExtractTime(*tokens, time, dotIsTimeSeparator);
     if (timeFound == Found::Bad)
         return DISP_E_TYPEMISMATCH;
     DateParts date;

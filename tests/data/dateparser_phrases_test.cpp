@@ -253,3 +253,41 @@ TEST_F(DatePhrases, DigitDatesFollowTheUsersDayOrder) {
                                       {"15032006", "2006-03-15 00:00"},
                                   });
 }
+
+// Digits and dashes that the system refuses as a date are no sum of days either; real dates and
+// counts off a date still are.
+TEST_F(DatePhrases, DashedNumbersThatAreNoDates) {
+    Check(Clock(2006, 3, 15, 10), {
+                                      {"2023-02-29", nullptr},
+                                      {"31-02-2024", nullptr},
+                                      {"13-25", nullptr},
+                                      {"555-1234", nullptr},
+                                      {"1-800-555-1234", nullptr},
+                                      {"NOON - 2", nullptr},
+                                      {"2024-02-29", "2024-02-29 00:00"},
+                                      {"TODAY - 2", "2006-03-13 10:00"},
+                                      {"TODAY-2", "2006-03-13 10:00"},
+                                      {"CHRISTMAS - 2 WEEKS", "2006-12-11 10:00"},
+                                  });
+    // Nor a time of day when the field takes either.
+    SetLocalTimeForTesting(Clock(2006, 3, 15, 10));
+    CDateParser parser;
+    EXPECT_FALSE(parser.Parse("555-1234", CDateParser::kTimeOnly));
+    EXPECT_TRUE(parser.Parse("830", CDateParser::kTimeOnly));
+}
+
+TEST_F(DatePhrases, OverLongTextsAreRefusedUpFront) {
+    SetLocalTimeForTesting(Clock(2006, 3, 15, 10));
+    const std::string padded = "TOMORROW" + std::string(CDateParser::kMaxPhraseLength - 8, ' ');
+    const std::string tooLong = padded + " ";
+    const std::string megabyte = "1 DAYS AFTER " + std::string(1 << 20, 'X');
+    for (int mode : {CDateParser::kDateOrTime, CDateParser::kTimeOnly, CDateParser::kDateOnly}) {
+        CDateParser parser;
+        EXPECT_FALSE(parser.Parse(tooLong.c_str(), mode)) << mode;
+        EXPECT_FALSE(parser.GetDate().IsValid());
+        EXPECT_FALSE(parser.Parse(megabyte.c_str(), mode)) << mode;
+    }
+    CDateParser parser;
+    EXPECT_TRUE(parser.Parse(padded.c_str(), CDateParser::kDateOnly));
+    EXPECT_EQ(Text(parser.GetDate()), "2006-03-16 10:00");
+}
