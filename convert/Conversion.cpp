@@ -12,7 +12,9 @@
 #include "platform/core/FileOps.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
+#include <system_error>
 
 namespace {
 
@@ -62,6 +64,26 @@ CString DbDateFromText(const CString& text) {
     return DbDate(date);
 }
 
+// Removes a database file together with the rollback journal a failed transaction may leave.
+void DeleteDatabaseFile(const CString& path) {
+    DeleteFileA(path);
+    DeleteFileA(path + "-journal");
+}
+
+// Why the data file gave no text: it is missing, it is a folder, or it could not be read.
+CString UnreadableFileMessage(const CString& path) {
+    CString message;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path.c_str(), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        message.Format("The data file %s does not exist.", path.c_str());
+    else if (status.type() == std::filesystem::file_type::directory)
+        message.Format("%s is a folder, not a data file.", path.c_str());
+    else
+        message.Format("The data file %s could not be read.", path.c_str());
+    return message;
+}
+
 // Runs the steps on a fresh connection to the path. On an SqlException: rollback and close when
 // open, delete the file, tell the user; false.
 bool RunSchemaStep(const char* path, const std::function<void(SqlDb&)>& steps) {
@@ -80,7 +102,7 @@ bool RunSchemaStep(const char* path, const std::function<void(SqlDb&)>& steps) {
             }
             db.Close();
         }
-        DeleteFileA(path);
+        DeleteDatabaseFile(path);
         MessageBoxA(nullptr, error.errorMessage(), "Error Creating Database", MB_ICONERROR);
         return false;
     }
@@ -157,6 +179,7 @@ bool CConversion::Run(const CString& path) {
     if (!text) {
         // The status line keeps naming the step that stopped; nothing has been written.
         m_document.reset();
+        MessageBoxA(m_view.Owner(), UnreadableFileMessage(path), "Error Converting Database", MB_ICONERROR);
         return false;
     }
     const bool loaded = m_document->Load(text.get(), length);
@@ -179,7 +202,7 @@ bool CConversion::Run(const CString& path) {
     }
     if (!CopyRecords(newPath)) {
         m_document.reset();
-        DeleteFileA(newPath);
+        DeleteDatabaseFile(newPath);
         return false;
     }
     if (!CreateIndexes(newPath) || !CreateTriggers(newPath)) {

@@ -56,6 +56,27 @@ void DeleteDatabaseFile(const CString& path) {
     DeleteIfPresent(path + "-journal");
 }
 
+// The file a path leads to, symbolic links followed; the path itself when it cannot be resolved.
+CString RealPathOf(const CString& path) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::canonical(path.c_str(), error);
+    return error ? path : CString(real.string());
+}
+
+// The copy a password change writes beside the document's file before it takes its place.
+CString ChangeCopyOf(const CString& realPath) {
+    return realPath + ".rekey";
+}
+
+// What a password change stopped half-way leaves beside the document: the new copy and its journal
+// (the document's name always holds a whole file), and the old file kept under a second name by a
+// change made the earlier way. Only called while the document is known to be whole.
+void RemoveChangeLeftovers(const CString& path) {
+    const CString copy = ChangeCopyOf(RealPathOf(path));
+    DeleteDatabaseFile(copy);
+    DeleteIfPresent(RealPathOf(path) + ".rekey-old");
+}
+
 bool SameFile(const char* a, const char* b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
@@ -100,6 +121,9 @@ bool CDbDoc::OnOpenDocument(const char* path) {
     bool switching = false;
     try {
         OpenKeyed(probe, path, g_typedPassword);
+        // The read keeps a shared lock to the commit: no password change of another instance is
+        // under way while its leftovers are removed.
+        probe.ExecDml("begin");
         SqlTable globals = probe.GetTable("select Version, C, S from Globals limit 1");
         globals.SetRow(0);
         int version = globals.GetIntField(0, 0);
@@ -107,7 +131,11 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         created.ParseDateTime(globals.GetStringField(1, ""));
         CDateTime saved;
         saved.ParseDateTime(globals.GetStringField(2, ""));
+        RemoveChangeLeftovers(path);
         probe.ExecDml("update Globals set S = CURRENT_TIMESTAMP");
+        for (const char* index : Schema::kAddMissingMembershipIndexes)
+            probe.ExecDml(index);
+        probe.ExecDml("commit");
         probe.Close();
 
         switching = true;
@@ -289,47 +317,78 @@ bool CDbDoc::ChangePassword(const char* newPassword) {
 }
 
 bool CDbDoc::ReplaceWithExport(const char* newKey) {
-    CString exportPath = g_dbPath + ".rekey";
-    CString backupPath = g_dbPath + ".rekey-old";
-    DeleteDatabaseFile(exportPath);
+    // A document reached through a symbolic link is changed in the linked file; the link stays.
+    const CString realPath = RealPathOf(g_dbPath);
+    const CString exportPath = ChangeCopyOf(realPath);
+    FileAccess access;
+    bool attached = false;
+    // Back to the old file and password, the copy removed.
+    auto giveUp = [&]() {
+        if (attached) {
+            try {
+                g_db.ExecDml("DETACH DATABASE rekeyed");
+            } catch (const SqlException&) {
+            }
+        }
+        g_db.Close();
+        DeleteDatabaseFile(exportPath);
+        try {
+            OpenMainDb(g_dbPath, g_openPassword);
+        } catch (const SqlException&) {
+        }
+        return false;
+    };
+
     try {
+        // From here until the copy has taken the document's name every other connection waits: a
+        // write it committed in between would go into the old file and be lost. The lock is kept
+        // by the connection until it is closed.
+        if (!FileStep("lock", realPath))
+            return giveUp();
+        g_db.ExecDml("PRAGMA main.locking_mode=EXCLUSIVE");
+        g_db.ExecDml("begin exclusive");
+        g_db.ExecDml("commit");
+
+        // The copy is readable by its owner alone: during a change to no password it holds the
+        // whole document in plain text.
+        DeleteDatabaseFile(exportPath);
+        if (!CreatePrivateFile(exportPath))
+            return giveUp();
         SqlBuffer attach;
         attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", exportPath.c_str(), newKey);
         g_db.ExecDml(attach);
-        try {
-            g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
-        } catch (const SqlException&) {
-            g_db.ExecDml("DETACH DATABASE rekeyed");
-            throw;
-        }
+        attached = true;
+        if (!FileStep("export", exportPath))
+            return giveUp();
+        g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
         g_db.ExecDml("DETACH DATABASE rekeyed");
-    } catch (const SqlException&) {
-        DeleteDatabaseFile(exportPath);
-        return false;
-    }
+        attached = false;
 
-    try {
-        g_db.Close();
-        // The export must read with the new password only before it may take the document's place.
-        if (!OpensWith(exportPath, newKey) || OpensWith(exportPath, g_openPassword) ||
-            !ReplaceFileA(g_dbPath, exportPath, backupPath)) {
-            DeleteDatabaseFile(exportPath);
-            OpenMainDb(g_dbPath, g_openPassword);
-            return false;
-        }
-        if (!OpensWith(g_dbPath, newKey)) {
-            // Put the old file back under the document's name.
-            ReplaceFileA(g_dbPath, backupPath, nullptr);
-            OpenMainDb(g_dbPath, g_openPassword);
-            return false;
-        }
-        DeleteFileA(backupPath);
-        SetPasswordBuffer(g_openPassword, newKey);
-        OpenMainDb(g_dbPath, g_openPassword);
-        return true;
+        // The copy must read with the new password only before it may take the document's place,
+        // and it takes over the document's owner.
+        if (!FileStep("verify", exportPath) || !OpensWith(exportPath, newKey) ||
+            OpensWith(exportPath, g_openPassword) || !GetFileAccess(realPath, access) ||
+            !SetFileOwner(exportPath, access))
+            return giveUp();
+        // One rename: the document's name holds the whole old or the whole new file at every moment.
+        if (!ReplaceFileA(realPath, exportPath, nullptr))
+            return giveUp();
     } catch (const SqlException&) {
+        return giveUp();
+    }
+    // The permission bits only now that the copy is the document: until then it may hold the
+    // whole document in plain text. Should this fail, the document stays private to its owner.
+    SetFileMode(realPath, access);
+
+    g_db.Close();
+    SetPasswordBuffer(g_openPassword, newKey);
+    try {
+        OpenMainDb(g_dbPath, g_openPassword);
+    } catch (const SqlException&) {
+        m_isOpen = false;
         return false;
     }
+    return true;
 }
 
 bool CDbDoc::Compact() {

@@ -32,10 +32,18 @@ struct Statement {
     CString sql;
 };
 
+// The membership table's indexes. Without them every person insert, delete and group list scans the
+// whole table; documents made before they existed get them when they are opened.
+constexpr const char* kMembershipPersonIndex = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
+constexpr const char* kMembershipGroupIndex = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)";
+constexpr const char* kAddMissingMembershipIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)",
+    "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)"};
+
 // Every statement that builds a new document's schema and standard rows, in the order they run:
 // Globals; User and its triggers; Person, its indexes and triggers; Appt, its index and triggers;
 // PhGroup and its three rows; Task, its index and triggers; RecurringDate; BlackoutDate; ForceDate;
-// SkipDate; PersonPhGroup. The Globals row (kInsertGlobals) is not among them.
+// SkipDate; PersonPhGroup and its indexes. The Globals row (kInsertGlobals) is not among them.
 const std::vector<Statement>& CreateStatements();
 
 // The update, insert and delete triggers of one of the tables User, Person, Appt and Task.

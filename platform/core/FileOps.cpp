@@ -12,6 +12,7 @@
 namespace {
 
 int g_lastError = 0;
+FileStepHook g_stepHook;
 
 bool Fail(int error) {
     g_lastError = error ? error : EIO;
@@ -34,6 +35,8 @@ std::string FolderOf(const std::string& path) {
 
 // Makes a rename or removal in the folder durable.
 bool SyncFolder(const std::string& path) {
+    if (!FileStep("sync folder", path.c_str()))
+        return false;
     int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -43,6 +46,10 @@ bool SyncFolder(const std::string& path) {
 }
 
 bool SyncFile(const char* path) {
+    if (!FileStep("sync", path)) {
+        errno = EIO;
+        return false;
+    }
     int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -147,6 +154,10 @@ bool CopyFileA(const char* existing, const char* target, bool failIfExists) {
         copied = false;
         error = errno;
     }
+    if (copied && !FileStep("copy", target)) {
+        copied = false;
+        error = EIO;
+    }
     if (copied) {
         // link() refuses an existing name, so a target that appeared meanwhile is not overwritten.
         if (failIfExists) {
@@ -174,6 +185,8 @@ bool DeleteFileA(const char* path) {
         return Fail(errno);
     if (S_ISDIR(info.st_mode))
         return Fail(EISDIR);
+    if (!FileStep("delete", path))
+        return Fail(EIO);
     if (unlink(path) != 0)
         return Fail(errno);
     SyncFolder(path);
@@ -216,8 +229,9 @@ bool ReplaceFileA(const char* replaced, const char* replacement, const char* bac
         SyncFolder(keptOld);
     }
 
-    if (rename(replacement, replaced) != 0) {
-        int error = errno;
+    const bool stepped = FileStep("rename", replaced);
+    if (!stepped || rename(replacement, replaced) != 0) {
+        int error = stepped ? errno : EIO;
         if (hasBackup && !keptByLink) {
             // Put the old file back under its own name.
             rename(backup, replaced);
@@ -227,6 +241,56 @@ bool ReplaceFileA(const char* replaced, const char* replacement, const char* bac
     }
     SyncFolder(replaced);
     return Succeed();
+}
+
+bool CreatePrivateFile(const char* path) {
+    if (!path)
+        return Fail(EINVAL);
+    if (!FileStep("create", path))
+        return Fail(EIO);
+    const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Fail(errno);
+    close(fd);
+    return Succeed();
+}
+
+bool GetFileAccess(const char* path, FileAccess& access) {
+    struct stat info;
+    if (!path || stat(path, &info) != 0)
+        return Fail(path ? errno : EINVAL);
+    access = {info.st_uid, info.st_gid, static_cast<uint32_t>(info.st_mode & 07777)};
+    return Succeed();
+}
+
+bool SetFileOwner(const char* path, const FileAccess& access) {
+    struct stat info;
+    if (!path || stat(path, &info) != 0)
+        return Fail(path ? errno : EINVAL);
+    if (!FileStep("chown", path))
+        return Fail(EIO);
+    if ((info.st_uid != access.owner || info.st_gid != access.group) &&
+        chown(path, access.owner, access.group) != 0)
+        return Fail(errno);
+    return Succeed();
+}
+
+bool SetFileMode(const char* path, const FileAccess& access) {
+    if (!path)
+        return Fail(EINVAL);
+    if (!FileStep("chmod", path))
+        return Fail(EIO);
+    if (chmod(path, access.mode) != 0)
+        return Fail(errno);
+    return Succeed();
+}
+
+void SetFileStepHookForTesting(FileStepHook hook) {
+    g_stepHook = std::move(hook);
+}
+
+bool FileStep(const char* step, const char* path) {
+    return !g_stepHook || g_stepHook(step, path ? path : "");
 }
 
 int GetLastFileError() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // The file services the document and the conversion tool use, with the Windows names and results.
 // Every write is complete on disk (file and folder synced) before a function reports success, and a
@@ -32,5 +33,28 @@ bool DeleteFileA(const char* path);
 bool ReplaceFileA(const char* replaced, const char* replacement, const char* backup,
                   uint32_t flags = REPLACEFILE_WRITE_THROUGH);
 
+// Creates a new, empty file readable and writable by its owner only; fails when the name exists.
+bool CreatePrivateFile(const char* path);
+
+// The owner and permission bits of a file.
+struct FileAccess {
+    uint32_t owner = 0;
+    uint32_t group = 0;
+    uint32_t mode = 0;
+};
+bool GetFileAccess(const char* path, FileAccess& access);
+// Gives path that owner and group; fails when they cannot be given.
+bool SetFileOwner(const char* path, const FileAccess& access);
+// Gives path those permission bits.
+bool SetFileMode(const char* path, const FileAccess& access);
+
 // The errno of the last failing function above (0 after a success).
 int GetLastFileError();
+
+// Fault injection for tests. Every step that changes a file on disk, in the functions above and in
+// the callers that compose their own file replacements (through FileStep), first asks the hook;
+// false makes the step fail as the system would (EIO), and a hook may throw to stop the caller in
+// the middle, as a crash would. No hook: every step goes ahead.
+using FileStepHook = std::function<bool(const char* step, const char* path)>;
+void SetFileStepHookForTesting(FileStepHook hook);
+bool FileStep(const char* step, const char* path);

@@ -154,7 +154,12 @@ TEST(Conversion, Version1FileBecomesVersion2DocumentAndKeepsTheOldFile) {
 
     // Indexes and triggers were added after the copy.
     EXPECT_EQ(Query(run.path, "select name from sqlite_master where type = 'index' order by name"),
-              (Rows{{"ApptDueDate"}, {"PrsnCoIdx"}, {"PrsnNmIdx"}, {"TaskDueIdx"}}));
+              (Rows{{"ApptDueDate"},
+                    {"PrsnCoIdx"},
+                    {"PrsnGrpGrpIdx"},
+                    {"PrsnGrpPrsnIdx"},
+                    {"PrsnNmIdx"},
+                    {"TaskDueIdx"}}));
     EXPECT_EQ(Query(run.path, "select count(*) from sqlite_master where type = 'trigger'"), (Rows{{"12"}}));
 }
 
@@ -363,16 +368,32 @@ TEST(Conversion, SyntaxErrorConvertsNothing) {
     EXPECT_EQ(run.view.events.back(), "status Reading In Data File"); // the status stays as it was
 }
 
-TEST(Conversion, UnreadableFileEndsTheCommandWithoutWriting) {
-    ScriptedPrompt prompt;
+TEST(Conversion, MissingFileOrFolderIsReportedAndNothingWritten) {
     TempDir dir;
-    RecordingView view;
-    CConversion conversion(view);
-    EXPECT_FALSE(conversion.Run(dir.File("missing.pgr").c_str()));
-    EXPECT_TRUE(prompt.MessageBoxes().empty());
-    EXPECT_EQ(view.events.back(), "status Reading In Data File");
-    EXPECT_EQ(prompt.WaitCursorDepth(), 0);
-    EXPECT_TRUE(fs::is_empty(dir.path()));
+    fs::create_directories(dir.File("Folder.pgr"));
+    const std::string missing = dir.File("missing.pgr");
+    const std::string folder = dir.File("Folder.pgr");
+    struct Case {
+        std::string path;
+        std::string message;
+    };
+    for (const Case& test : {Case{missing, "The data file " + missing + " does not exist."},
+                             Case{folder, folder + " is a folder, not a data file."}}) {
+        ScriptedPrompt prompt;
+        prompt.AnswerMessageBox(IDOK);
+        RecordingView view;
+        CConversion conversion(view);
+        EXPECT_FALSE(conversion.Run(test.path.c_str()));
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u) << test.path;
+        EXPECT_EQ(std::string(prompt.MessageBoxes()[0].text.c_str()), test.message);
+        EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Converting Database");
+        EXPECT_EQ(prompt.MessageBoxes()[0].owner, &view);
+        EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+        EXPECT_EQ(view.events.back(), "status Reading In Data File");
+        EXPECT_EQ(prompt.WaitCursorDepth(), 0);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::is_empty(folder));
 }
 
 TEST(Conversion, FailedTableCreationLeavesTheOldFileAlone) {
@@ -413,6 +434,24 @@ TEST(Conversion, FailureDuringTheCopyDeletesTheNewFile) {
     EXPECT_FALSE(fs::exists(run.path + ".new"));
     EXPECT_FALSE(fs::exists(run.path + ".new-journal"));
     EXPECT_FALSE(fs::exists(run.path + ".ver1"));
+    EXPECT_EQ(ReadFile(run.path), run.original);
+}
+
+TEST(Conversion, FailedCopyLeavesNoJournal) {
+    ScriptedPrompt prompt;
+    Converted run;
+    run.path = run.dir.File("Plans.pgr");
+    // The journal of an earlier run that stopped half-way lies beside the new file's name.
+    WriteFile(run.path + ".new-journal", std::string(512, 'x'));
+    run.view.onStatus = [](const std::string& status) {
+        if (status == "Importing Appointments")
+            throw SqlException(10, "disk I/O error");
+    };
+    Convert(run, Fixture("v1.xml"), prompt);
+    EXPECT_FALSE(run.result);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_FALSE(fs::exists(run.path + ".new"));
+    EXPECT_FALSE(fs::exists(run.path + ".new-journal"));
     EXPECT_EQ(ReadFile(run.path), run.original);
 }
 

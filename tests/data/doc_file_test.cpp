@@ -134,7 +134,7 @@ TEST_F(DocFileTest, BackupIsRefusedWhileAnotherConnectionWrites) {
 TEST_F(DocFileTest, CompactShrinksAfterDeletes) {
     CreateOpen("");
     g_db.ExecDml("begin exclusive");
-    for (int i = 0; i < 400; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         SqlBuffer sql;
         sql.Format("insert into Person(ID, Notes) values('X%d', '%s')", i, std::string(500, 'n').c_str());
         g_db.ExecDml(sql);

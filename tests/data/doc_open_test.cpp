@@ -114,6 +114,35 @@ TEST_F(DocOpenTest, UnreadableCreationStampStillOpens) {
     EXPECT_TRUE(g_doc.m_saved.IsValid());
 }
 
+TEST_F(DocOpenTest, OpeningAddsMissingMembershipIndexes) {
+    std::string path = Create("Older", "key");
+    {
+        SqlDb db;
+        db.Open(path.c_str());
+        db.Key("key", 3);
+        db.ExecDml("drop index PrsnGrpPrsnIdx");
+        db.ExecDml("drop index PrsnGrpGrpIdx");
+        db.ExecDml("insert into PersonPhGroup values('P1', '04E27641-0068-11da-BBFB-9C5F0D33683A')");
+    }
+    ASSERT_TRUE(Open(path, "key"));
+    const char* indexes = "select name from sqlite_master where type = 'index' and tbl_name = "
+                          "'PersonPhGroup' order by name";
+    SqlTable table = g_db.GetTable(indexes);
+    ASSERT_EQ(table.NumRows(), 2);
+    table.SetRow(0);
+    EXPECT_STREQ(table.GetStringField(0), "PrsnGrpGrpIdx");
+    table.SetRow(1);
+    EXPECT_STREQ(table.GetStringField(0), "PrsnGrpPrsnIdx");
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from PersonPhGroup where PersonID = 'P1'"), 1);
+    SqlTable plan = g_db.GetTable("explain query plan select * from PersonPhGroup where PhGroupID = 'x'");
+    plan.SetRow(0);
+    EXPECT_NE(CString(plan.GetStringField(3)).Find("PrsnGrpGrpIdx"), -1);
+
+    // Opening again with the indexes in place changes nothing.
+    ASSERT_TRUE(Open(path, "key"));
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from sqlite_master where type = 'index'"), 6);
+}
+
 TEST_F(DocOpenTest, FileOpenRunsTheDialogInOpenMode) {
     std::string path = Create("Dialog", "secret");
     prompt.AnswerCreateDb(path.c_str(), "secret");

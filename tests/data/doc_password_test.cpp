@@ -1,6 +1,7 @@
 #include "data/DbDoc.h"
 #include "data/SqlDb.h"
 #include "data/SqlException.h"
+#include "platform/core/FileOps.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 
@@ -12,6 +13,9 @@
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -219,4 +223,224 @@ TEST_F(DocPasswordTest, NothingOpenRefuses) {
     EXPECT_FALSE(g_doc.ChangePassword("new"));
 }
 
+// Thrown by the file-step hook to stop a change where a crash would.
+struct SimulatedCrash {};
+
+// The hook for one run: counts the steps and fails or crashes at the chosen one.
+class StepFault {
+public:
+    enum class Action { None, Fail, Crash };
+    StepFault(int at, Action action) : m_at(at), m_action(action) {
+        SetFileStepHookForTesting([this](const char* step, const char*) {
+            m_steps.emplace_back(step);
+            if (static_cast<int>(m_steps.size()) != m_at || m_action == Action::None)
+                return true;
+            if (m_action == Action::Crash)
+                throw SimulatedCrash{};
+            return false;
+        });
+    }
+    ~StepFault() { SetFileStepHookForTesting(nullptr); }
+    const std::vector<std::string>& Steps() const { return m_steps; }
+
+private:
+    std::vector<std::string> m_steps;
+    int m_at;
+    Action m_action;
+};
+
+// The files beside the document that carry its name: copies, backups, journals.
+std::vector<std::string> LeftoversOf(const std::string& document) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(fs::path(document).parent_path())) {
+        const std::string name = entry.path().string();
+        if (name != document && name.rfind(document, 0) == 0)
+            found.push_back(name);
+    }
+    return found;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    lstat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+
+std::string IntegrityOf(SqlDb& db) {
+    return db.GetTable("PRAGMA integrity_check").GetStringField(0);
+}
+
+struct Direction {
+    const char* from;
+    const char* to;
+};
+constexpr Direction kDirections[] = {{"", "new"}, {"old", ""}, {"old", "new"}};
+
 } // namespace
+
+// The change is stopped at every one of its file steps, once by a failure and once by a crash.
+// A failure leaves the old password in force and nothing beside the document; after a crash the
+// next open finds the document whole with the old or the new password, every row there, and
+// removes what the change left.
+TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
+    int run = 0;
+    for (const Direction& direction : kDirections) {
+        ++run;
+        int steps = 0;
+        {
+            const std::string base = dir.File("count.pgr");
+            path = base;
+            CreateOpen(direction.from);
+            StepFault counting(0, StepFault::Action::None);
+            ASSERT_TRUE(g_doc.ChangePassword(direction.to));
+            steps = static_cast<int>(counting.Steps().size());
+            g_db.Close();
+            fs::remove(base);
+        }
+        for (int at = 1; at <= steps; ++at) {
+            for (StepFault::Action action : {StepFault::Action::Fail, StepFault::Action::Crash}) {
+                const bool crash = action == StepFault::Action::Crash;
+                SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to + " step " +
+                             std::to_string(at) + (crash ? " crash" : " fail"));
+                path = dir.File("Plans" + std::to_string(run) + "-" + std::to_string(at) +
+                                (crash ? "c" : "f") + ".pgr");
+                CreateOpen(direction.from);
+                bool changed = false;
+                bool crashed = false;
+                std::string stepName;
+                {
+                    StepFault fault(at, action);
+                    try {
+                        changed = g_doc.ChangePassword(direction.to);
+                    } catch (const SimulatedCrash&) {
+                        crashed = true;
+                    }
+                    stepName = fault.Steps().size() >= static_cast<size_t>(at) ? fault.Steps()[at - 1] : "";
+                }
+                SCOPED_TRACE(stepName);
+                if (!crash) {
+                    EXPECT_FALSE(crashed);
+                    // A step after the rename has nothing left to undo: the change went through.
+                    const char* expected = changed ? direction.to : direction.from;
+                    EXPECT_STREQ(g_openPassword, expected);
+                    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+                    EXPECT_EQ(PersonsReadableWith(path, expected), 2);
+                    EXPECT_EQ(LeftoversOf(path), std::vector<std::string>{});
+                    g_db.Close();
+                    continue;
+                }
+                ASSERT_TRUE(crashed);
+                g_db.Close(); // the process is gone: its connection and locks with it
+                for (const std::string& leftover : LeftoversOf(path))
+                    EXPECT_EQ(ModeOf(leftover) & 077, 0u) << leftover;
+
+                SetPasswordBuffer(g_typedPassword, direction.from);
+                bool opened = g_doc.OnOpenDocument(path.c_str());
+                if (!opened) {
+                    SetPasswordBuffer(g_typedPassword, direction.to);
+                    opened = g_doc.OnOpenDocument(path.c_str());
+                }
+                ASSERT_TRUE(opened);
+                EXPECT_EQ(IntegrityOf(g_db), "ok");
+                EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+                EXPECT_EQ(g_db.ExecScalar("select count(*) from PhGroup"), 3);
+                EXPECT_EQ(LeftoversOf(path), std::vector<std::string>{});
+                g_db.Close();
+            }
+        }
+    }
+}
+
+TEST_F(DocPasswordTest, PermissionBitsAndOwnerAreKept) {
+    int run = 0;
+    for (const Direction& direction : kDirections) {
+        ++run;
+        for (mode_t mode : {0600, 0640, 0664}) {
+            SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to + " mode " +
+                         std::to_string(mode));
+            path = dir.File("Mode" + std::to_string(run) + "-" + std::to_string(mode) + ".pgr");
+            CreateOpen(direction.from);
+            ASSERT_EQ(chmod(path.c_str(), mode), 0);
+            struct stat before {};
+            stat(path.c_str(), &before);
+            ASSERT_TRUE(g_doc.ChangePassword(direction.to));
+            struct stat after {};
+            stat(path.c_str(), &after);
+            EXPECT_EQ(after.st_mode & 07777, mode);
+            EXPECT_EQ(after.st_uid, before.st_uid);
+            EXPECT_EQ(after.st_gid, before.st_gid);
+            g_db.Close();
+        }
+    }
+}
+
+TEST_F(DocPasswordTest, ADocumentOpenedThroughALinkStaysALink) {
+    fs::create_directory(dir.File("store"));
+    const std::string real = dir.File("store/Real.pgr");
+    const std::string link = dir.File("Plans.pgr");
+    path = real;
+    CreateOpen("");
+    g_db.Close();
+    fs::create_symlink(real, link);
+    for (const char* password : {"new", "", "other"}) {
+        SCOPED_TRACE(password);
+        SetPasswordBuffer(g_typedPassword, g_openPassword);
+        ASSERT_TRUE(g_doc.OnOpenDocument(link.c_str()));
+        ASSERT_TRUE(g_doc.ChangePassword(password));
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(fs::read_symlink(link), fs::path(real));
+        EXPECT_EQ(PersonsReadableWith(real, password), 2);
+        EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+        g_db.Close();
+    }
+    EXPECT_FALSE(fs::exists(link + ".rekey"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("store")), fs::directory_iterator()), 1);
+}
+
+// Another instance writing while the change runs: it is held off until the new file has the
+// document's name, and every row it was told was written is in the changed document.
+TEST_F(DocPasswordTest, ASecondConnectionLosesNoCommittedWrite) {
+    for (const Direction& direction : {Direction{"", "new"}, Direction{"old", ""}}) {
+        SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to);
+        path = dir.File(std::string("Shared") + direction.to + ".pgr");
+        CreateOpen(direction.from);
+        SqlDb other;
+        other.Open(path.c_str());
+        if (*direction.from)
+            other.Key(direction.from, static_cast<int>(std::strlen(direction.from)));
+        other.SetBusyTimeout(0);
+        std::vector<std::string> committed;
+        int attempt = 0;
+        auto write = [&]() {
+            const std::string id = "B" + std::to_string(++attempt);
+            try {
+                other.ExecDml(("insert into Person(ID, LName) values('" + id + "', 'Other')").c_str());
+                committed.push_back(id);
+            } catch (const SqlException&) {
+            }
+        };
+        write();
+        bool changed = false;
+        {
+            SetFileStepHookForTesting([&](const char*, const char*) {
+                write();
+                return true;
+            });
+            changed = g_doc.ChangePassword(direction.to);
+            SetFileStepHookForTesting(nullptr);
+        }
+        ASSERT_TRUE(changed);
+        write();
+        other.Close();
+        ASSERT_FALSE(committed.empty());
+        EXPECT_EQ(committed.front(), "B1");
+        g_db.Close();
+        SetPasswordBuffer(g_typedPassword, direction.to);
+        ASSERT_TRUE(g_doc.OnOpenDocument(path.c_str()));
+        for (const std::string& id : committed)
+            EXPECT_EQ(g_db.ExecScalar(("select count(*) from Person where ID = '" + id + "'").c_str()), 1)
+                << id;
+        EXPECT_EQ(IntegrityOf(g_db), "ok");
+        g_db.Close();
+    }
+}

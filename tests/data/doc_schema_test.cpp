@@ -81,6 +81,8 @@ const char* const kSkipDate =
     "0, \t\t\tSkipMethod integer default 0, \t\t\tDate text not null, \t\t\tRecrDtID text not null)";
 const char* const kPersonPhGroup =
     "create table PersonPhGroup(\t\t\t\t\tPersonID text not null, \t\t\t\t\tPhGroupID text not null)";
+const char* const kPrsnGrpPrsnIdx = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
+const char* const kPrsnGrpGrpIdx = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)";
 const char* const kPersonUpdateTrigger =
     "create trigger Person_Update after update on Person \t\t\t\t\tbegin \t\t\t\t\t\tupdate Person set "
     "TmStamp = CURRENT_TIMESTAMP \t\t\t\t\t\twhere ID = old.ID; \t\t\t\t\t\tupdate Globals set S = "
@@ -109,8 +111,8 @@ std::vector<CString> ExpectedStatements() {
     statements.insert(statements.end(), {kPhGroup, kRowAll, kRowYellow, kRowWhite, kTask, kTaskDueIdx});
     for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
         statements.push_back(Triggers(trigger, "Task"));
-    statements.insert(statements.end(),
-                      {kRecurringDate, kBlackoutDate, kForceDate, kSkipDate, kPersonPhGroup});
+    statements.insert(statements.end(), {kRecurringDate, kBlackoutDate, kForceDate, kSkipDate, kPersonPhGroup,
+                                         kPrsnGrpPrsnIdx, kPrsnGrpGrpIdx});
     return statements;
 }
 
@@ -186,7 +188,7 @@ TEST_F(DocSchemaTest, StatementKindsAndTables) {
         EXPECT_NE(sql.Find(statement.table), -1) << sql.c_str();
     }
     EXPECT_EQ(tables, 11);
-    EXPECT_EQ(indexes, 4);
+    EXPECT_EQ(indexes, 6);
     EXPECT_EQ(triggers, 12);
     EXPECT_EQ(rows, 3);
 }
