@@ -138,8 +138,8 @@ std::vector<Statement> BuildCreateStatements() {
     statements.push_back({StatementKind::Table, "ForceDate", kForceDate});
     statements.push_back({StatementKind::Table, "SkipDate", kSkipDate});
     statements.push_back({StatementKind::Table, "PersonPhGroup", kPersonPhGroup});
-    statements.push_back({StatementKind::Index, "PersonPhGroup", kMembershipPersonIndex});
     statements.push_back({StatementKind::Index, "PersonPhGroup", kMembershipGroupIndex});
+    statements.push_back({StatementKind::Index, "PersonPhGroup", kMembershipPersonIndex});
     return statements;
 }
 

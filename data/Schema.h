@@ -33,12 +33,14 @@ struct Statement {
 };
 
 // The membership table's indexes. Without them every person insert, delete and group list scans the
-// whole table; documents made before they existed get them when they are opened.
-constexpr const char* kMembershipPersonIndex = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
+// whole table; documents made before they existed get them when they are opened. The person index
+// is made last: where a lookup names both a person and a group, SQLite takes the index made last,
+// and a person has few memberships while a group may have thousands.
 constexpr const char* kMembershipGroupIndex = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)";
+constexpr const char* kMembershipPersonIndex = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
 constexpr const char* kAddMissingMembershipIndexes[] = {
-    "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)",
-    "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)"};
+    "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)",
+    "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)"};
 
 // Every statement that builds a new document's schema and standard rows, in the order they run:
 // Globals; User and its triggers; Person, its indexes and triggers; Appt, its index and triggers;

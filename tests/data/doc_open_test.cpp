@@ -137,6 +137,11 @@ TEST_F(DocOpenTest, OpeningAddsMissingMembershipIndexes) {
     SqlTable plan = g_db.GetTable("explain query plan select * from PersonPhGroup where PhGroupID = 'x'");
     plan.SetRow(0);
     EXPECT_NE(CString(plan.GetStringField(3)).Find("PrsnGrpGrpIdx"), -1);
+    // A membership test of one person looks up the person, not all members of the group.
+    SqlTable lookup = g_db.GetTable(
+        "explain query plan select count(*) from PersonPhGroup where PersonID = 'P1' and PhGroupID = 'x'");
+    lookup.SetRow(0);
+    EXPECT_NE(CString(lookup.GetStringField(3)).Find("PrsnGrpPrsnIdx"), -1);
 
     // Opening again with the indexes in place changes nothing.
     ASSERT_TRUE(Open(path, "key"));

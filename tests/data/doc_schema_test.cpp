@@ -112,7 +112,7 @@ std::vector<CString> ExpectedStatements() {
     for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
         statements.push_back(Triggers(trigger, "Task"));
     statements.insert(statements.end(), {kRecurringDate, kBlackoutDate, kForceDate, kSkipDate, kPersonPhGroup,
-                                         kPrsnGrpPrsnIdx, kPrsnGrpGrpIdx});
+                                         kPrsnGrpGrpIdx, kPrsnGrpPrsnIdx});
     return statements;
 }
 
