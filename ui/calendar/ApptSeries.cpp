@@ -2,10 +2,12 @@
 
 #include "data/DateParser.h"
 #include "data/DbDoc.h"
+#include "data/ExclusiveTransaction.h"
 #include "data/IdMaker.h"
 #include "platform/core/Prompt.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -313,6 +315,12 @@ bool CApptSeries::Edit(const CString& apptId) {
 void CApptSeries::InsertSeries(const ApptSheetValues& values, CRecurItem& rule, size_t minimumDates) {
     CDateList dates;
     rule.GetDates(dates);
+    // One transaction for the whole series: a commit per row makes a long series take seconds.
+    std::optional<ExclusiveTransaction> batch;
+    try {
+        batch.emplace(g_db);
+    } catch (const SqlException&) {
+    }
     if (dates.size() < minimumDates) {
         g_doc.InsertAppt(BuiltFromSheet(values, values.dateDue));
     } else {
@@ -322,6 +330,12 @@ void CApptSeries::InsertSeries(const ApptSheetValues& values, CRecurItem& rule, 
             g_doc.InsertAppt(appt);
         }
         g_doc.InsertRecurringDate(rule);
+    }
+    if (batch) {
+        try {
+            batch->Commit();
+        } catch (const SqlException&) {
+        }
     }
     rule.FreeDateList(dates);
 }
