@@ -201,6 +201,17 @@ TEST_F(ApptsPaneTest, CommandStatesFollowTheSelectionInTheFocusedPlanner) {
     EXPECT_EQ(pane.ContextMenu()->title(), "&Appointments");
 }
 
+TEST_F(ApptsPaneTest, EachPaneRunsItsOwnMinuteTimerAndPlanner) {
+    for (CVwAppts* pane : {&Standard(), &DayPlan()}) {
+        EXPECT_TRUE(pane->AlarmTimer()->isActive());
+        EXPECT_EQ(pane->AlarmTimer()->interval(), 60000);
+        EXPECT_EQ(pane->Planner()->GetOption(), kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+        EXPECT_EQ(pane->Planner()->GetTimeScale(), 30);
+        EXPECT_EQ(FindControl<CDayPlannerCtrl>(pane, CVwAppts::kIdPlanner), pane->Planner());
+    }
+    EXPECT_NE(Standard().AlarmTimer(), DayPlan().AlarmTimer());
+}
+
 TEST_F(ApptsPaneTest, DeleteKeyRemovesTheSelectedAppointmentFromBothViews) {
     Insert(10, 9, 0, 60, "Standup");
     Insert(10, 11, 0, 60, "Review");
