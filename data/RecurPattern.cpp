@@ -131,18 +131,18 @@ public:
     }
 
     // Runs the step for each day from the start until the end test holds or the
-    // calendar ends.
+    // calendar ends. The start day's candidates are taken before the first end
+    // test, so a rule that ends at once (a count of 0, an end date before the
+    // start, an unknown end kind) still keeps the first day it falls on.
     template <class Step> void Run(Step&& step) {
-        while (!IsEnd()) {
+        do {
             step();
             if (m_day >= kLastValidDay)
                 return;
             NextDay();
-        }
+        } while (!IsEnd());
     }
 
-    // The end test, also before the first day: a count of 0 or an end date before
-    // the start generates nothing.
     bool IsEnd() const {
         if (m_endKind == kEndAfterCount)
             return std::ssize(m_list) >= m_count;
@@ -156,9 +156,14 @@ public:
     }
 
     // Blackout, skip and the order of the list decide whether a candidate day
-    // becomes a date.
-    void Admit(int64_t day) {
-        if (!IsValidDay(day) || day <= m_last || AfterEnd(day))
+    // becomes a date. The walk's own day needs no end test (the loop makes it);
+    // a computed day of a month or year may lie past the end date.
+    void Admit(int64_t day) { AdmitUnlessAfterEnd(day, false); }
+    void AdmitComputed(int64_t day) { AdmitUnlessAfterEnd(day, true); }
+
+private:
+    void AdmitUnlessAfterEnd(int64_t day, bool testEnd) {
+        if (!IsValidDay(day) || day <= m_last || (testEnd && AfterEnd(day)))
             return;
         const CDateTime date = DateOfDay(day);
         if (m_pattern.IsBlackout(date))
@@ -174,6 +179,7 @@ public:
         m_last = day;
     }
 
+public:
     CDateList& List() { return m_list; }
     int64_t Last() const { return m_last; }
     int64_t Day() const { return m_day; }
@@ -407,7 +413,7 @@ bool CRecurPattern::GenerateMonthly(CDateList& list, int endKind, int count, con
         if (months.Selected()) {
             const int64_t day = FindDayOfType(walk.Month(), walk.Year(), ordinal, kind);
             if (IsValidDay(day))
-                walk.Admit(day + shift);
+                walk.AdmitComputed(day + shift);
         }
         months.Advance();
         previousMonth = walk.Month();
@@ -438,7 +444,7 @@ bool CRecurPattern::GenerateYearly(CDateList& list, int endKind, int count, cons
         } else {
             day = FindDayOfType(m_yearlyMonth2, walk.Year(), m_yearlyTheOption, m_yearlyDayOption);
         }
-        walk.Admit(day);
+        walk.AdmitComputed(day);
     });
     return true;
 }

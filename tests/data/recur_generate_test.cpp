@@ -374,6 +374,71 @@ const std::vector<RuleCase>& RuleCases() {
              return rule;
          },
          Midnights({"2006-01-04", "2006-01-05", "2006-01-06"})},
+        // The start day's candidates come before the first end test, so a rule
+        // that ends at once still keeps the first day it falls on.
+        {"DailyCountOfZeroKeepsTheStart", [] { return Rule("01/02/2006", 0); }, Midnights({"2006-01-02"})},
+        {"DailyNegativeCountKeepsTheStart", [] { return Rule("01/02/2006", -5); }, Midnights({"2006-01-02"})},
+        {"DailyEndDateBeforeTheStartKeepsTheStart", [] { return RuleUntil("01/10/2006", "01/09/2006"); },
+         Midnights({"2006-01-10"})},
+        {"DailyUnknownEndMethodKeepsTheStart",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 3);
+             rule.SetEndMethod(5);
+             return rule;
+         },
+         Midnights({"2006-01-02"})},
+        {"WeeklyCountOfZeroOnTheStartDay",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 0);
+             rule.SetWeekly();
+             rule.SetWeeklyMonday(true);
+             rule.SetWeeklyFriday(true);
+             return rule;
+         },
+         Midnights({"2006-01-02"})},
+        {"WeeklyEndDateBeforeTheStartKeepsTheStart",
+         [] {
+             CRecurPattern rule = RuleUntil("01/10/2006", "01/09/2006");
+             rule.SetWeekly();
+             rule.SetWeeklyTuesday(true);
+             return rule;
+         },
+         Midnights({"2006-01-10"})},
+        {"MonthlyDayOfMonthCountOfZeroKeepsTheStart",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 0);
+             rule.SetMonthly();
+             rule.SetMonthlyCount1(2);
+             return rule;
+         },
+         Midnights({"2006-01-02"})},
+        {"MonthlyDayOfMonthUnknownEndMethodKeepsTheStart",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 3);
+             rule.SetEndMethod(7);
+             rule.SetMonthly();
+             rule.SetMonthlyCount1(2);
+             return rule;
+         },
+         Midnights({"2006-01-02"})},
+        {"MonthlyFirstMondayCountOfZeroKeepsTheStartMonth",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 0);
+             rule.SetMonthly();
+             rule.SetMonthlyDayOfKind();
+             rule.SetMonthlyDayOption(4);
+             return rule;
+         },
+         Midnights({"2006-01-02"})},
+        {"YearlyCountOfZeroKeepsTheFirstYear",
+         [] {
+             CRecurPattern rule = Rule("01/02/2006", 0);
+             rule.SetYearly();
+             rule.SetYearlyMonth1(3);
+             rule.SetYearlyMonthDay(5);
+             return rule;
+         },
+         Midnights({"2006-03-05"})},
     };
     return cases;
 }
@@ -442,105 +507,111 @@ TEST_P(RecurEmptyRule, EndsWithNoDates) {
     EXPECT_TRUE(dates.empty()) << testing::PrintToString(Texts(dates));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, RecurEmptyRule,
-    ::testing::Values(EmptyRuleCase{"WeeklyWithoutAFlag",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 10);
-                                        rule.SetWeekly();
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"WeeklyWithoutAFlagNoEndDate",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 10);
-                                        rule.SetNoEndDate();
-                                        rule.SetWeekly();
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"WeeklyWithoutAFlagUntilTheLastDay",
-                                    [] {
-                                        CRecurPattern rule = RuleUntil("01/02/2006", "12/31/9999");
-                                        rule.SetWeekly();
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"MonthlyDayZero",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetMonthly();
-                                        rule.SetMonthlyCount1(0);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"MonthlyDay32",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetMonthly();
-                                        rule.SetMonthlyCount1(32);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"MonthlyIntervalZeroAfterTheStartDay",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/20/2006", 3);
-                                        rule.SetMonthly();
-                                        rule.SetMonthlyCount1(10);
-                                        rule.SetMonthlyCount2(0);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"MonthlyNthDayOfAnUnknownKind",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetMonthly();
-                                        rule.SetMonthlyDayOfKind();
-                                        rule.SetMonthlyDayOption(12);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"MonthlyUnknownOrdinal",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetMonthly();
-                                        rule.SetMonthlyMethod(2);
-                                        rule.SetMonthlyTheOption1(5);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"YearlyFebruary30",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 2);
-                                        rule.SetYearly();
-                                        rule.SetYearlyMonth1(2);
-                                        rule.SetYearlyMonthDay(30);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"YearlyMonth13",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 2);
-                                        rule.SetYearly();
-                                        rule.SetYearlyMonth1(13);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"YearlyNthDayInMonthZero",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 2);
-                                        rule.SetYearly();
-                                        rule.SetYearlyDayOfKind();
-                                        rule.SetYearlyMonth2(0);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"CountOfZero", [] { return Rule("01/02/2006", 0); }},
-                      EmptyRuleCase{"NegativeCount", [] { return Rule("01/02/2006", -5); }},
-                      EmptyRuleCase{"EndDateBeforeTheStart",
-                                    [] { return RuleUntil("01/10/2006", "01/09/2006"); }},
-                      EmptyRuleCase{"UnknownEndMethod",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetEndMethod(5);
-                                        return rule;
-                                    }},
-                      EmptyRuleCase{"UnknownBasicMethod",
-                                    [] {
-                                        CRecurPattern rule = Rule("01/02/2006", 3);
-                                        rule.SetBasicMethod(4);
-                                        return rule;
-                                    }}),
-    [](const auto& test) { return std::string(test.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, RecurEmptyRule,
+                         ::testing::Values(EmptyRuleCase{"WeeklyWithoutAFlag",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 10);
+                                                             rule.SetWeekly();
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"WeeklyWithoutAFlagNoEndDate",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 10);
+                                                             rule.SetNoEndDate();
+                                                             rule.SetWeekly();
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"WeeklyWithoutAFlagUntilTheLastDay",
+                                                         [] {
+                                                             CRecurPattern rule =
+                                                                 RuleUntil("01/02/2006", "12/31/9999");
+                                                             rule.SetWeekly();
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyDayZero",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 3);
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyCount1(0);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyDay32",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 3);
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyCount1(32);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyIntervalZeroAfterTheStartDay",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/20/2006", 3);
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyCount1(10);
+                                                             rule.SetMonthlyCount2(0);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyNthDayOfAnUnknownKind",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 3);
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyDayOfKind();
+                                                             rule.SetMonthlyDayOption(12);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyUnknownOrdinal",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 3);
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyMethod(2);
+                                                             rule.SetMonthlyTheOption1(5);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"YearlyFebruary30",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 2);
+                                                             rule.SetYearly();
+                                                             rule.SetYearlyMonth1(2);
+                                                             rule.SetYearlyMonthDay(30);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"YearlyMonth13",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 2);
+                                                             rule.SetYearly();
+                                                             rule.SetYearlyMonth1(13);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"YearlyNthDayInMonthZero",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 2);
+                                                             rule.SetYearly();
+                                                             rule.SetYearlyDayOfKind();
+                                                             rule.SetYearlyMonth2(0);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"MonthlyFirstMondayPastAnEndBeforeTheStart",
+                                                         [] {
+                                                             CRecurPattern rule =
+                                                                 RuleUntil("01/02/2006", "01/01/2006");
+                                                             rule.SetMonthly();
+                                                             rule.SetMonthlyDayOfKind();
+                                                             rule.SetMonthlyDayOption(4);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"WeeklyCountOfZeroOffTheStartDay",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 0);
+                                                             rule.SetWeekly();
+                                                             rule.SetWeeklyFriday(true);
+                                                             return rule;
+                                                         }},
+                                           EmptyRuleCase{"UnknownBasicMethod",
+                                                         [] {
+                                                             CRecurPattern rule = Rule("01/02/2006", 3);
+                                                             rule.SetBasicMethod(4);
+                                                             return rule;
+                                                         }}),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RecurGenerate, NewPatternGivesThirtyDailyDatesFromToday) {
     const CRecurPattern rule;

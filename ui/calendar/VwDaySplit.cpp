@@ -1,8 +1,9 @@
 #include "ui/calendar/VwDaySplit.h"
 
 #include "data/DbDoc.h"
-#include "ui/common/CaptionPane.h"
+#include "ui/calendar/VwAppts.h"
 #include "ui/calendar/VwCalendar.h"
+#include "ui/common/CaptionPane.h"
 
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -12,7 +13,6 @@
 namespace {
 
 // The built sizes of the panes whose own classes come with their features.
-constexpr QSize kApptsPaneSize(330, 360);
 constexpr QSize kTasksPaneSize(330, 360);
 constexpr QSize kPhoneBookPaneSize(330, 230);
 
@@ -62,11 +62,10 @@ void CVwDaySplit::BuildPanes() {
         auto* phoneBook = new CCaptionPane(QStringLiteral("Telephone Book"), kPhoneBookPaneSize, m_top);
         phoneBook->setObjectName(QStringLiteral("CPhoneBookPane"));
         m_phoneBook = phoneBook;
-        m_appts = new CCaptionPane(QStringLiteral("Appointments"), kApptsPaneSize, m_bottom);
+        m_appts = new CVwAppts(m_bottom);
     } else {
-        m_appts = new CCaptionPane(QStringLiteral("Appointments"), kApptsPaneSize, m_top);
+        m_appts = new CVwAppts(m_top);
     }
-    m_appts->setObjectName(QStringLiteral("CVwAppts"));
     m_tasks = new CCaptionPane(QStringLiteral("Tasks"), kTasksPaneSize, m_bottom);
     m_tasks->setObjectName(QStringLiteral("CVwTasks"));
 

@@ -9,11 +9,12 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
-#include "ui/common/CaptionPane.h"
-#include "ui/frame/MainFrame.h"
 #include "ui/app/SplashDlg.h"
+#include "ui/calendar/VwAppts.h"
 #include "ui/calendar/VwCalendar.h"
 #include "ui/calendar/VwDaySplit.h"
+#include "ui/common/CaptionPane.h"
+#include "ui/frame/MainFrame.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -114,7 +115,7 @@ TEST_F(SplitViewsTest, StandardViewHasCalendarAndPhoneBookAboveAppointmentsAndTa
     EXPECT_EQ(view.BottomSplitter()->widget(1), view.TasksPane());
 
     EXPECT_EQ(Caption(view.PhoneBookPane()), "Telephone Book");
-    EXPECT_EQ(Caption(view.ApptsPane()), "Appointments");
+    EXPECT_EQ(Caption(view.ApptsPane()), CVwAppts::CaptionFor(g_doc.GetCurrentDate()));
     EXPECT_EQ(Caption(view.TasksPane()), "Tasks");
     EXPECT_NE(FindControl<QCalendarWidget>(&view, CVwCalendar::kCalendarId), nullptr);
 }

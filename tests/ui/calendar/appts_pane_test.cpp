@@ -1,0 +1,467 @@
+#include "data/DbDoc.h"
+#include "data/IdMaker.h"
+#include "platform/core/Prompt.h"
+#include "platform/core/Registry.h"
+#include "platform/core/WinTime.h"
+#include "platform/qt/Controls.h"
+#include "tests/support/ScriptedPrompt.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/qt/QtTestSupport.h"
+#include "ui/calendar/ApptSheet.h"
+#include "ui/calendar/ReminderDlg.h"
+#include "ui/calendar/VwAppts.h"
+#include "ui/calendar/VwCalendar.h"
+#include "ui/calendar/VwDaySplit.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QToolBar>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kInternational = "Control Panel\\International";
+
+SYSTEMTIME At(int day, int hour, int minute) {
+    return SYSTEMTIME{
+        2026, 12, 0, static_cast<uint16_t>(day), static_cast<uint16_t>(hour), static_cast<uint16_t>(minute),
+        0,    0};
+}
+
+class ApptsPaneTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestApp();
+        SetRegistry(&m_registry);
+        m_registry.CreateKey(kInternational);
+        m_registry.WriteString(kInternational, "sLongDate", "dddd, MMMM d, yyyy");
+        m_registry.WriteString(kInternational, "sShortDate", "MM/dd/yyyy");
+        SetLocalTimeForTesting(At(10, 8, 0));
+        SetPasswordBuffer(g_typedPassword, "");
+        bool error = true;
+        ASSERT_TRUE(g_doc.CreateDocument(m_dir.File("Planner").c_str(), error));
+        g_doc.SetCurrentDate(CDateTime(2026, 12, 10));
+        g_doc.m_audibleAlarm = false;
+        m_standard = std::make_unique<CVwDaySplit>(CVwDaySplit::Kind::Standard);
+        m_dayPlan = std::make_unique<CVwDaySplit>(CVwDaySplit::Kind::DayPlan);
+        m_prompt.emplace();
+    }
+
+    void TearDown() override {
+        StopAnsweringModals();
+        m_prompt.reset();
+        m_standard.reset();
+        m_dayPlan.reset();
+        if (g_doc.IsOpen())
+            g_db.Close();
+        SetLocalTimeForTesting(std::nullopt);
+        SetRegistry(nullptr);
+    }
+
+    CVwAppts& Pane(CVwDaySplit& view) { return *static_cast<CVwAppts*>(view.ApptsPane()); }
+    CVwAppts& Standard() { return Pane(*m_standard); }
+    CVwAppts& DayPlan() { return Pane(*m_dayPlan); }
+
+    // A plain appointment on a day of December 2026; returns its ID.
+    CString Insert(int day, int hour, int minute, int length, const char* desc, bool alarm = false,
+                   int alarmHour = -1, int alarmMinute = 0) {
+        CAppt appt;
+        NewGuidString(appt.m_ID);
+        appt.m_Desc = desc;
+        appt.m_DateDue = CDateTime(2026, 12, day);
+        appt.m_StartTime = CDateTime(2026, 12, day, hour, minute, 0);
+        appt.m_EndTime = appt.m_StartTime;
+        appt.m_EndTime += CDateTimeSpan(0, 0, length, 0);
+        appt.m_Alarm = alarm;
+        appt.m_AlarmTime =
+            alarmHour < 0 ? appt.m_StartTime : CDateTime(2026, 12, day, alarmHour, alarmMinute, 0);
+        EXPECT_TRUE(g_doc.InsertAppt(appt));
+        return appt.m_ID;
+    }
+
+    static std::vector<std::string> Texts(CVwAppts& pane) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < pane.Planner()->GetItemCount(); ++i) {
+            DayPlannerItem item;
+            pane.Planner()->GetItem(i, &item);
+            texts.push_back(item.text.c_str());
+        }
+        return texts;
+    }
+
+    static void ShowAndPaint(QWidget* widget) {
+        widget->resize(widget->sizeHint());
+        widget->show();
+        for (int i = 0; i < 3; ++i)
+            QApplication::processEvents();
+        (void)widget->grab();
+    }
+
+    // Clicks the planner's block of the item, as the user selects an appointment.
+    static void ClickItem(CVwAppts& pane, int item, bool twice = false) {
+        CDayPlannerCtrl* planner = pane.Planner();
+        QPoint at;
+        for (const auto& block : planner->GetBlocks())
+            if (block.item == item)
+                at = {(block.rect.left + block.rect.right) / 2, block.rect.top + 3 - planner->ScrollOffset()};
+        QWidget* viewport = planner->PaneViewport();
+        auto send = [&](QEvent::Type type, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(at), viewport->mapToGlobal(QPointF(at)), Qt::LeftButton, buttons,
+                              Qt::NoModifier);
+            QApplication::sendEvent(viewport, &event);
+        };
+        send(QEvent::MouseButtonPress, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, Qt::NoButton);
+        if (twice) {
+            send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+            send(QEvent::MouseButtonRelease, Qt::NoButton);
+        }
+    }
+
+    MemoryRegistry m_registry;
+    TempDir m_dir;
+    std::optional<ScriptedPrompt> m_prompt;
+    std::unique_ptr<CVwDaySplit> m_standard;
+    std::unique_ptr<CVwDaySplit> m_dayPlan;
+};
+
+TEST_F(ApptsPaneTest, BothViewsShowTheCurrentDaysAppointmentsInOrder) {
+    Insert(10, 14, 0, 60, "Dentist", true);
+    Insert(10, 9, 0, 30, "Standup");
+    Insert(11, 9, 0, 30, "Tomorrow");
+    g_doc.UpdateAllViews(nullptr);
+    for (CVwAppts* pane : {&Standard(), &DayPlan()}) {
+        EXPECT_EQ(Texts(*pane), (std::vector<std::string>{"Standup", "Dentist"}));
+        EXPECT_EQ(pane->windowTitle(), "Appointments for Dec 10, 2026");
+        EXPECT_EQ(pane->CaptionText(), "Appointments for Dec 10, 2026");
+        DayPlannerItem item;
+        ASSERT_TRUE(pane->Planner()->GetItem(1, &item));
+        EXPECT_EQ(item.icon, 1);
+        EXPECT_EQ(item.textColor, MakeColorRef(255, 0, 0));
+        EXPECT_EQ(item.minutes, 60);
+        EXPECT_EQ(item.start.wHour, 14);
+        EXPECT_EQ(item.detail, "Dentist");
+        ASSERT_TRUE(pane->Planner()->GetItem(0, &item));
+        EXPECT_EQ(item.icon, 0);
+        EXPECT_EQ(item.minutes, 30);
+    }
+    EXPECT_EQ(g_doc.m_listedApptCount, 2);
+    EXPECT_TRUE(g_doc.m_currentApptId.IsEmpty());
+
+    // Another day chosen on the calendar: both panes follow.
+    m_standard->CalendarPane()->OnSelectionChange(2026, 12, 11);
+    for (CVwAppts* pane : {&Standard(), &DayPlan()}) {
+        EXPECT_EQ(Texts(*pane), (std::vector<std::string>{"Tomorrow"}));
+        EXPECT_EQ(pane->windowTitle(), "Appointments for Dec 11, 2026");
+    }
+    EXPECT_EQ(g_doc.m_listedApptCount, 1);
+}
+
+TEST_F(ApptsPaneTest, CommandStatesFollowTheSelectionInTheFocusedPlanner) {
+    Insert(10, 9, 0, 60, "Standup");
+    g_doc.UpdateAllViews(nullptr);
+    CVwAppts& pane = Standard();
+    ShowAndPaint(m_standard.get());
+    pane.OnIdle(0);
+    EXPECT_TRUE(pane.UpdateState().UIIsEnabled(CVwAppts::kAddAppt));
+    EXPECT_FALSE(pane.UpdateState().UIIsEnabled(CVwAppts::kDeleteAppt));
+    EXPECT_FALSE(pane.UpdateState().UIIsEnabled(CVwAppts::kEditAppt));
+    ClickItem(pane, 0);
+    EXPECT_TRUE(pane.IsPlannerFocused());
+    EXPECT_EQ(pane.SelectedIndex(), 0);
+    EXPECT_EQ(g_doc.m_currentApptId, pane.ItemId(0));
+    pane.OnIdle(0);
+    EXPECT_TRUE(pane.UpdateState().UIIsEnabled(CVwAppts::kDeleteAppt));
+    EXPECT_TRUE(pane.UpdateState().UIIsEnabled(CVwAppts::kEditAppt));
+
+    std::vector<QString> tools, tips;
+    for (QAction* action : pane.ToolBar()->actions()) {
+        tools.push_back(action->text());
+        tips.push_back(action->toolTip());
+    }
+    EXPECT_EQ(tools, (std::vector<QString>{"Add", "Delete", "Edit"}));
+    EXPECT_EQ(tips, (std::vector<QString>{" Add appointment", "Delete appointment", "Edit appointment"}));
+    std::vector<QString> items;
+    for (QAction* action : pane.ContextMenu()->actions())
+        items.push_back(action->text());
+    EXPECT_EQ(items, (std::vector<QString>{"&Add...", "&Delete", "&Edit..."}));
+    EXPECT_EQ(pane.ContextMenu()->title(), "&Appointments");
+}
+
+TEST_F(ApptsPaneTest, EachPaneRunsItsOwnMinuteTimerAndPlanner) {
+    for (CVwAppts* pane : {&Standard(), &DayPlan()}) {
+        EXPECT_TRUE(pane->AlarmTimer()->isActive());
+        EXPECT_EQ(pane->AlarmTimer()->interval(), 60000);
+        EXPECT_EQ(pane->Planner()->GetOption(), kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+        EXPECT_EQ(pane->Planner()->GetTimeScale(), 30);
+        EXPECT_EQ(FindControl<CDayPlannerCtrl>(pane, CVwAppts::kIdPlanner), pane->Planner());
+    }
+    EXPECT_NE(Standard().AlarmTimer(), DayPlan().AlarmTimer());
+}
+
+TEST_F(ApptsPaneTest, DeleteKeyRemovesTheSelectedAppointmentFromBothViews) {
+    Insert(10, 9, 0, 60, "Standup");
+    Insert(10, 11, 0, 60, "Review");
+    g_doc.UpdateAllViews(nullptr);
+    CVwAppts& pane = DayPlan();
+    ShowAndPaint(m_dayPlan.get());
+    ClickItem(pane, 1);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(pane.Planner(), &press);
+    EXPECT_EQ(Texts(pane), (std::vector<std::string>{"Standup"}));
+    EXPECT_EQ(Texts(Standard()), (std::vector<std::string>{"Standup"}));
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Appt"), 1);
+    EXPECT_TRUE(g_doc.IsModified());
+}
+
+TEST_F(ApptsPaneTest, DoubleClickEditsTheAppointment) {
+    Insert(10, 9, 0, 60, "Standup");
+    g_doc.UpdateAllViews(nullptr);
+    CVwAppts& pane = Standard();
+    std::vector<std::string> titles;
+    pane.SetSheetRunner([&](const char* title, ApptSheetValues& values, CRecurItem&) {
+        titles.push_back(title);
+        EXPECT_EQ(values.desc, "Standup");
+        values.desc = "Standup, moved";
+        return true;
+    });
+    ShowAndPaint(m_standard.get());
+    ClickItem(pane, 0, true);
+    EXPECT_EQ(titles, (std::vector<std::string>{"Edit Appointment"}));
+    EXPECT_EQ(Texts(pane), (std::vector<std::string>{"Standup, moved"}));
+    EXPECT_EQ(Texts(DayPlan()), (std::vector<std::string>{"Standup, moved"}));
+}
+
+TEST_F(ApptsPaneTest, AddProposesTheQuarterHourTheUserClicked) {
+    CVwAppts& pane = Standard();
+    ApptSheetValues seen;
+    pane.SetSheetRunner([&](const char*, ApptSheetValues& values, CRecurItem&) {
+        seen = values;
+        return false;
+    });
+    SYSTEMTIME clicked{2026, 12, 0, 10, 14, 37, 0, 0};
+    pane.Planner()->SetDate(clicked);
+    pane.OnCommand(CVwAppts::kAddAppt);
+    EXPECT_EQ(seen.startTime.Format("%Y-%m-%d %H:%M"), "2026-12-10 14:30");
+    EXPECT_EQ(seen.endTime.Format("%H:%M"), "14:45");
+}
+
+TEST_F(ApptsPaneTest, AddThroughTheSheetLandsInThePlannerAndTheDocument) {
+    CVwAppts& pane = Standard();
+    ShowAndPaint(m_standard.get());
+    SYSTEMTIME clicked{2026, 12, 0, 10, 10, 5, 0, 0};
+    pane.Planner()->SetDate(clicked);
+    bool answered = false;
+    AnswerNextModal([&](QWidget* modal) {
+        auto* sheet = dynamic_cast<CApptOptionsSheet*>(modal);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(sheet->windowTitle(), "Add Appointment");
+        FindControl<QLineEdit>(&sheet->m_page, CApptOptionsPage::kIdDesc)->setText(QStringLiteral("Dentist"));
+        SaveScreenshot(sheet, QStringLiteral("appointment_sheet_add"));
+        answered = sheet->PressOk();
+    });
+    pane.OnCommand(CVwAppts::kAddAppt);
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(Texts(pane), (std::vector<std::string>{"Dentist"}));
+    EXPECT_EQ(Texts(DayPlan()), (std::vector<std::string>{"Dentist"}));
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Appt where Desc = 'Dentist' and "
+                              "StartTime = '2026-12-10 10:00:00' and EndTime = '2026-12-10 10:15:00'"),
+              1);
+    EXPECT_EQ(g_doc.m_listedApptCount, 1);
+    ShowAndPaint(m_standard.get());
+    SaveScreenshot(m_standard.get(), QStringLiteral("standard_view_with_appointment"));
+}
+
+TEST_F(ApptsPaneTest, DayPlanViewShowsOverlappingAppointments) {
+    Insert(10, 9, 0, 90, "Team meeting", true);
+    Insert(10, 9, 30, 60, "Call the bank");
+    Insert(10, 10, 0, 30, "Coffee with Anna");
+    Insert(10, 13, 0, 45, "Lunch");
+    g_doc.UpdateAllViews(nullptr);
+    m_dayPlan->resize(900, 640);
+    m_dayPlan->show();
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    EXPECT_EQ(DayPlan().Planner()->GetItemCount(), 4);
+    SaveScreenshot(m_dayPlan.get(), QStringLiteral("day_plan_view_overlapping"));
+}
+
+// The alarm check with the reminder answered by the test.
+class AlarmCheckTest : public ApptsPaneTest {
+protected:
+    void SetUp() override {
+        ApptsPaneTest::SetUp();
+        Standard().SetReminderRunner([this](CReminderDlg& dialog) {
+            shown.push_back({dialog.m_title.c_str(), dialog.m_message.c_str()});
+            EXPECT_TRUE(dialog.m_turnOff);
+            if (whileShowing)
+                whileShowing(dialog);
+            dialog.m_turnOff = turnOff;
+            return IDOK;
+        });
+        // Only the standard view's pane checks here.
+        DayPlan().SetReminderRunner([](CReminderDlg&) {
+            ADD_FAILURE() << "second pane reminded";
+            return IDOK;
+        });
+    }
+    void CheckAt(int day, int hour, int minute) {
+        SetLocalTimeForTesting(At(day, hour, minute));
+        Standard().OnAlarmTimer();
+    }
+    static bool AlarmOn(const CString& id) {
+        CAppt appt;
+        appt.m_ID = id;
+        EXPECT_TRUE(g_doc.GetAppt(appt));
+        return appt.m_Alarm;
+    }
+
+    std::vector<std::pair<std::string, std::string>> shown;
+    std::function<void(CReminderDlg&)> whileShowing;
+    bool turnOff = true;
+};
+
+TEST_F(AlarmCheckTest, RemindsWhenDueAndNotBefore) {
+    const CString id = Insert(10, 9, 0, 30, "Standup", true, 8, 45);
+    g_doc.UpdateAllViews(nullptr);
+    CheckAt(10, 8, 44);
+    EXPECT_TRUE(shown.empty());
+    CheckAt(10, 8, 45);
+    EXPECT_EQ(shown, (std::vector<std::pair<std::string, std::string>>{
+                         {"09:00 AM Appointment Reminder", "Standup"}}));
+    EXPECT_FALSE(AlarmOn(id));
+    // The cleared alarm is shown at once, and the reminder does not come again.
+    DayPlannerItem item;
+    ASSERT_TRUE(Standard().Planner()->GetItem(0, &item));
+    EXPECT_EQ(item.icon, 0);
+    CheckAt(10, 8, 46);
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(AlarmCheckTest, KeptOnItComesBackEveryMinute) {
+    const CString id = Insert(10, 9, 0, 30, "Standup", true);
+    g_doc.UpdateAllViews(nullptr);
+    turnOff = false;
+    CheckAt(10, 9, 0);
+    CheckAt(10, 9, 1);
+    EXPECT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(AlarmOn(id));
+}
+
+TEST_F(AlarmCheckTest, NoReminderWithoutAlarmOrWhileAnotherDayIsShown) {
+    Insert(10, 9, 0, 30, "No alarm");
+    Insert(10, 10, 0, 30, "Due today", true);
+    g_doc.SetCurrentDate(CDateTime(2026, 12, 11));
+    g_doc.UpdateAllViews(nullptr);
+    CheckAt(10, 12, 0);
+    EXPECT_TRUE(shown.empty());
+    g_doc.SetCurrentDate(CDateTime(2026, 12, 10));
+    g_doc.UpdateAllViews(nullptr);
+    CheckAt(10, 12, 0);
+    EXPECT_EQ(shown.size(), 1u);
+}
+
+TEST_F(AlarmCheckTest, OneReminderPerTitleAtATime) {
+    Insert(10, 9, 0, 30, "Standup", true);
+    Insert(10, 9, 0, 60, "Call the bank", true);
+    g_doc.UpdateAllViews(nullptr);
+    int nestedChecks = 0;
+    whileShowing = [&](CReminderDlg& dialog) {
+        // While the first is open a timer fires again: the same title stays away.
+        dialog.Prepare();
+        dialog.show();
+        QApplication::processEvents();
+        if (nestedChecks++ == 0)
+            Standard().OnAlarmTimer();
+        dialog.hide();
+    };
+    CheckAt(10, 9, 5);
+    // The second one came only after the first was closed.
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].second, "Standup");
+    EXPECT_EQ(shown[1].second, "Call the bank");
+    EXPECT_EQ(shown[0].first, shown[1].first);
+}
+
+TEST_F(AlarmCheckTest, NothingOnceTheDocumentsDatabaseIsClosed) {
+    Insert(10, 9, 0, 30, "Standup", true);
+    g_doc.UpdateAllViews(nullptr);
+    g_db.Close();
+    CheckAt(10, 9, 5);
+    EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(ApptsPaneTest, ReminderDialogShowsItsValuesAndLoopsTheSound) {
+    CReminderDlg dialog(&Standard());
+    dialog.m_title = "09:00 AM Appointment Reminder";
+    dialog.m_message = "Standup in the small room";
+    dialog.m_soundFile = "notify.wav";
+    dialog.m_sound = true;
+    dialog.Prepare();
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.windowTitle(), "09:00 AM Appointment Reminder");
+    EXPECT_EQ(FindControl<QLabel>(&dialog, CReminderDlg::kIdMessage)->text(), "Standup in the small room");
+    EXPECT_TRUE(dialog.TurnOffBox()->isChecked());
+    EXPECT_EQ(dialog.TurnOffBox()->text(), "&Turn off reminder");
+    EXPECT_TRUE(dialog.RepeatTimer()->isActive());
+    EXPECT_EQ(dialog.RepeatTimer()->interval(), 60000);
+    ASSERT_NE(dialog.Sound(), nullptr);
+    EXPECT_EQ(dialog.Sound()->loopCount(), QSoundEffect::Infinite);
+    EXPECT_TRUE(CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder")));
+    SaveScreenshot(&dialog, QStringLiteral("reminder_dialog"));
+
+    dialog.OnRepeat();
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(dialog.isVisible());
+
+    dialog.TurnOffBox()->setChecked(false);
+    dialog.OnOk();
+    EXPECT_FALSE(dialog.m_turnOff);
+    EXPECT_FALSE(dialog.RepeatTimer()->isActive());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder")));
+}
+
+TEST_F(ApptsPaneTest, ReminderWithoutSoundOrWithAMissingFileStillShows) {
+    for (const char* file : {"notify.wav", "/no/such/chime.wav", ""}) {
+        SCOPED_TRACE(file);
+        CReminderDlg dialog;
+        dialog.m_title = "Reminder";
+        dialog.m_soundFile = file;
+        dialog.m_sound = std::string(file) != "notify.wav";
+        dialog.Prepare();
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.Sound(), nullptr);
+        dialog.OnOk();
+    }
+}
+
+TEST_F(ApptsPaneTest, SoundFileNamesResolveToTheProgramsChimeOrAsGiven) {
+    EXPECT_FALSE(CReminderDlg::ResolveSound("notify.wav").isEmpty());
+    const CString own = m_dir.File("bell.wav").c_str();
+    EXPECT_TRUE(CReminderDlg::ResolveSound(own).isEmpty());
+    FILE* file = fopen(own.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    fclose(file);
+    EXPECT_EQ(CReminderDlg::ResolveSound(own), QString::fromUtf8(own.c_str()));
+    EXPECT_TRUE(CReminderDlg::ResolveSound("no-such-chime.wav").isEmpty());
+    EXPECT_TRUE(CReminderDlg::ResolveSound("").isEmpty());
+}
+
+} // namespace

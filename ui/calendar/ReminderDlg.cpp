@@ -1,0 +1,127 @@
+#include "ui/calendar/ReminderDlg.h"
+
+#include "platform/core/Prompt.h"
+#include "platform/qt/Controls.h"
+#include "platform/qt/ProgramDir.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QSoundEffect>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QString ToQt(const CString& text) {
+    return QString::fromUtf8(text.c_str());
+}
+
+} // namespace
+
+CReminderDlg::CReminderDlg(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("CReminderDlg"));
+    auto* layout = new QVBoxLayout(this);
+    m_label = new QLabel(this);
+    SetControlId(m_label, kIdMessage);
+    m_label->setWordWrap(true);
+    m_label->setMinimumSize(260, 60);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setMargin(6);
+    // The message sits on the window colour, unlike the dialog's other texts.
+    m_label->setAutoFillBackground(true);
+    m_label->setBackgroundRole(QPalette::Base);
+    m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    layout->addWidget(m_label, 1);
+    m_check = new QCheckBox(QStringLiteral("&Turn off reminder"), this);
+    SetControlId(m_check, kIdCheck);
+    layout->addWidget(m_check);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    ok->setDefault(true);
+    SetControlId(ok, IDOK);
+    layout->addWidget(buttons);
+    connect(ok, &QPushButton::clicked, this, [this] { OnOk(); });
+    m_timer = new QTimer(this);
+    m_timer->setInterval(kRepeatMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { OnRepeat(); });
+}
+
+CReminderDlg::~CReminderDlg() {
+    StopSound();
+}
+
+void CReminderDlg::Prepare() {
+    m_timer->start();
+    m_check->setChecked(m_turnOff);
+    setWindowTitle(ToQt(m_title));
+    m_label->setText(ToQt(m_message));
+    adjustSize();
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->geometry().center() - rect().center());
+    if (m_sound)
+        StartSound();
+}
+
+int CReminderDlg::RunModal() {
+    Prepare();
+    return exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+void CReminderDlg::OnRepeat() {
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    show();
+    raise();
+    if (m_sound) {
+        StopSound();
+        StartSound();
+    }
+}
+
+void CReminderDlg::OnOk() {
+    m_turnOff = m_check->isChecked();
+    StopSound();
+    m_timer->stop();
+    accept();
+}
+
+QString CReminderDlg::ResolveSound(const CString& file) {
+    const QString name = ToQt(file);
+    if (name.isEmpty())
+        return QString();
+    if (QDir::isAbsolutePath(name))
+        return QFileInfo::exists(name) ? name : QString();
+    const QString programDir = ToQt(g_programDir);
+    QStringList candidates;
+    if (!programDir.isEmpty())
+        candidates << programDir + QLatin1Char('/') + name << programDir + QStringLiteral("/sounds/") + name;
+    candidates << QStringLiteral(":/sounds/") + name << QDir::current().filePath(name);
+    for (const QString& candidate : candidates)
+        if (QFileInfo::exists(candidate))
+            return candidate;
+    return QString();
+}
+
+void CReminderDlg::StartSound() {
+    const QString path = ResolveSound(m_soundFile);
+    // A missing file or no audio device leaves the reminder silent, never unshown.
+    if (path.isEmpty())
+        return;
+    if (!m_effect)
+        m_effect = new QSoundEffect(this);
+    const QUrl url =
+        path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
+    if (m_effect->source() != url)
+        m_effect->setSource(url);
+    m_effect->setLoopCount(QSoundEffect::Infinite);
+    m_effect->play();
+}
+
+void CReminderDlg::StopSound() {
+    if (m_effect)
+        m_effect->stop();
+}
