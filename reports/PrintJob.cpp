@@ -7,7 +7,7 @@ bool RunPrintJob(QPrinter& printer, CPrintJobInfo& info, unsigned first, unsigne
                  const QString& docName) {
     printer.setDocName(docName);
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&printer) || printer.printerState() == QPrinter::Error)
         return false;
     bool started = false;
     for (unsigned page = first; page <= last; ++page) {
@@ -22,5 +22,6 @@ bool RunPrintJob(QPrinter& printer, CPrintJobInfo& info, unsigned first, unsigne
         if (page == last)
             break;
     }
-    return painter.end();
+    // A job the print service refused leaves the printer in its error state.
+    return painter.end() && printer.printerState() != QPrinter::Error;
 }

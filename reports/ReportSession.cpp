@@ -1,6 +1,10 @@
 #include "reports/ReportSession.h"
 
 #include "data/DbDoc.h"
+#include "reports/AddressBookReport.h"
+#include "reports/CalendarReports.h"
+#include "reports/DailyReports.h"
+#include "reports/EnvelopeReport.h"
 
 #include <QCoreApplication>
 #include <QPageLayout>
@@ -36,9 +40,28 @@ ReportRange MonthlyRange(const CDateTime& current) {
     return range;
 }
 
-std::unique_ptr<CReport> CreateReportOfKind(QPrinter*, const ReportInput&) {
-    // The address book, envelope, daily and calendar reports join here as they are built.
-    return nullptr;
+std::unique_ptr<CReport> CreateReportOfKind(QPrinter* printer, const ReportInput& input) {
+    switch (input.kind) {
+    case kReportAddressBook:
+        return std::make_unique<CAddressBookReport>(printer, input.persons);
+    case kReportEnvelopes:
+        return std::make_unique<CEnvelopeReport>(printer, input.user, input.persons,
+                                                 input.businessNameInAddress,
+                                                 input.businessNameInReturnAddress);
+    case kReportDailyPlan:
+        return std::make_unique<CDailyPlanReport>(printer, input.tasks, input.appts);
+    case kReportDailyTasks:
+        return std::make_unique<CDailyTasksReport>(printer, input.tasks);
+    case kReportDailyAppts:
+        return std::make_unique<CDailyApptsReport>(printer, input.appts);
+    case kReportWeek:
+        return std::make_unique<CWeekReport>(printer, input.tasks, input.appts, input.weekFirst,
+                                             input.weekLast);
+    case kReportMonth:
+        return std::make_unique<CMonthReport>(printer, input.tasks, input.appts, input.month, input.year);
+    default:
+        return nullptr;
+    }
 }
 
 CReportSession::CReportSession(const QString& printerName)

@@ -10,6 +10,7 @@ PELM_PACKAGES=(
   qt6-base-dev qt6-multimedia-dev libqt6svg6-dev
   clang libclang-rt-14-dev
   tzdata fonts-dejavu-core
+  poppler-utils
 )
 
 pelm_install_packages() {

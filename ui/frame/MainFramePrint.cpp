@@ -190,9 +190,19 @@ bool CMainFrame::PrintReport() {
         m_reports->CreateReport(g_doc);
     if (m_previewMode)
         GivePreviewTheReport();
+    const bool hasPages = m_reports->PageCount() > 0;
     const bool printed = m_reports->PrintAll();
     if (!m_previewMode)
         m_reports->DeleteReport();
+    if (hasPages && !printed) {
+        const QPrinter& printer = m_reports->Printer();
+        const QString where =
+            printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+        const QString text = where.isEmpty()
+                                 ? QStringLiteral("The report could not be printed.")
+                                 : QStringLiteral("The report could not be printed on %1.").arg(where);
+        MessageBoxA(this, text.toUtf8().constData(), "Print", MB_OK | MB_ICONEXCLAMATION);
+    }
     return printed;
 }
 

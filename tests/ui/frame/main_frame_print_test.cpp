@@ -8,9 +8,9 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/app/SplashDlg.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/MainFrame.h"
-#include "ui/app/SplashDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -192,6 +192,22 @@ TEST_F(FramePrinting, PrintingOutsideThePreviewBuildsTheReportAndDeletesItAfterT
     EXPECT_EQ(m_built, 1);
     EXPECT_EQ(m_frame->Reports().Report(), nullptr);
     EXPECT_TRUE(QFile::exists(QString::fromUtf8(m_dir.File("out.pdf").c_str())));
+}
+
+TEST_F(FramePrinting, AJobThatCannotStartSaysSo) {
+    g_doc.m_reportKind = kReportDailyPlan;
+    const QString blocked = QString::fromUtf8(m_dir.File("no such folder/out.pdf").c_str());
+    m_frame->Reports().Printer().setOutputFileName(blocked);
+    ScriptedPrompt prompt;
+    prompt.AnswerMessageBox(IDOK);
+    EXPECT_FALSE(m_frame->PrintReport());
+    const auto boxes = prompt.MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(
+        boxes[0].text,
+        CString(QStringLiteral("The report could not be printed on %1.").arg(blocked).toUtf8().constData()));
+    EXPECT_EQ(boxes[0].caption, CString("Print"));
+    EXPECT_EQ(m_frame->Reports().Report(), nullptr);
 }
 
 TEST_F(FramePrinting, CancelInThePersonPickerChangesNothing) {

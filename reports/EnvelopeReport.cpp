@@ -1,0 +1,70 @@
+#include "reports/EnvelopeReport.h"
+
+#include "reports/ReportDraw.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+using namespace report_draw;
+
+CEnvelopeReport::CEnvelopeReport(QPrinter* printer, CUser user, std::vector<CPerson> persons,
+                                 bool businessNameInAddress, bool businessNameInReturnAddress)
+    : CReport(printer), m_user(std::move(user)), m_persons(std::move(persons)),
+      m_businessNameInAddress(businessNameInAddress),
+      m_businessNameInReturnAddress(businessNameInReturnAddress) {
+    m_pageCount = static_cast<int>(m_persons.size());
+}
+
+QStringList CEnvelopeReport::ReturnAddressLines() const {
+    QStringList lines;
+    lines << QStringLiteral("%1 %2").arg(Text(m_user.m_FName), Text(m_user.m_LName));
+    if (m_businessNameInReturnAddress && !m_user.m_Company.IsEmpty())
+        lines << Text(m_user.m_Company);
+    lines << Text(m_user.m_Addr1);
+    if (!m_user.m_Addr2.IsEmpty())
+        lines << Text(m_user.m_Addr2);
+    lines << QStringLiteral("%1, %2 %3").arg(Text(m_user.m_City), Text(m_user.m_State), Text(m_user.m_Zip));
+    return lines;
+}
+
+QStringList CEnvelopeReport::RecipientLines(const CPerson& p) const {
+    QStringList lines;
+    lines << (p.m_FName.IsEmpty() ? Text(p.m_LName) : Text(p.m_FName) + ' ' + Text(p.m_LName));
+    if (m_businessNameInAddress && !p.m_Company.IsEmpty())
+        lines << Text(p.m_Company);
+    lines << Text(p.m_Addr1);
+    if (!p.m_Addr2.IsEmpty())
+        lines << Text(p.m_Addr2);
+    const QString cityState =
+        p.m_City.IsEmpty() ? Text(p.m_State) : Text(p.m_City) + QStringLiteral(", ") + Text(p.m_State);
+    lines << cityState + ' ' + Text(p.m_Zip);
+    return lines;
+}
+
+void CEnvelopeReport::DrawTitle() {
+    const QStringList lines = ReturnAddressLines();
+    const QRect clip(m_column1, m_printRect.top, m_column2 - m_avgCharWidth - m_column1,
+                     m_printRect.Height() / 2);
+    for (int i = 0; i < lines.size(); ++i)
+        TextOutClipped(*m_dc, clip, m_column1, m_printRect.top + i * m_lineHeight, lines[i]);
+}
+
+bool CEnvelopeReport::PrintPage(QPainter& dc, int page) {
+    if (page < 0 || page >= static_cast<int>(m_persons.size()))
+        return false;
+    m_dc = &dc;
+    dc.save();
+    dc.setFont(m_normalFont);
+    DrawTitle();
+    const QStringList lines = RecipientLines(m_persons[static_cast<size_t>(page)]);
+    const int x = std::max(m_printRect.left, m_column2 - TextWidth(dc, lines.last()) / 2);
+    const int y = (m_printRect.bottom - m_printRect.top) / 2 + m_lineHeight;
+    // A long line stops at the print rectangle's right edge.
+    const QRect clip(m_printRect.left, m_printRect.top, m_printRect.Width(), m_printRect.Height());
+    for (int i = 0; i < lines.size(); ++i)
+        TextOutClipped(dc, clip, x, y + i * m_lineHeight, lines[i]);
+    dc.restore();
+    m_dc = nullptr;
+    return true;
+}

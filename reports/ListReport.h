@@ -1,0 +1,37 @@
+#pragma once
+
+#include "reports/Report.h"
+
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+// The common page of the list reports: a bold title centred at the top, a bold footer centred one
+// line above the bottom, the frame of side lines with inch-long corners, and the records drawn
+// from two lines below the top.
+class CListReport : public CReport {
+public:
+    CListReport(QPrinter* printer, QString title, bool shrinkOnNarrowPaper);
+
+    bool PrintPage(QPainter& dc, int page) override;
+    void DrawTitle() override;
+    // The 0-based page's footer.
+    void DrawFooter(int page) override;
+    void DrawFrame() override;
+
+protected:
+    virtual QString FooterText(int page) const = 0;
+    // The column heads at two lines below the top, when the report has them.
+    virtual void DrawHeads() {}
+    virtual void DrawRecords(int page) = 0;
+    // On paper 6 inches wide or narrower the daily reports print at 8 points from then on.
+    void ShrinkOnNarrowPaper();
+
+    QPainter* m_dc = nullptr;
+
+private:
+    QString m_title;
+    bool m_shrinkOnNarrowPaper;
+};

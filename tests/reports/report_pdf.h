@@ -1,0 +1,103 @@
+#pragma once
+
+#include "reports/PrintJob.h"
+#include "reports/Report.h"
+#include "reports/ReportSession.h"
+
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QStringList>
+
+#include <memory>
+
+// A report of one kind built on a PDF printer at a fixed resolution, as the frame builds it: the
+// session's face and size, then its margins.
+class PdfReport : public CPrintJobInfo {
+public:
+    static constexpr int kDpi = 300;
+
+    static QPageSize Letter() { return QPageSize(QPageSize::Letter); }
+    static QPageSize SixInchPaper() {
+        return QPageSize(QSizeF(6, 9), QPageSize::Inch, QStringLiteral("6 x 9 in"), QPageSize::ExactMatch);
+    }
+
+    PdfReport(const ReportInput& input, const QPageSize& paper, const QString& file, int points = 10)
+        : m_printer(QPrinter::HighResolution) {
+        m_printer.setOutputFormat(QPrinter::PdfFormat);
+        m_printer.setOutputFileName(file);
+        m_printer.setResolution(kDpi);
+        m_printer.setPageSize(paper);
+        m_report = CreateReportOfKind(&m_printer, input);
+        if (!m_report)
+            return;
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setPointSize(points);
+        m_report->SetFont(font);
+        m_report->SetMargins(750, 750, 750, 750);
+    }
+
+    CReport& Report() { return *m_report; }
+    QPrinter& Printer() { return m_printer; }
+
+    bool IsValidPage(unsigned page) override {
+        return page < static_cast<unsigned>(m_report->GetPageCount());
+    }
+    bool PrintPage(unsigned page, QPainter& dc) override {
+        return m_report->PrintPage(dc, static_cast<int>(page));
+    }
+
+    // Writes every page to the PDF file.
+    bool Write() {
+        if (!m_report || m_report->GetPageCount() <= 0)
+            return false;
+        return RunPrintJob(m_printer, *this, 0, static_cast<unsigned>(m_report->GetPageCount() - 1),
+                           QStringLiteral("Pelmora Document"));
+    }
+
+    // One page drawn on a white picture of the paper's printable area at the printer's resolution.
+    QImage PageImage(int page) {
+        const QRect area = m_printer.pageRect(QPrinter::DevicePixel).toRect();
+        QImage image(area.size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        const int dotsPerMeter = static_cast<int>(kDpi / 0.0254 + 0.5);
+        image.setDotsPerMeterX(dotsPerMeter);
+        image.setDotsPerMeterY(dotsPerMeter);
+        QPainter painter(&image);
+        m_report->PrintPage(painter, page);
+        painter.end();
+        return image;
+    }
+
+private:
+    QPrinter m_printer;
+    std::unique_ptr<CReport> m_report;
+};
+
+// The text of each page of the PDF as pdftotext lays it out.
+inline QStringList PdfPages(const QString& file) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), file, QStringLiteral("-")});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput())
+                            .normalized(QString::NormalizationForm_KC)
+                            .split(QChar('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+// Whether any pixel of the rectangle is darker than light grey.
+inline bool HasInk(const QImage& image, const QRect& rect) {
+    const QRect r = rect.intersected(image.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        for (int x = r.left(); x <= r.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160)
+                return true;
+        }
+    }
+    return false;
+}
