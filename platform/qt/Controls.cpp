@@ -1,5 +1,7 @@
 #include "platform/qt/Controls.h"
 
+#include "platform/qt/CommandStrings.h"
+
 namespace {
 const char* const kCommandId = "commandId";
 }
@@ -26,6 +28,7 @@ int ControlIdOf(const QObject* control) {
 void SetCommandId(QAction* action, int id) {
     action->setProperty(kCommandId, id);
     action->setObjectName(QStringLiteral("cmd%1").arg(id));
+    ApplyCommandString(action, id);
 }
 
 int CommandIdOf(const QAction* action) {

@@ -47,6 +47,50 @@ QTextBrowser* Browser() {
     return browser;
 }
 
+// While the help window belongs to a modal dialog it is shown above it and takes input; when the
+// dialog closes the help window is handed back to the desktop and stays open.
+class ModalOwnerWatch : public QObject {
+public:
+    ModalOwnerWatch(QWidget* dialog, QWidget* help) : QObject(dialog), m_help(help) {
+        dialog->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && watched == parent()) {
+            if (m_help && m_help->parentWidget() == watched) {
+                const bool visible = m_help->isVisible();
+                const QRect geometry = m_help->geometry();
+                m_help->setParent(nullptr, Qt::Window);
+                m_help->setGeometry(geometry);
+                if (visible)
+                    m_help->show();
+            }
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_help;
+};
+
+// A window under a modal dialog cannot take input: the help window then becomes the dialog's own
+// window, which the dialog does not block.
+void KeepAboveModalDialog(QWidget* help, QWidget* owner) {
+    QWidget* dialog = owner ? owner->window() : nullptr;
+    if (!dialog || dialog == help || dialog->windowModality() == Qt::NonModal)
+        dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == help || help->parentWidget() == dialog)
+        return;
+    const QRect geometry = help->geometry();
+    const bool visible = help->isVisible();
+    help->setParent(dialog, Qt::Window);
+    if (visible)
+        help->setGeometry(geometry);
+    new ModalOwnerWatch(dialog, help);
+}
+
 const QHash<int, QString>& PopupTexts() {
     static const QHash<int, QString> texts = [] {
         InitPelmoraResources();
@@ -131,10 +175,13 @@ bool HtmlHelpTopic(QWidget* owner, const char* url, unsigned command) {
     QTextBrowser* browser = Browser();
     browser->setSource(QUrl(QStringLiteral("qrc") + resource), QTextDocument::HtmlResource);
     QWidget* window = Window();
-    if (owner && !window->isVisible())
+    const bool wasVisible = window->isVisible();
+    KeepAboveModalDialog(window, owner);
+    if (owner && !wasVisible)
         window->move(owner->window()->geometry().center() - window->rect().center());
     window->show();
     window->raise();
+    window->activateWindow();
     return true;
 }
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -128,6 +130,10 @@ int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* capti
     for (const auto& [button, result] : results)
         if (result == escape)
             box.setEscapeButton(button);
+    // The box grows to its text by itself, but not to its caption, which the title bar then cuts.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(MinimumWidthForCaption(box.windowTitle()), 0, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     {
         const ArrowWhileAsking arrow;
         box.exec();
@@ -136,6 +142,17 @@ int QtPrompt::MessageBox(WindowHandle owner, const char* text, const char* capti
         if (box.clickedButton() == button)
             return result;
     return escape ? escape : results.front().second;
+}
+
+int QtPrompt::MinimumWidthForCaption(const QString& caption) {
+    // Title bars draw the caption in the title font, usually bold and larger than the box's text,
+    // beside the window's icon and its buttons.
+    QFont font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    font.setBold(true);
+    if (font.pointSizeF() < QApplication::font().pointSizeF() * 1.2)
+        font.setPointSizeF(QApplication::font().pointSizeF() * 1.2);
+    const int kTitleBarButtonsAndIcon = 160;
+    return QFontMetrics(font).horizontalAdvance(caption) + kTitleBarButtonsAndIcon;
 }
 
 bool QtPrompt::RunCreateDbDialog(CreateDbRequest& request) {

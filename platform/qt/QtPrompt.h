@@ -35,6 +35,8 @@ public:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
 
+    // The width a message box needs so that a title bar shows its whole caption.
+    static int MinimumWidthForCaption(const QString& caption);
     // The owner a dialog is shown over: the given window, else the active window (may be null). An
     // owner handle is always a QWidget* turned into WindowHandle (pass static_cast<QWidget*>(this)
     // from a class that has QWidget as a later base).

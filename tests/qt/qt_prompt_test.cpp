@@ -59,6 +59,30 @@ TEST_F(QtPromptTest, BoxShowsTextCaptionAndIcon) {
     EXPECT_EQ(icon, QMessageBox::Information);
 }
 
+TEST_F(QtPromptTest, BoxIsWideEnoughForItsWholeCaption) {
+    struct CaptionCase {
+        const char* text;
+        const char* caption;
+    };
+    const CaptionCase cases[] = {
+        {"Done", "Tables Successfully Imported"},
+        {"x", "Error Adding Address Book Entry"},
+        {"A long text that is much wider than its caption, as error texts of the database often are.",
+         "Pelmora"},
+    };
+    for (const CaptionCase& c : cases) {
+        int width = 0;
+        AnswerNextModal([&](QWidget* w) {
+            width = w->width();
+            static_cast<QDialog*>(w)->accept();
+        });
+        MessageBoxA(nullptr, c.text, c.caption, MB_ICONINFORMATION);
+        EXPECT_GE(width, QtPrompt::MinimumWidthForCaption(QString::fromUtf8(c.caption))) << c.caption;
+        EXPECT_GT(QtPrompt::MinimumWidthForCaption(QString::fromUtf8(c.caption)),
+                  QFontMetrics(QApplication::font()).horizontalAdvance(QString::fromUtf8(c.caption)));
+    }
+}
+
 TEST_F(QtPromptTest, MarkupInTheTextIsShownAsItIs) {
     QString shown;
     AnswerNextModal([&](QWidget* w) {

@@ -4,6 +4,7 @@
 #include "data/SqlException.h"
 #include "platform/core/Prompt.h"
 #include "platform/core/Registry.h"
+#include "platform/qt/CommandStrings.h"
 #include "platform/qt/ContextHelp.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Help.h"
@@ -137,6 +138,15 @@ const char* HelpPagePattern(int id, bool addressBookShown) {
     if (phoneBook)
         return addressBookShown ? "%s\\%s::/html/phonebookvw.htm>topic" : "%s\\%s::/html/phonebook.htm>topic";
     return nullptr;
+}
+
+void ReportMissingDatabase(QWidget* owner, const CString& path) {
+    CString text;
+    text.Format(
+        "The database you have tried to open:\n (\"%s\")\n was not found. It has been deleted or moved "
+        "to a different location.",
+        path.c_str());
+    MessageBoxA(owner, text, "File Not Found", MB_ICONERROR);
 }
 
 // The file name without directory and extension.
@@ -318,7 +328,7 @@ void CMainFrame::BuildToolBars() {
 void CMainFrame::BuildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(true);
-    m_statusText = new QLabel(QStringLiteral("Ready"), bar);
+    m_statusText = new QLabel(IdleStatusText(), bar);
     m_statusPane = new QLabel(bar);
     m_statusPane->setMinimumWidth(
         m_statusPane->fontMetrics().horizontalAdvance(QString(95, QLatin1Char(' '))));
@@ -454,13 +464,25 @@ bool CMainFrame::AskPassword(const CString& path) {
 
 void CMainFrame::OpenCommandLineDocuments() {
     for (const CString& path : CommandLineFields(m_commandLine)) {
+        // A name that is no file is reported before any password is asked for.
+        if (!FileExists(path)) {
+            ReportMissingDatabase(this, path);
+            continue;
+        }
         if (!AskPassword(path)) {
             // The program ends once start-up is over (Run does not enter the message loop).
             m_quitRequested = true;
             return;
         }
-        if (!g_doc.OnOpenDocument(path))
+        if (!g_doc.OnOpenDocument(path)) {
+            CString text;
+            text.Format(
+                "Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the password "
+                "is wrong.",
+                path.c_str());
+            MessageBoxA(this, text, "Error Opening Database", MB_ICONERROR);
             continue;
+        }
         g_doc.SetPathName(path);
         g_doc.NotifyViewsReset();
         m_recent->AddToList(g_doc.GetTitle());
@@ -702,12 +724,7 @@ void CMainFrame::OnRecentFile(int id) {
     if (!m_recent->GetFromList(id, path))
         return;
     if (!FileExists(path)) {
-        CString text;
-        text.Format(
-            "The database you have tried to open:\n (\"%s\")\n was not found. It has been deleted or moved "
-            "to a different location.",
-            path.c_str());
-        MessageBoxA(this, text, "File Not Found", MB_ICONERROR);
+        ReportMissingDatabase(this, path);
         m_recent->RemoveFromList(id);
         return;
     }

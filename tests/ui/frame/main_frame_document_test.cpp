@@ -5,16 +5,17 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
-#include "ui/document/CreateDbDlg.h"
-#include "ui/frame/MainFrame.h"
 #include "ui/app/PelmoApp.h"
 #include "ui/app/SplashDlg.h"
+#include "ui/document/CreateDbDlg.h"
+#include "ui/frame/MainFrame.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 
+#include <cstdio>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -202,17 +203,74 @@ TEST_F(MainFrameDocumentTest, TwoQuotedPathsNameNoFileAndOpenNothing) {
     }
     CMainFrame frame;
     frame.m_commandLine = ("\"" + a + "\" \"" + b + "\"").c_str();
-    QString shownPath;
-    AnswerNextModal(EnterPassword("", &shownPath));
     ASSERT_TRUE(frame.Create());
-    EXPECT_EQ(shownPath.toStdString(), a + " " + b);
     EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
-    EXPECT_TRUE(prompt.MessageBoxes().empty());
+    // The joined name is reported as a missing file; no password is asked for it.
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_NE(prompt.MessageBoxes()[0].text.str().find("(\"" + a + " " + b + "\")"), std::string::npos);
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "File Not Found");
+}
+
+TEST_F(MainFrameDocumentTest, MissingCommandLinePathIsReportedWithoutAskingForAPassword) {
+    const std::string missing = dir.File("nowhere.pgr");
+    CMainFrame frame;
+    frame.m_commandLine = ("\"" + missing + "\"").c_str();
+    bool passwordAsked = false;
+    AnswerNextModal([&passwordAsked](QWidget* w) {
+        passwordAsked = true;
+        static_cast<QDialog*>(w)->reject();
+    });
+    ASSERT_TRUE(frame.Create());
+    StopAnsweringModals();
+    EXPECT_FALSE(passwordAsked);
+    EXPECT_FALSE(frame.QuitRequested());
+    EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text.str(),
+              "The database you have tried to open:\n (\"" + missing +
+                  "\")\n was not found. It has been deleted or moved to a different location.");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "File Not Found");
+    EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+}
+
+TEST_F(MainFrameDocumentTest, CommandLineDocumentThatDoesNotOpenIsNamedInAMessage) {
+    std::string locked;
+    const std::string notADatabase = dir.File("notes.pgr");
+    {
+        CMainFrame creator;
+        creator.Create();
+        locked = NewDocument(creator, "Locked", "right");
+    }
+    std::FILE* file = std::fopen(notADatabase.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("not a database, only some words of text that fill a page or so", file);
+    std::fclose(file);
+    g_db.Close();
+    for (const std::string& path : {locked, notADatabase}) {
+        SCOPED_TRACE(path);
+        prompt.Clear();
+        CMainFrame frame;
+        frame.m_commandLine = ("\"" + path + "\"").c_str();
+        AnswerNextModal(EnterPassword("wrong"));
+        ASSERT_TRUE(frame.Create());
+        EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+        EXPECT_EQ(prompt.MessageBoxes()[0].text.str(),
+                  "Unable to open the database:\n (\"" + path +
+                      "\")\n It is not a Pelmora database or the password is wrong.");
+        EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Opening Database");
+    }
 }
 
 TEST_F(MainFrameDocumentTest, CancelOnTheFirstCommandLinePasswordEndsTheProgram) {
+    std::string path;
+    {
+        CMainFrame creator;
+        creator.Create();
+        path = NewDocument(creator, "Asked", "pw");
+    }
     CMainFrame frame;
-    frame.m_commandLine = "\"/nowhere/x.pgr\"";
+    frame.m_commandLine = ("\"" + path + "\"").c_str();
     AnswerNextModal(EnterPassword("", nullptr, true));
     ASSERT_TRUE(frame.Create());
     EXPECT_TRUE(frame.QuitRequested());
