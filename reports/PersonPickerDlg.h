@@ -2,6 +2,7 @@
 
 #include "data/Records.h"
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 
 #include <QDialog>
 
@@ -56,4 +57,5 @@ private:
     QCheckBox* m_inAddress = nullptr;
     QCheckBox* m_inReturn = nullptr;
     QPushButton* m_ok = nullptr;
+    DropShadow m_dropShadow{this};
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 
 #include <QDialog>
 
@@ -57,4 +58,5 @@ private:
     QLineEdit* m_descEdit;
     QPushButton* m_ok;
     bool m_ending = false;
+    DropShadow m_dropShadow{this};
 };

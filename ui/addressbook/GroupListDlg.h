@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/Prompt.h"
+#include "platform/qt/DropShadow.h"
 
 #include <QDialog>
 
@@ -71,4 +72,5 @@ private:
     QPushButton* m_close;
     bool m_ending = false;
     bool m_filledOnOpen = false;
+    DropShadow m_dropShadow{this};
 };

@@ -6,6 +6,7 @@
 #include "platform/qt/QtPrompt.h"
 #include "platform/qt/QtRegistry.h"
 #include "ui/document/CreateDbDlg.h"
+#include "ui/frame/CommandBarXP.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/WindowPlacement.h"
 
@@ -68,6 +69,7 @@ int WinMain(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Quillex"));
     QApplication::setApplicationName(QStringLiteral("Pelmora"));
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallCommandBarXP();
     QtRegistry settings;
     QtPrompt prompt;
     RegisterCreateDbDialog();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/qt/DropShadow.h"
+
 #include <QDialog>
 
 class QTimer;
@@ -24,6 +26,7 @@ protected:
 private:
     void Close();
     QTimer* m_timer;
+    DropShadow m_dropShadow{this};
 };
 
 // The About dialog: the picture, the product name, notice, version and slogan, and OK.
@@ -35,4 +38,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+
+private:
+    DropShadow m_dropShadow{this};
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
 #include <QDialog>
@@ -43,6 +44,7 @@ private:
     QLineEdit* m_retypeEdit;
     QLabel* m_retypeLabel;
     QPushButton* m_ok;
+    DropShadow m_dropShadow{this};
 };
 
 // Lets the document's Create/Open step run this dialog through the prompt (QtPrompt).

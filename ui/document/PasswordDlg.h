@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
 #include <QDialog>
@@ -43,4 +44,5 @@ private:
     QLabel* m_newLabel;
     QLabel* m_retypeLabel;
     QPushButton* m_ok;
+    DropShadow m_dropShadow{this};
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
 #include <QDialog>
@@ -77,4 +78,5 @@ private:
     QLineEdit* m_pathEdit;
     QLineEdit* m_passwordEdit;
     QPushButton* m_ok;
+    DropShadow m_dropShadow{this};
 };

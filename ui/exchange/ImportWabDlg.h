@@ -2,6 +2,7 @@
 
 #include "platform/core/CString.h"
 #include "platform/core/Prompt.h"
+#include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
 #include <QDialog>
@@ -59,4 +60,5 @@ private:
     std::vector<QRadioButton*> m_radios;
     QLineEdit* m_pathEdit;
     QPushButton* m_ok;
+    DropShadow m_dropShadow{this};
 };
