@@ -157,7 +157,7 @@ void CsvImportWizard::PressBack() {
 
 void CsvImportWizard::PressNext() {
     CsvWizardPage* page = GetActivePage();
-    if (!page || !m_next->isVisible() || !m_next->isEnabled() || m_current + 1 >= GetPageCount())
+    if (!page || m_next->isHidden() || !m_next->isEnabled() || m_current + 1 >= GetPageCount())
         return;
     if (page->OnWizardNext())
         Activate(m_current + 1);
@@ -165,7 +165,7 @@ void CsvImportWizard::PressNext() {
 
 void CsvImportWizard::PressFinish() {
     CsvWizardPage* page = GetActivePage();
-    if (!page || !m_finish->isVisible() || !m_finish->isEnabled())
+    if (!page || m_finish->isHidden() || !m_finish->isEnabled())
         return;
     if (page->OnWizardFinish())
         accept();
