@@ -1,9 +1,11 @@
 // The document's delimited-text export and import of persons, tasks and appointments.
 
 #include "data/DbDoc.h"
+#include "data/ExclusiveTransaction.h"
 #include "data/IdMaker.h"
 #include "data/SqlException.h"
 #include "data/SqlQuery.h"
+#include "exchange/DelimitedText.h"
 #include "exchange/ExportTableSpec.h"
 #include "exchange/FieldReader.h"
 #include "platform/core/DateFormat.h"
@@ -14,53 +16,59 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// One field of the person table: its name in the file, its Person column, the record member, and
-// whether a qualifier inside the value is doubled on export.
+// What became of one record of an import.
+enum class RecordResult { Skipped, Added, Failed };
+
+// Skipped when the record did not pass its kind's test, else whether its insert succeeded.
+RecordResult Inserted(bool passed, bool inserted) {
+    return !passed ? RecordResult::Skipped : inserted ? RecordResult::Added : RecordResult::Failed;
+}
+
+// One field of the person table: its name in the file, its Person column and the record member.
 struct PersonField {
     const char* name;
     const char* column;
     CString CPerson::*member;
-    bool doubled;
 };
 
 // In export order, which is also the order the rows are written in.
 constexpr std::array<PersonField, 29> kPersonFields = {{
-    {"Title", "Title", &CPerson::m_Title, true},
-    {"FirstName", "FName", &CPerson::m_FName, true},
-    {"LastName", "LName", &CPerson::m_LName, true},
-    {"HomeAddress1", "Addr1", &CPerson::m_Addr1, true},
-    {"HomeAddress2", "Addr2", &CPerson::m_Addr2, true},
-    {"HomeCity", "City", &CPerson::m_City, true},
-    {"HomeState", "State", &CPerson::m_State, false},
-    {"HomeZipCode", "Zip", &CPerson::m_Zip, false},
-    {"HomePhone", "HmPhone", &CPerson::m_HmPhone, false},
-    {"HomeFax", "HmFax", &CPerson::m_HmFax, false},
-    {"HomeCelPhone", "CelPhone", &CPerson::m_CelPhone, false},
-    {"HomePager", "Pager", &CPerson::m_Pager, false},
-    {"HomeE-Mail", "Email", &CPerson::m_Email, false},
-    {"HomeWebPage", "WebPage", &CPerson::m_WebPage, false},
-    {"Company", "Company", &CPerson::m_Company, true},
-    {"Position", "Position", &CPerson::m_Position, true},
-    {"WorkAddress1", "WkAddr1", &CPerson::m_WkAddr1, true},
-    {"WorkAddress2", "WkAddr2", &CPerson::m_WkAddr2, true},
-    {"WorkCity", "WkCity", &CPerson::m_WkCity, true},
-    {"WorkState", "WkState", &CPerson::m_WkState, false},
-    {"WorkZipCode", "WkZip", &CPerson::m_WkZip, false},
-    {"WorkPhone", "WkPhone", &CPerson::m_WkPhone, false},
-    {"WorkExtension", "WkExt", &CPerson::m_WkExt, false},
-    {"WorkFax", "WkFax", &CPerson::m_WkFax, false},
-    {"WorkCelPhone", "WkCelPhone", &CPerson::m_WkCelPhone, false},
-    {"WorkPager", "WkPager", &CPerson::m_WkPager, false},
-    {"WorkE-Mail", "WkEmail", &CPerson::m_WkEmail, false},
-    {"WorkWebPage", "WkWebPage", &CPerson::m_WkWebPage, false},
-    {"Notes", "Notes", &CPerson::m_Notes, true},
+    {"Title", "Title", &CPerson::m_Title},
+    {"FirstName", "FName", &CPerson::m_FName},
+    {"LastName", "LName", &CPerson::m_LName},
+    {"HomeAddress1", "Addr1", &CPerson::m_Addr1},
+    {"HomeAddress2", "Addr2", &CPerson::m_Addr2},
+    {"HomeCity", "City", &CPerson::m_City},
+    {"HomeState", "State", &CPerson::m_State},
+    {"HomeZipCode", "Zip", &CPerson::m_Zip},
+    {"HomePhone", "HmPhone", &CPerson::m_HmPhone},
+    {"HomeFax", "HmFax", &CPerson::m_HmFax},
+    {"HomeCelPhone", "CelPhone", &CPerson::m_CelPhone},
+    {"HomePager", "Pager", &CPerson::m_Pager},
+    {"HomeE-Mail", "Email", &CPerson::m_Email},
+    {"HomeWebPage", "WebPage", &CPerson::m_WebPage},
+    {"Company", "Company", &CPerson::m_Company},
+    {"Position", "Position", &CPerson::m_Position},
+    {"WorkAddress1", "WkAddr1", &CPerson::m_WkAddr1},
+    {"WorkAddress2", "WkAddr2", &CPerson::m_WkAddr2},
+    {"WorkCity", "WkCity", &CPerson::m_WkCity},
+    {"WorkState", "WkState", &CPerson::m_WkState},
+    {"WorkZipCode", "WkZip", &CPerson::m_WkZip},
+    {"WorkPhone", "WkPhone", &CPerson::m_WkPhone},
+    {"WorkExtension", "WkExt", &CPerson::m_WkExt},
+    {"WorkFax", "WkFax", &CPerson::m_WkFax},
+    {"WorkCelPhone", "WkCelPhone", &CPerson::m_WkCelPhone},
+    {"WorkPager", "WkPager", &CPerson::m_WkPager},
+    {"WorkE-Mail", "WkEmail", &CPerson::m_WkEmail},
+    {"WorkWebPage", "WkWebPage", &CPerson::m_WkWebPage},
+    {"Notes", "Notes", &CPerson::m_Notes},
 }};
 
 constexpr std::array<const char*, 4> kTaskFields = {"Task", "DateDue", "DateDone", "Priority"};
@@ -100,16 +108,24 @@ public:
         m_row.Empty();
         m_rowHasValue = false;
     }
-    // Appends one value of the row: empty as nothing, otherwise enclosed in the qualifier, with each
-    // qualifier inside doubled when asked for.
-    void AddValue(CString value, bool doubled) {
+    // Appends one value of the row: empty as nothing, otherwise enclosed in the qualifier. Inside the
+    // qualifier every backslash and every qualifier is doubled and line breaks stay, so the import
+    // reads the value back as it was. Without a qualifier nothing protects a line break, so it
+    // becomes white space rather than splitting the record.
+    void AddValue(CString value) {
         if (m_rowHasValue)
             m_row += m_spec.m_separator;
         m_rowHasValue = true;
         if (value.IsEmpty())
             return;
-        if (doubled && !m_spec.m_qualifier.IsEmpty())
+        if (m_spec.m_qualifier.IsEmpty()) {
+            value.Replace("\r\n", "  ");
+            value.Replace("\r", " ");
+            value.Replace("\n", " ");
+        } else {
+            value.Replace("\\", "\\\\");
             value.Replace(m_spec.m_qualifier, m_spec.m_qualifier + m_spec.m_qualifier);
+        }
         m_row += m_spec.m_qualifier + value + m_spec.m_qualifier;
     }
     void EndRow() {
@@ -127,12 +143,6 @@ private:
     bool m_rowHasValue = false;
     int m_rows = 0;
 };
-
-// A text field whose line breaks become two spaces, so that a record stays on one line.
-CString OneLine(CString text) {
-    text.Replace("\r\n", "  ");
-    return text;
-}
 
 CDateTime ParseDbText(const char* text) {
     CDateTime value;
@@ -218,20 +228,26 @@ int RunExport(const CExportTableSpec& spec, const char* countSql, const char* em
     }
 }
 
-// The reading frame of the imports: the reader, the stream and the header line.
+// The reading frame of the imports: the file's decoded text cut into records, the field reader and
+// the header line.
 class DelimitedReader {
 public:
-    explicit DelimitedReader(const CExportTableSpec& spec) : m_spec(spec), m_stream(spec.m_filePath.c_str()) {
+    explicit DelimitedReader(const CExportTableSpec& spec) : m_spec(spec) {
         if (!spec.m_qualifier.IsEmpty())
             m_reader.SetQuoteChar(spec.m_qualifier[0]);
         if (!spec.m_separator.IsEmpty())
             m_reader.SetDelimiter(spec.m_separator[0]);
     }
 
-    // Skips the header line when there is one; false when the file holds nothing to read.
+    // Reads the file and skips the header line when there is one; false when there is nothing to
+    // read. A file that cannot be read says so once.
     bool Start() {
-        if (!m_stream.is_open())
+        const DelimitedFileResult result = ReadDelimitedFile(m_spec.m_filePath, m_text);
+        if (result == DelimitedFileResult::ReadError)
+            MessageBoxA(nullptr, "Error reading file", "File Error", MB_OK | MB_ICONINFORMATION);
+        if (result != DelimitedFileResult::Ok)
             return false;
+        m_splitter.emplace(m_text, m_reader.GetQuoteChar(), m_reader.GetDelimiter());
         if (m_spec.m_header == 1) {
             CString header;
             return ReadLine(header);
@@ -239,12 +255,11 @@ public:
         return true;
     }
 
-    // The next line whole, whatever its length, and a last line without a line end too; false at the
-    // end of the file and after a read error.
-    bool ReadLine(CString& line) { return static_cast<bool>(std::getline(m_stream, line.str())); }
+    // The next record whole, however many lines a quoted field spans; false at the end of the text.
+    bool ReadLine(CString& line) { return m_splitter && m_splitter->Next(line.str()); }
 
-    // The cells of one line: every column consumes a field; a line that runs out leaves the rest empty.
-    // The markers "EMPTY FIELD" and "EOF" read as empty cells.
+    // The cells of one record: every column consumes a field; a record that runs out leaves the rest
+    // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells.
     std::vector<CString> Cells(CString line) const {
         std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
         for (CString& cell : cells) {
@@ -260,18 +275,18 @@ public:
         return column < m_spec.m_columnFields.size() ? m_spec.m_columnFields[column] : CString();
     }
 
-    // Whether reading ended at the end of the file, not by a read error.
-    bool EndedCleanly() const { return !m_stream.bad(); }
-
 private:
     const CExportTableSpec& m_spec;
-    std::ifstream m_stream;
+    std::string m_text;
+    std::optional<CRecordSplitter> m_splitter;
     CFieldReader m_reader;
 };
 
-// Reads every line of the options' file into a record and inserts the records that pass; answers the
-// number inserted. The modified flag is set with notification when records were inserted and the
-// whole file was read.
+// Reads every record of the options' file and inserts the ones that pass, all in one transaction in
+// which each insert is a savepoint of its own: a record whose insert fails is rolled back alone, not
+// counted, and ends the import (a full disk or a broken file fails every record after it alike).
+// Answers the number of records the document really holds afterwards; the modified flag is set with
+// notification when there are any.
 template <typename ReadRecord>
 int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) {
     int count = 0;
@@ -279,17 +294,31 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
         DelimitedReader reader(spec);
         if (!reader.Start())
             return 0;
+        ExclusiveTransaction transaction(g_db);
         CString line;
         while (reader.ReadLine(line)) {
             const std::vector<CString> cells = reader.Cells(line);
-            if (readRecord(reader, cells))
+            const RecordResult result = readRecord(reader, cells);
+            if (result == RecordResult::Failed)
+                break;
+            if (result == RecordResult::Added)
                 ++count;
         }
-        if (count > 0 && reader.EndedCleanly())
-            doc.SetModifiedFlag(true, true);
+        if (sqlite3_get_autocommit(g_db.Handle()) != 0)
+            // The database gave the whole transaction up with the failing insert (a full disk does):
+            // nothing of this import stayed, and the insert has said why.
+            count = 0;
+        else
+            transaction.Commit();
+    } catch (const SqlException& error) {
+        // The transaction was rolled back: nothing of this import stayed.
+        MessageBoxA(nullptr, error.errorMessage(), "Import Error", MB_OK | MB_ICONERROR);
+        count = 0;
     } catch (...) {
-        // Records inserted so far stay and are counted.
+        count = 0;
     }
+    if (count > 0)
+        doc.SetModifiedFlag(true, true);
     return count;
 }
 
@@ -358,10 +387,7 @@ int CDbDoc::ExportAddressBookCsv(const CExportTableSpec& spec) {
                              for (size_t i = 0; i < kPersonFields.size(); ++i) {
                                  if (!chosen[i])
                                      continue;
-                                 CString value = query.GetStringField(kPersonFields[i].column, "");
-                                 if (CString(kPersonFields[i].name) == "Notes")
-                                     value = OneLine(value);
-                                 writer.AddValue(value, kPersonFields[i].doubled);
+                                 writer.AddValue(query.GetStringField(kPersonFields[i].column, ""));
                              }
                              writer.EndRow();
                          }
@@ -377,15 +403,15 @@ int CDbDoc::ExportTasksCsv(const CExportTableSpec& spec) {
             for (; !query.Eof(); query.NextRow()) {
                 writer.BeginRow();
                 if (chosen[0])
-                    writer.AddValue(OneLine(query.GetStringField("Desc", "")), true);
+                    writer.AddValue(query.GetStringField("Desc", ""));
                 if (chosen[1])
-                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))), false);
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))));
                 if (chosen[2])
-                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDone", ""))), false);
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDone", ""))));
                 if (chosen[3]) {
                     CString priority;
                     priority.Format("%d", query.GetIntField("Priority", 0));
-                    writer.AddValue(priority, false);
+                    writer.AddValue(priority);
                 }
                 writer.EndRow();
             }
@@ -404,21 +430,21 @@ int CDbDoc::ExportApptsCsv(const CExportTableSpec& spec) {
                 const bool alarm = query.GetIntField("Alarm", 0) != 0;
                 writer.BeginRow();
                 if (chosen[0])
-                    writer.AddValue(OneLine(query.GetStringField("Desc", "")), true);
+                    writer.AddValue(query.GetStringField("Desc", ""));
                 if (chosen[1])
-                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))), false);
+                    writer.AddValue(ShortDateText(ParseDbText(query.GetStringField("DateDue", ""))));
                 if (chosen[2])
-                    writer.AddValue(TimeText(start), false);
+                    writer.AddValue(TimeText(start));
                 if (chosen[3])
-                    writer.AddValue(TimeText(ParseDbText(query.GetStringField("EndTime", ""))), false);
+                    writer.AddValue(TimeText(ParseDbText(query.GetStringField("EndTime", ""))));
                 if (chosen[4])
-                    writer.AddValue(alarm ? "TRUE" : "FALSE", false);
+                    writer.AddValue(alarm ? "TRUE" : "FALSE");
                 if (chosen[5]) {
                     CString minutes;
                     minutes.Format(
                         "%d",
                         alarm ? AlarmMinutes(start, ParseDbText(query.GetStringField("AlarmTime", ""))) : 0);
-                    writer.AddValue(minutes, false);
+                    writer.AddValue(minutes);
                 }
                 writer.EndRow();
             }
@@ -445,10 +471,12 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
                     named = true;
             }
         }
-        if (!named || !NewId(person.m_ID))
-            return false;
+        if (!named)
+            return RecordResult::Skipped;
+        if (!NewId(person.m_ID))
+            return RecordResult::Failed;
         person.BuildDisplayName();
-        return InsertPerson(person, {});
+        return Inserted(true, InsertPerson(person, {}));
     });
 }
 
@@ -474,9 +502,11 @@ int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
                     task.m_Priority = priority;
             }
         }
-        if (!hasText || !NewId(task.m_ID))
-            return false;
-        return InsertTask(task);
+        if (!hasText)
+            return RecordResult::Skipped;
+        if (!NewId(task.m_ID))
+            return RecordResult::Failed;
+        return Inserted(true, InsertTask(task));
     });
 }
 
@@ -520,10 +550,12 @@ int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
                 appt.m_Alarm = IsTrueWord(cell);
             }
         }
-        if (!hasText || !hasDate || !hasStart || !hasEnd || !NewId(appt.m_ID))
-            return false;
+        if (!hasText || !hasDate || !hasStart || !hasEnd)
+            return RecordResult::Skipped;
+        if (!NewId(appt.m_ID))
+            return RecordResult::Failed;
         if (alarmMinutes >= 0 && alarmMinutes <= 60)
             appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
-        return InsertAppt(appt);
+        return Inserted(true, InsertAppt(appt));
     });
 }

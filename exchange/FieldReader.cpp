@@ -35,7 +35,11 @@ char EscapedChar(char ch) {
 } // namespace
 
 bool CFieldReader::NextField(CString& line, CString& out) const {
-    line.Trim(kWhiteSpace);
+    // The delimiter is never trimmed: a tab or a space between two delimiters is an empty cell.
+    std::string whiteSpace = kWhiteSpace;
+    if (const size_t at = whiteSpace.find(m_delimiter); m_delimiter != 0 && at != std::string::npos)
+        whiteSpace.erase(at, 1);
+    line.Trim(whiteSpace.c_str());
     if (line.IsEmpty())
         return false;
 
@@ -73,12 +77,10 @@ void CFieldReader::ReadQuotedField(CString& line, CString& out) const {
         if (position >= length) {
             // c was the last character of the line (or lies beyond it). A closing quote ends the
             // field; any other last character is part of an unterminated field and is kept.
-            if (position == length && c != m_quote && c != '\n' && c != '\r')
+            if (position == length && c != m_quote)
                 field += c;
             break;
         }
-        if (c == '\n' || c == '\r')
-            break;
         if (c == m_quote) {
             c = at(position++);
             if (c == m_quote) {

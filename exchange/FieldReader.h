@@ -19,11 +19,12 @@ public:
     // Removes the next field from the front of line (trimmed of white space at both ends first) and
     // appends its characters to out. False, with out untouched, when the trimmed line is empty.
     //
+    // The delimiter itself is not trimmed, so a tab or space delimiter still separates empty cells.
     // A plain field runs up to the next delimiter, white space before it included, and knows no quotes
-    // or escapes. A quoted field ends at a quote followed by the delimiter, at the end of the line or
-    // at a line break; inside it two quotes read as one, a single quote is dropped, and a backslash
-    // starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any other character for
-    // itself.
+    // or escapes. A quoted field ends at a quote followed by the delimiter or at the end of the line;
+    // line breaks inside it belong to it (a record may span lines); two quotes read as one, a single quote is
+    // dropped, and a backslash starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any
+    // other character for itself.
     bool NextField(CString& line, CString& out) const;
 
 private:

@@ -82,18 +82,19 @@ TEST_F(DelimitedExport, WithoutHeaderFlagOnlyRowsAreWritten) {
     EXPECT_EQ(Written(), "\"John\",\"Smith\"\n");
 }
 
-TEST_F(DelimitedExport, NotesBecomeOneLineAndOnlyMarkedFieldsDoubleTheQualifier) {
+TEST_F(DelimitedExport, QuotedValuesKeepLineBreaksAndDoubleEveryQualifierAndBackslash) {
     CPerson person;
     ASSERT_TRUE(NewGuidString(person.m_ID));
     person.m_LName = "O\"Neil";
     person.m_HmPhone = "555 \"home\"";
-    person.m_Notes = "first line\r\nsays \"hello\"";
+    person.m_Notes = "first line\r\nsays \"hello\" to C:\\new";
     ASSERT_TRUE(g_doc.InsertPerson(person, {}));
     Choose({"LastName", "HomePhone", "Notes"});
 
     EXPECT_EQ(g_doc.ExportAddressBookCsv(m_spec), 1);
-    EXPECT_EQ(Written(), "\"LastName\",\"HomePhone\",\"Notes\"\n"
-                         "\"O\"\"Neil\",\"555 \"home\"\",\"first line  says \"\"hello\"\"\"\n");
+    EXPECT_EQ(Written(),
+              "\"LastName\",\"HomePhone\",\"Notes\"\n"
+              "\"O\"\"Neil\",\"555 \"\"home\"\"\",\"first line\r\nsays \"\"hello\"\" to C:\\\\new\"\n");
 }
 
 TEST_F(DelimitedExport, NothingQualifierWritesBareValues) {
@@ -148,7 +149,7 @@ TEST_F(DelimitedExport, EmptyTablesShowTheirBoxAndWriteNoFile) {
     EXPECT_EQ(boxes[2].flags, unsigned(MB_OK));
 }
 
-TEST_F(DelimitedExport, TasksWriteDatesPriorityAndOneLineText) {
+TEST_F(DelimitedExport, TasksWriteDatesPriorityAndText) {
     CTask open;
     ASSERT_TRUE(NewGuidString(open.m_ID));
     open.m_Desc = "Call \"Bob\"\r\nabout it";
@@ -167,7 +168,7 @@ TEST_F(DelimitedExport, TasksWriteDatesPriorityAndOneLineText) {
     EXPECT_EQ(g_doc.ExportTasksCsv(m_spec), 2);
     EXPECT_EQ(Written(), "\"Task\",\"DateDue\",\"DateDone\",\"Priority\"\n"
                          "\"Taxes\",\"1/2/2006\",\"1/20/2006\",\"3\"\n"
-                         "\"Call \"\"Bob\"\"  about it\",\"3/15/2006\",,\"2\"\n");
+                         "\"Call \"\"Bob\"\"\r\nabout it\",\"3/15/2006\",,\"2\"\n");
 }
 
 CAppt Appt(const char* desc, int startHour, int startMinute, bool alarm, int alarmMinutesBefore) {

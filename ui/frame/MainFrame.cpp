@@ -15,6 +15,7 @@
 #include "ui/frame/CommandIds.h"
 #include "ui/app/CommandLine.h"
 #include "ui/addressbook/GroupListDlg.h"
+#include "ui/exchange/CsvCommands.h"
 #include "ui/exchange/ImportTablesDlg.h"
 #include "ui/exchange/ImportWabDlg.h"
 #include "ui/document/PasswordDlg.h"
@@ -617,15 +618,17 @@ bool CMainFrame::OnCommand(int id) {
     case ID_FILE_PRINT:
         OnFilePrint();
         return true;
-    case ID_EDIT_USER:
-    case ID_REPORT_DAILY_TASKS:
-    case ID_REPORT_DAILY_APPTS:
     case ID_IMPORT_TASKS:
     case ID_IMPORT_PHONEBOOK:
     case ID_IMPORT_APPTS:
     case ID_EXPORT_TASKS:
     case ID_EXPORT_PHONEBOOK:
     case ID_EXPORT_APPTS:
+        RunCsvCommand(this, id);
+        return true;
+    case ID_EDIT_USER:
+    case ID_REPORT_DAILY_TASKS:
+    case ID_REPORT_DAILY_APPTS:
         return true;
     default:
         break;
