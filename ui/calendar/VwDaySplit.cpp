@@ -3,6 +3,7 @@
 #include "data/DbDoc.h"
 #include "ui/common/CaptionPane.h"
 #include "ui/calendar/VwCalendar.h"
+#include "ui/calendar/VwTasks.h"
 
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -13,7 +14,6 @@ namespace {
 
 // The built sizes of the panes whose own classes come with their features.
 constexpr QSize kApptsPaneSize(330, 360);
-constexpr QSize kTasksPaneSize(330, 360);
 constexpr QSize kPhoneBookPaneSize(330, 230);
 
 QSplitter* MakeSplitter(Qt::Orientation orientation, QWidget* parent, const char* name) {
@@ -67,8 +67,7 @@ void CVwDaySplit::BuildPanes() {
         m_appts = new CCaptionPane(QStringLiteral("Appointments"), kApptsPaneSize, m_top);
     }
     m_appts->setObjectName(QStringLiteral("CVwAppts"));
-    m_tasks = new CCaptionPane(QStringLiteral("Tasks"), kTasksPaneSize, m_bottom);
-    m_tasks->setObjectName(QStringLiteral("CVwTasks"));
+    m_tasks = new CVwTasks(m_bottom);
 
     m_top->addWidget(m_calendar);
     if (m_kind == Kind::Standard) {
