@@ -70,6 +70,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     MemoryRegistry registry;
     SetRegistry(&registry);
+    // Today is Monday, 15 June 2026.
     SetLocalTimeForTesting(SYSTEMTIME{2026, 6, 1, 15, 9, 0, 0, 0});
 
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelm_tasks_bench";
@@ -85,8 +86,6 @@ int main(int argc, char** argv) {
 
     CVwTasks pane;
     pane.resize(330, 360);
-    g_doc.SetCurrentDate(CDateTime(2026, 6, 15));
-
     int rows = 0;
     const double raw = Median([&] {
         rows = 0;
@@ -94,10 +93,20 @@ int main(int argc, char** argv) {
         for (; !query.Eof(); query.NextRow())
             ++rows;
     });
-    const double fill = Median([&] { pane.FillList(); });
-    std::printf("%d tasks (%d in series); today's list: %d rows\n", rows, kTasks / 10, pane.ListedCount());
+    std::printf("%d tasks (%d in series)\n", rows, kTasks / 10);
     std::printf("raw query of the day's tasks: %.2f ms (median of %d)\n", raw, kRounds);
-    std::printf("tasks pane fill:              %.2f ms (median of %d), goal under 20 ms\n", fill, kRounds);
+    // Today lists every open task that is overdue; a later day only the tasks due on it.
+    for (const CDateTime& day : {CDateTime(2026, 6, 15), CDateTime(2026, 9, 1)}) {
+        g_doc.SetCurrentDate(day);
+        const std::string text = day.Format("%Y-%m-%d %H:%M:%S").c_str();
+        const double read = Median([&] {
+            std::vector<CTask> tasks;
+            g_doc.GetTasksForDay(text.c_str(), tasks);
+        });
+        const double fill = Median([&] { pane.FillList(); });
+        std::printf("%s (%4d rows): tasks read %.2f ms, pane fill %.2f ms (goal under 20 ms)\n",
+                    day.Format("%Y-%m-%d").c_str(), pane.ListedCount(), read, fill);
+    }
 
     g_db.Close();
     std::filesystem::remove_all(dir);
