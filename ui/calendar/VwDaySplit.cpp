@@ -4,6 +4,7 @@
 #include "ui/calendar/VwAppts.h"
 #include "ui/calendar/VwCalendar.h"
 #include "ui/common/CaptionPane.h"
+#include "ui/calendar/VwTasks.h"
 
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -13,7 +14,6 @@
 namespace {
 
 // The built sizes of the panes whose own classes come with their features.
-constexpr QSize kTasksPaneSize(330, 360);
 constexpr QSize kPhoneBookPaneSize(330, 230);
 
 QSplitter* MakeSplitter(Qt::Orientation orientation, QWidget* parent, const char* name) {
@@ -66,8 +66,6 @@ void CVwDaySplit::BuildPanes() {
     } else {
         m_appts = new CVwAppts(m_top);
     }
-    m_tasks = new CCaptionPane(QStringLiteral("Tasks"), kTasksPaneSize, m_bottom);
-    m_tasks->setObjectName(QStringLiteral("CVwTasks"));
 
     m_top->addWidget(m_calendar);
     if (m_kind == Kind::Standard) {

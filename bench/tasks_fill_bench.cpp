@@ -1,0 +1,115 @@
+// Fills the tasks pane for one day of a document with 20,000 tasks (a tenth of them in recurring
+// series) and prints the time of the fill beside the time of the bare query it reads, in one run.
+#include "data/DbDoc.h"
+#include "data/SqlBuffer.h"
+#include "platform/core/Prompt.h"
+#include "platform/core/Registry.h"
+#include "platform/core/WinTime.h"
+#include "ui/calendar/VwTasks.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kTasks = 20000;
+constexpr int kSeriesLength = 10;
+constexpr int kRounds = 20;
+
+double Milliseconds(std::chrono::steady_clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+template <typename F> double Median(F&& run) {
+    std::vector<double> times;
+    for (int i = 0; i < kRounds; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        times.push_back(Milliseconds(std::chrono::steady_clock::now() - start));
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+void FillDocument() {
+    g_db.ExecDml("begin");
+    SqlBuffer sql;
+    const CDateTime first(2026, 1, 1);
+    for (int i = 0; i < kTasks; ++i) {
+        CDateTime due = first;
+        due += CDateTimeSpan(i % 730, 0, 0, 0);
+        // Every tenth task belongs to a series of ten.
+        const bool recurring = i % 10 == 0;
+        const std::string rule = recurring ? "RULE-" + std::to_string(i / (10 * kSeriesLength)) : "";
+        const int priority = i % 4;
+        g_db.ExecDml(sql.Format("insert into Task(ID, DateDone, DateDue, Priority, RecrDtID, Desc) "
+                                "values('T%d', '%s', '%s', %d, '%q', 'Task number %d')",
+                                i, priority == 3 ? due.Format("%Y-%m-%d %H:%M:%S").c_str() : "",
+                                due.Format("%Y-%m-%d %H:%M:%S").c_str(), priority, rule.c_str(), i));
+    }
+    for (int r = 0; r < kTasks / (10 * kSeriesLength); ++r)
+        g_db.ExecDml(
+            sql.Format("insert into RecurringDate(ID, EndMethod, EndOccurences) values('RULE-%d', 1, %d)", r,
+                       kSeriesLength));
+    g_db.ExecDml("commit");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    MemoryRegistry registry;
+    SetRegistry(&registry);
+    // Today is Monday, 15 June 2026.
+    SetLocalTimeForTesting(SYSTEMTIME{2026, 6, 1, 15, 9, 0, 0, 0});
+
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelm_tasks_bench";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    SetPasswordBuffer(g_typedPassword, "");
+    bool error = true;
+    if (!g_doc.CreateDocument((dir / "Bench").string().c_str(), error)) {
+        std::fprintf(stderr, "could not create the document\n");
+        return EXIT_FAILURE;
+    }
+    FillDocument();
+
+    CVwTasks pane;
+    pane.resize(330, 360);
+    int rows = 0;
+    const double raw = Median([&] {
+        rows = 0;
+        SqlQuery query = g_db.ExecQuery("select * from Task order by DateDue");
+        for (; !query.Eof(); query.NextRow())
+            ++rows;
+    });
+    std::printf("%d tasks (%d in series)\n", rows, kTasks / 10);
+    std::printf("raw query of the day's tasks: %.2f ms (median of %d)\n", raw, kRounds);
+    // Today lists every open task that is overdue; a later day only the tasks due on it.
+    for (const CDateTime& day : {CDateTime(2026, 6, 15), CDateTime(2026, 9, 1)}) {
+        g_doc.SetCurrentDate(day);
+        const std::string text = day.Format("%Y-%m-%d %H:%M:%S").c_str();
+        const double read = Median([&] {
+            std::vector<CTask> tasks;
+            g_doc.GetTasksForDay(text.c_str(), tasks);
+        });
+        const double fill = Median([&] { pane.FillList(); });
+        std::printf("%s (%4d rows): tasks read %.2f ms, pane fill %.2f ms (goal under 20 ms)\n",
+                    day.Format("%Y-%m-%d").c_str(), pane.ListedCount(), read, fill);
+    }
+
+    g_db.Close();
+    std::filesystem::remove_all(dir);
+    SetRegistry(nullptr);
+    return EXIT_SUCCESS;
+}
