@@ -18,6 +18,7 @@
 #include "ui/exchange/ImportWabDlg.h"
 #include "ui/document/PasswordDlg.h"
 #include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/addressbook/UserSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/calendar/VwDaySplit.h"
 #include "ui/frame/WindowPlacement.h"
@@ -596,6 +597,8 @@ bool CMainFrame::OnCommand(int id) {
         OnFilePrint();
         return true;
     case ID_EDIT_USER:
+        RunEditUser(this);
+        return true;
     case ID_REPORT_DAILY_TASKS:
     case ID_REPORT_DAILY_APPTS:
     case ID_IMPORT_TASKS:
