@@ -407,3 +407,33 @@ TEST(PhoneEditTest, BackspaceWorksAndPastedTextIsNotFiltered) {
 }
 
 } // namespace
+
+#ifdef PELM_ARTIFACTS_DIR
+namespace {
+
+TEST_F(PersonSheetTest, PicturesOfEveryPage) {
+    PersonSheet sheet(QStringLiteral("Edit Person"));
+    sheet.m_general.m_doc = &g_doc;
+    CPerson person;
+    person.m_Title = "Dr.";
+    person.m_FName = "Ann";
+    person.m_LName = "Adams";
+    person.m_City = "Berlin";
+    person.m_HmPhone = "+49 (30) 123 45";
+    person.m_Company = "Acme";
+    person.m_WkPhone = "555-0200";
+    person.m_WkExt = "12";
+    person.m_Notes = "Met at the fair.";
+    CPhGroup yellow;
+    yellow.m_ID = kYellowPagesId;
+    sheet.LoadFrom(person, {yellow});
+    sheet.show();
+    for (int page = 0; page < sheet.GetPageCount(); ++page) {
+        sheet.SetActivePage(page);
+        EXPECT_FALSE(SaveScreenshot(&sheet, QStringLiteral("person-sheet-%1").arg(page)).isEmpty());
+    }
+    sheet.PressCancel();
+}
+
+} // namespace
+#endif

@@ -166,3 +166,20 @@ TEST_F(UserSheetTest, HelpKeyOverOwnerFieldsShowsTheirPopups) {
 }
 
 } // namespace
+
+#ifdef PELM_ARTIFACTS_DIR
+namespace {
+
+TEST_F(UserSheetTest, PicturesOfEveryPage) {
+    CUserSheet sheet;
+    sheet.LoadFrom(Stored());
+    sheet.show();
+    for (int page = 0; page < sheet.GetPageCount(); ++page) {
+        sheet.SetActivePage(page);
+        EXPECT_FALSE(SaveScreenshot(&sheet, QStringLiteral("user-sheet-%1").arg(page)).isEmpty());
+    }
+    sheet.PressCancel();
+}
+
+} // namespace
+#endif
