@@ -4,6 +4,7 @@
 #include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Shell.h"
+#include "ui/addressbook/ContextHelpClick.h"
 #include "ui/common/SheetParts.h"
 
 #include <QGridLayout>
@@ -111,6 +112,15 @@ void CPersonDetailPane::Build() {
     if (m_compact)
         layout->setRowStretch(layout->rowCount(), 1);
     Show(nullptr);
+}
+
+void CPersonDetailPane::mouseReleaseEvent(QMouseEvent* event) {
+    try {
+        if (!AnswerContextHelpClick(this, event))
+            QWidget::mouseReleaseEvent(event);
+    } catch (...) {
+        // A failed help lookup leaves the tab as it was.
+    }
 }
 
 void CPersonDetailPane::OnDocumentModified() {

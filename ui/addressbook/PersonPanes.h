@@ -44,6 +44,8 @@ protected:
     // compact: the tabs of the standard view's telephone book, which go on with an empty person when
     // the read fails and open the caption of the pressed mail and web buttons.
     CPersonDetailPane(QWidget* parent, const char* name, bool compact, std::vector<Row> rows);
+    // The frame's context-help click over the tab.
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void Build();

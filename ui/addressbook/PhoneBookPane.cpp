@@ -1,5 +1,6 @@
 #include "ui/addressbook/PhoneBookPane.h"
 
+#include "ui/addressbook/ContextHelpClick.h"
 #include "ui/addressbook/PersonPanes.h"
 #include "ui/addressbook/VwPhbklist.h"
 
@@ -39,4 +40,13 @@ CPhoneBookPane::CPhoneBookPane(QWidget* parent) : QFrame(parent) {
     m_splitter->setSizes({m_list->sizeHint().width(), m_detail->sizeHint().width()});
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter);
+}
+
+void CPhoneBookPane::mouseReleaseEvent(QMouseEvent* event) {
+    try {
+        if (!AnswerContextHelpClick(this, event))
+            QFrame::mouseReleaseEvent(event);
+    } catch (...) {
+        // A failed help lookup leaves the pane as it was.
+    }
 }

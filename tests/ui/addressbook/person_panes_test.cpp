@@ -1,13 +1,22 @@
 #include "data/DbDoc.h"
 #include "platform/qt/Controls.h"
+#include "platform/qt/Help.h"
+#include "platform/qt/ProgramDir.h"
 #include "platform/qt/Shell.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/addressbook/PersonPanes.h"
 #include "ui/addressbook/PhoneBookFrame.h"
 #include "ui/addressbook/PhoneBookPane.h"
 #include "ui/addressbook/VwPhbklist.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/calendar/VwDaySplit.h"
+#include "ui/frame/MainFrame.h"
+
+#include <QApplication>
+#include <QMouseEvent>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -372,6 +381,56 @@ TEST_F(PersonPanesTest, CompactBookFollowsTheSameDocument) {
     tabs->setCurrentIndex(1);
     SaveScreenshot(&pane, QStringLiteral("compact-book-business"));
 #endif
+}
+
+// The frame's context-help mode over the compact book of the standard view.
+class CompactBookHelpTest : public testing::Test {
+protected:
+    void SetUp() override {
+        CSplashDlg::s_timeoutMs = 1;
+        g_programDir = "/opt/pelmora";
+        ClearLastHelpRequest();
+        ASSERT_TRUE(m_frame.Create());
+        m_frame.show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        CMainFrame::s_contextHelpMode = false;
+        if (HelpWindow())
+            HelpWindow()->close();
+        g_programDir = "";
+    }
+
+    // Presses on the frame over the control and releases there; answers the pane that took the release.
+    QWidget* ClickOn(QWidget* control) {
+        const QPoint global = control->mapToGlobal(control->rect().center());
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(m_frame.mapFromGlobal(global)), QPointF(global),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&m_frame, &press);
+        QWidget* grabber = QWidget::mouseGrabber();
+        if (!grabber)
+            return nullptr;
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(grabber->mapFromGlobal(global)),
+                            QPointF(global), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(grabber, &release);
+        return grabber;
+    }
+
+    FrameEnvironment env;
+    ScriptedPrompt prompt;
+    CMainFrame m_frame;
+};
+
+TEST_F(CompactBookHelpTest, AClickOnANumberButtonOpensThePhoneBookHelp) {
+    auto* book = dynamic_cast<CPhoneBookPane*>(m_frame.StandardView()->PhoneBookPane());
+    ASSERT_NE(book, nullptr);
+    m_frame.OnCommand(57669);
+    QWidget* button = FindControl(book->DetailPane()->Tabs()->widget(0), 1009);
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(ClickOn(button), book);
+    EXPECT_EQ(LastHelpRequest().url, "/opt/pelmora\\pelmo.chm::/html/phonebook.htm>topic");
+    EXPECT_FALSE(CMainFrame::s_contextHelpMode);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
 }
 
 } // namespace
