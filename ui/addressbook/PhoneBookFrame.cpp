@@ -1,6 +1,7 @@
 #include "ui/addressbook/PhoneBookFrame.h"
 
 #include "data/DbDoc.h"
+#include "ui/addressbook/PersonPanes.h"
 #include "ui/addressbook/VwPhbklist.h"
 
 #include <QHBoxLayout>
@@ -13,12 +14,9 @@ CPhbkDetailPane::CPhbkDetailPane(QWidget* parent) : QWidget(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_tabs = new QTabWidget(this);
     m_tabs->setTabPosition(QTabWidget::South);
-    // The pages are filled by the detail panes of the home, business and notes fields.
-    for (const char* title : {"Home", "Business", "Notes"}) {
-        auto* page = new QWidget(m_tabs);
-        page->setObjectName(QStringLiteral("page%1").arg(QString::fromUtf8(title)));
-        m_tabs->addTab(page, QString::fromUtf8(title));
-    }
+    m_tabs->addTab(new CVwPhbkHm(m_tabs), QStringLiteral("Home"));
+    m_tabs->addTab(new CVwPhbkWk(m_tabs), QStringLiteral("Business"));
+    m_tabs->addTab(new CVwPhbkNotes(m_tabs), QStringLiteral("Notes"));
     m_tabs->setCurrentIndex(0);
     layout->addWidget(m_tabs);
 }

@@ -1,5 +1,7 @@
 #include "ui/addressbook/PhoneBookPane.h"
 
+#include "ui/addressbook/ContextHelpClick.h"
+#include "ui/addressbook/PersonPanes.h"
 #include "ui/addressbook/VwPhbklist.h"
 
 #include <QHBoxLayout>
@@ -13,12 +15,8 @@ CPhbkCompactPane::CPhbkCompactPane(QWidget* parent) : QFrame(parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     m_tabs = new QTabWidget(this);
     m_tabs->setTabPosition(QTabWidget::South);
-    // The pages are filled by the home and business number panes.
-    for (const char* title : {"Home", "Business"}) {
-        auto* page = new QWidget(m_tabs);
-        page->setObjectName(QStringLiteral("page%1").arg(QString::fromUtf8(title)));
-        m_tabs->addTab(page, QString::fromUtf8(title));
-    }
+    m_tabs->addTab(new CVwPhNumHome(m_tabs), QStringLiteral("Home"));
+    m_tabs->addTab(new CVwPhNumWork(m_tabs), QStringLiteral("Business"));
     m_tabs->setCurrentIndex(0);
     layout->addWidget(m_tabs);
 }
@@ -42,4 +40,13 @@ CPhoneBookPane::CPhoneBookPane(QWidget* parent) : QFrame(parent) {
     m_splitter->setSizes({m_list->sizeHint().width(), m_detail->sizeHint().width()});
     m_splitter->setStretchFactor(1, 1);
     layout->addWidget(m_splitter);
+}
+
+void CPhoneBookPane::mouseReleaseEvent(QMouseEvent* event) {
+    try {
+        if (!AnswerContextHelpClick(this, event))
+            QFrame::mouseReleaseEvent(event);
+    } catch (...) {
+        // A failed help lookup leaves the pane as it was.
+    }
 }

@@ -29,6 +29,10 @@ public:
     CPhbkCompactPane* DetailPane() const { return m_detail; }
     QSplitter* Splitter() const { return m_splitter; }
 
+protected:
+    // The frame's context-help click over the book.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
 private:
     QSplitter* m_splitter = nullptr;
     CVwPhbklist* m_list = nullptr;

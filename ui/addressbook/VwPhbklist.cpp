@@ -2,7 +2,9 @@
 
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
+#include "ui/addressbook/PersonSheet.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -45,8 +47,14 @@ const CommandText kCommands[] = {
 
 } // namespace
 
-bool RunPersonSheet(QWidget*, const CString&, CPerson&, std::vector<CPhGroup>&) {
-    return false;
+bool RunPersonSheet(QWidget* owner, const CString& caption, CPerson& person, std::vector<CPhGroup>& groups) {
+    PersonSheet sheet(ToQt(caption));
+    sheet.m_general.m_doc = &g_doc;
+    sheet.LoadFrom(person, groups);
+    if (sheet.DoModal(owner) != IDOK)
+        return false;
+    sheet.StoreTo(person, groups);
+    return true;
 }
 
 CVwPhbklist::CVwPhbklist(QWidget* parent) : QWidget(parent) {

@@ -20,7 +20,6 @@ class QTreeWidget;
 
 // Runs the person sheet modally over owner with the caption; on OK the sheet has written its values
 // into person and the groups chosen on its General page into groups. Returns false when cancelled.
-// The sheet is not built yet, so this always answers "cancelled".
 bool RunPersonSheet(QWidget* owner, const CString& caption, CPerson& person, std::vector<CPhGroup>& groups);
 
 // The person list pane: a group chooser, the chosen group's persons with their name and company,

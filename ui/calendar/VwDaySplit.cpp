@@ -1,6 +1,7 @@
 #include "ui/calendar/VwDaySplit.h"
 
 #include "data/DbDoc.h"
+#include "ui/addressbook/PhoneBookPane.h"
 #include "ui/calendar/VwAppts.h"
 #include "ui/calendar/VwCalendar.h"
 #include "ui/common/CaptionPane.h"
@@ -14,7 +15,6 @@
 namespace {
 
 // The built sizes of the panes whose own classes come with their features.
-constexpr QSize kPhoneBookPaneSize(330, 230);
 
 QSplitter* MakeSplitter(Qt::Orientation orientation, QWidget* parent, const char* name) {
     auto* splitter = new QSplitter(orientation, parent);
@@ -59,13 +59,11 @@ void CVwDaySplit::BuildPanes() {
     // of the document's observers.
     m_calendar = new CVwCalendar(m_top);
     if (m_kind == Kind::Standard) {
-        auto* phoneBook = new CCaptionPane(QStringLiteral("Telephone Book"), kPhoneBookPaneSize, m_top);
-        phoneBook->setObjectName(QStringLiteral("CPhoneBookPane"));
-        m_phoneBook = phoneBook;
-        m_appts = new CVwAppts(m_bottom);
     } else {
         m_appts = new CVwAppts(m_top);
     }
+    m_appts->setObjectName(QStringLiteral("CVwAppts"));
+    m_tasks = new CVwTasks(m_bottom);
 
     m_top->addWidget(m_calendar);
     if (m_kind == Kind::Standard) {

@@ -20,6 +20,7 @@
 #include "ui/exchange/ImportWabDlg.h"
 #include "ui/document/PasswordDlg.h"
 #include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/addressbook/UserSheet.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/calendar/VwDaySplit.h"
 #include "ui/frame/WindowPlacement.h"
@@ -618,6 +619,9 @@ bool CMainFrame::OnCommand(int id) {
     case ID_FILE_PRINT:
         OnFilePrint();
         return true;
+    case ID_EDIT_USER:
+        RunEditUser(this);
+        return true;
     case ID_IMPORT_TASKS:
     case ID_IMPORT_PHONEBOOK:
     case ID_IMPORT_APPTS:
@@ -626,7 +630,6 @@ bool CMainFrame::OnCommand(int id) {
     case ID_EXPORT_APPTS:
         RunCsvCommand(this, id);
         return true;
-    case ID_EDIT_USER:
     case ID_REPORT_DAILY_TASKS:
     case ID_REPORT_DAILY_APPTS:
         return true;

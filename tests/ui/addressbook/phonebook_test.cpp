@@ -478,7 +478,8 @@ TEST_F(PhoneBookTest, AddAndEditDoNothingWhenTheSheetIsCancelled) {
     list.OnUpdate();
     ClickRow(list, 0);
     FocusList(list);
-    // The person sheet is not built yet: it answers "cancelled".
+    const auto cancel = [](QWidget* sheet) { ASSERT_TRUE(ClickButton(sheet, QStringLiteral("Cancel"))); };
+    AnswerModals({cancel, cancel, cancel});
     list.OnCommand(32775);
     list.OnCommand(32777);
     EXPECT_EQ(list.ListedCount(), 4);
