@@ -240,12 +240,16 @@ void DropShadow::OverrideWindowSystemShadows(std::optional<bool> drawsShadows) {
 
 bool DropShadow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_owner) {
-        if (event->type() == QEvent::Paint && !m_right && !m_bottom && !WindowSystemDrawsShadows()) {
-            // Built once the paint is done, so the grab never waits on the owner's own painting.
-            QMetaObject::invokeMethod(
-                this, [this] { CreateStrips(); }, Qt::QueuedConnection);
+        if (event->type() == QEvent::Paint && !m_decided) {
+            // Decided once per showing; built once the paint is done, so the grab never waits on the
+            // owner's own painting.
+            m_decided = true;
+            if (!WindowSystemDrawsShadows())
+                QMetaObject::invokeMethod(
+                    this, [this] { CreateStrips(); }, Qt::QueuedConnection);
         } else if (event->type() == QEvent::Hide) {
             DestroyStrips();
+            m_decided = false;
         }
     }
     return false;

@@ -110,6 +110,7 @@ private:
     void DestroyStrips();
 
     QWidget* m_owner;
+    bool m_decided = false;
     QPointer<CShadowWnd> m_right;
     QPointer<CShadowWnd> m_bottom;
 };

@@ -532,4 +532,7 @@ void CCommandBarXPCtrl::DrawGripper(const QStyleOption* option, QPainter* painte
 
 void InstallCommandBarXP() {
     QApplication::setStyle(new CCommandBarXPCtrl);
+    // Menus open at once, without sliding or fading in, so the open button and its menu always join.
+    QApplication::setEffectEnabled(Qt::UI_AnimateMenu, false);
+    QApplication::setEffectEnabled(Qt::UI_FadeMenu, false);
 }
