@@ -8,6 +8,7 @@
 #include "platform/core/Prompt.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -212,7 +213,7 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
             person.m_LName = query.GetStringField(2, "");
             person.m_Company = query.GetStringField(3, "");
             person.BuildDisplayName();
-            persons.push_back(person);
+            persons.push_back(std::move(person));
         }
         m_listedPersonCount = static_cast<int>(persons.size());
         return true;

@@ -14,6 +14,9 @@ public:
     CPerson() = default;
     CPerson(const CPerson&) = default;
     CPerson& operator=(const CPerson&) = default;
+    // Lists of thousands of persons grow by moving them, not by copying thirty texts each.
+    CPerson(CPerson&&) noexcept = default;
+    CPerson& operator=(CPerson&&) noexcept = default;
     virtual ~CPerson() = default;
 
     // "LName, FName", or whichever of the two is not empty, or the empty text.

@@ -200,14 +200,19 @@ void CVwPhbklist::FillList() {
     m_selectedIndex = -1;
     std::vector<CPerson> persons;
     if (g_doc.GetGroupMembers(persons, g_doc.m_personSortOrder, g_doc.m_currentGroupId)) {
+        // The rows go into the list in one insertion: one at a time, each would be laid out anew.
+        QList<QTreeWidgetItem*> items;
+        items.reserve(static_cast<qsizetype>(persons.size()));
         for (const CPerson& person : persons) {
-            auto* item = new QTreeWidgetItem(m_list, {ToQt(person.m_DisplayName), ToQt(person.m_Company)});
+            auto* item = new QTreeWidgetItem({ToQt(person.m_DisplayName), ToQt(person.m_Company)});
             item->setData(0, kIdRole, ToQt(person.m_ID));
             item->setToolTip(0, item->text(0));
             item->setToolTip(1, item->text(1));
             if (m_selectedIndex == -1 && person.m_ID == g_doc.m_currentPersonId)
-                m_selectedIndex = m_list->topLevelItemCount() - 1;
+                m_selectedIndex = static_cast<int>(items.size());
+            items.append(item);
         }
+        m_list->addTopLevelItems(items);
     }
     if (m_selectedIndex != -1) {
         QTreeWidgetItem* item = m_list->topLevelItem(m_selectedIndex);

@@ -1,0 +1,270 @@
+// Opens a generated document of 20,000 persons, 20,000 appointments and 5,000 tasks in the main
+// frame, keyed and unkeyed, and prints how long each step takes from the password's OK to the painted
+// window (the splash's fixed time aside). A plain timed program: run it from a release build.
+#include "data/DateTime.h"
+#include "data/DbDoc.h"
+#include "data/IdMaker.h"
+#include "data/SqlBuffer.h"
+#include "data/SqlDb.h"
+#include "data/SqlQuery.h"
+#include "platform/core/Prompt.h"
+#include "platform/core/Registry.h"
+#include "platform/qt/MessageLoop.h"
+#include "platform/qt/Printers.h"
+#include "platform/qt/RecentDocumentList.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/frame/MainFrame.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+constexpr int kPersons = 20000;
+constexpr int kAppointments = 20000;
+constexpr int kTasks = 5000;
+constexpr int kRuns = 9;
+bool g_breakdown = false;
+const char* const kAllGroup = "04E27641-0068-11da-BBFB-9C5F0D33683A";
+
+// Answers every box with OK and prints it: a box during the timed opening is a fault of the bench.
+class PrintingPrompt : public Prompt {
+public:
+    int MessageBox(WindowHandle, const char* text, const char* caption, unsigned) override {
+        std::fprintf(stderr, "box: %s: %s\n", caption, text);
+        return IDOK;
+    }
+    bool RunCreateDbDialog(CreateDbRequest&) override { return false; }
+    bool GetOpenFileName(FileDialogRequest&) override { return false; }
+    bool GetSaveFileName(FileDialogRequest&) override { return false; }
+};
+
+const char* const kFirstNames[] = {"Anna", "Bert", "Clara", "David", "Eva", "Frank", "Gina", "Hugo"};
+const char* const kLastNames[] = {"Adler", "Brandt", "Conrad", "Dietz", "Engel", "Fuchs", "Graf", "Hahn"};
+
+CString Id() {
+    CString id;
+    NewGuidString(id);
+    return id;
+}
+
+CString DayText(int offset, int hour, int minute) {
+    const CDateTime now = CDateTime::GetCurrentTime();
+    CDateTime day(now.GetYear(), now.GetMonth(), now.GetDay(), hour, minute, 0);
+    day += CDateTimeSpan(offset, 0, 0, 0);
+    return day.Format("%Y-%m-%d %H:%M:%S");
+}
+
+void Fill(const std::string& path, const char* password) {
+    std::filesystem::remove(path);
+    SetPasswordBuffer(g_typedPassword, password);
+    bool error = false;
+    if (!g_doc.CreateDocument(path.c_str(), error)) {
+        std::fprintf(stderr, "cannot create %s\n", path.c_str());
+        std::exit(1);
+    }
+    SqlBuffer sql;
+    g_db.ExecDml("begin exclusive");
+    for (int i = 0; i < kPersons; ++i) {
+        const CString id = Id();
+        CString company;
+        company.Format("Company %d", i % 700);
+        CString last;
+        last.Format("%s%d", kLastNames[i % 8], i / 8);
+        g_db.ExecDml(
+            sql.Format("insert into Person(ID, FName, LName, Company, HmPhone, Email) values('%q', '%q', "
+                       "'%q', '%q', '555-%04d', 'p%d@example.org')",
+                       id.c_str(), kFirstNames[i % 8], last.c_str(), company.c_str(), i % 10000, i));
+        g_db.ExecDml(sql.Format("insert into PersonPhGroup values('%q', '%q')", id.c_str(), kAllGroup));
+    }
+    for (int i = 0; i < kAppointments; ++i) {
+        // Spread over two years around today, eight of them on today itself.
+        const int offset = i < 8 ? 0 : (i % 730) - 365;
+        const int hour = 8 + i % 9;
+        g_db.ExecDml(sql.Format("insert into Appt(ID, Alarm, AlarmTime, Done, DateDue, StartTime, EndTime, "
+                                "RecrDtID, Desc) values('%q', 0, '', 0, '%q', '%q', '%q', '', 'Meeting %d')",
+                                Id().c_str(), DayText(offset, 0, 0).c_str(), DayText(offset, hour, 0).c_str(),
+                                DayText(offset, hour, 45).c_str(), i));
+    }
+    for (int i = 0; i < kTasks; ++i) {
+        const int offset = i < 5 ? 0 : (i % 400) - 200;
+        g_db.ExecDml(
+            sql.Format("insert into Task(ID, DateDue, DateDone, Priority, Desc, RecrDtID) values('%q', "
+                       "'%q', '', %d, 'Task %d', '')",
+                       Id().c_str(), DayText(offset, 0, 0).c_str(), 1 + i % 3, i));
+    }
+    g_db.ExecDml("commit");
+    g_db.Close();
+}
+
+struct Timings {
+    double open = 0, reload = 0, idle = 0, paint = 0;
+    double Total() const { return open + reload + idle + paint; }
+};
+
+// The UI thread's processor time: on a busy machine the wall clock measures the other programs too.
+class StepTimer {
+public:
+    void start() { m_last = Now(); }
+    double Lap() {
+        const double now = Now();
+        const double ms = now - m_last;
+        m_last = now;
+        return ms;
+    }
+
+private:
+    static double Now() {
+        timespec ts{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+        return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+    }
+    double m_last = 0;
+};
+
+double Ms(StepTimer& timer) {
+    return timer.Lap();
+}
+
+// What the frame does after the password dialog's OK: open, reload the views, update the commands,
+// then show and paint the window.
+Timings OpenOnce(const std::string& path, const char* password) {
+    CMainFrame frame;
+    frame.resize(1024, 740);
+    frame.Create();
+    QApplication::processEvents();
+    Timings t;
+    StepTimer timer;
+    timer.start();
+    SetPasswordBuffer(g_typedPassword, password);
+    if (!g_doc.OnOpenDocument(path.c_str())) {
+        std::fprintf(stderr, "cannot open %s\n", path.c_str());
+        std::exit(1);
+    }
+    t.open = Ms(timer);
+    g_doc.SetPathName(path.c_str());
+    g_doc.NotifyViewsReset();
+    frame.RecentFiles().AddToList(g_doc.GetTitle());
+    frame.RecentFiles().WriteToRegistry(CMainFrame::kProgramKey);
+    frame.setWindowTitle(CMainFrame::TitleText(g_doc.GetTitle()));
+    t.reload = Ms(timer);
+    frame.OnIdle(0);
+    t.idle = Ms(timer);
+    frame.show();
+    QApplication::processEvents();
+    frame.repaint();
+    t.paint = Ms(timer);
+    frame.hide();
+    g_db.Close();
+    return t;
+}
+
+// Where the reload's time goes: the person list's query, cold and warm, the records made from it,
+// and the rows of a list widget.
+void Breakdown(const char* name, const std::string& path, const char* password) {
+    const char* sql = "select Person.ID, FName, LName, Company from Person where Person.ID in "
+                      "(select PersonID from PersonPhGroup where PhGroupID = "
+                      "'04E27641-0068-11da-BBFB-9C5F0D33683A') order by LName, FName, Company";
+    SetPasswordBuffer(g_typedPassword, password);
+    StepTimer timer;
+    timer.start();
+    g_doc.OnOpenDocument(path.c_str());
+    const double open = Ms(timer);
+    double step[2] = {0, 0};
+    for (double& ms : step) {
+        SqlQuery query = g_db.ExecQuery(sql);
+        for (; !query.Eof(); query.NextRow())
+            (void)query.GetStringField(0, "");
+        query.Finalize();
+        ms = Ms(timer);
+    }
+    std::vector<CPerson> persons;
+    g_doc.GetGroupMembers(persons, 0, kAllGroup);
+    const double records = Ms(timer);
+    QTreeWidget list;
+    list.setColumnCount(2);
+    QList<QTreeWidgetItem*> items;
+    for (const CPerson& person : persons) {
+        auto* item = new QTreeWidgetItem(
+            {QString::fromUtf8(person.m_DisplayName.c_str()), QString::fromUtf8(person.m_Company.c_str())});
+        item->setToolTip(0, item->text(0));
+        items.append(item);
+    }
+    list.addTopLevelItems(items);
+    const double rows = Ms(timer);
+    std::printf(
+        "%-8s open %.1f ms; person query cold %.1f, warm %.1f; with records %.1f; %zu list rows %.1f\n", name,
+        open, step[0], step[1], records, persons.size(), rows);
+    g_db.Close();
+}
+
+Timings Median(std::vector<Timings> runs) {
+    auto median = [&runs](double Timings::*field) {
+        std::vector<double> values;
+        for (const Timings& t : runs)
+            values.push_back(t.*field);
+        std::sort(values.begin(), values.end());
+        return values[values.size() / 2];
+    };
+    return {median(&Timings::open), median(&Timings::reload), median(&Timings::idle),
+            median(&Timings::paint)};
+}
+
+void Report(const char* name, const Timings& t) {
+    std::printf("%-8s cpu total %6.1f ms   open %6.1f   reload views %6.1f   idle %5.1f   show+paint %6.1f\n",
+                name, t.Total(), t.open, t.reload, t.idle, t.paint);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    g_breakdown = QCoreApplication::arguments().contains(QStringLiteral("--breakdown"));
+    MemoryRegistry registry;
+    SetRegistry(&registry);
+    FixedPrinterSource printers(QStringLiteral("Bench Printer"));
+    SetPrinterSource(&printers);
+    PrintingPrompt prompt;
+    SetPrompt(&prompt);
+    CMessageLoop loop;
+    CSplashDlg::s_timeoutMs = 1;
+
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-startup-bench";
+    std::filesystem::create_directories(dir);
+    const std::string keyed = (dir / "keyed.pgr").string();
+    const std::string plain = (dir / "plain.pgr").string();
+    // --keep reuses the documents of an earlier run (and keeps them), so a profiler sees only the opening.
+    const bool keep = QCoreApplication::arguments().contains(QStringLiteral("--keep"));
+    if (!keep || !std::filesystem::exists(keyed) || !std::filesystem::exists(plain)) {
+        std::printf("filling %d persons, %d appointments, %d tasks ...\n", kPersons, kAppointments, kTasks);
+        Fill(keyed, "bench password");
+        Fill(plain, "");
+    }
+
+    for (const auto& [name, path, password] :
+         {std::tuple{"keyed", keyed, "bench password"}, std::tuple{"unkeyed", plain, ""}}) {
+        std::vector<Timings> runs;
+        for (int i = 0; i < kRuns; ++i)
+            runs.push_back(OpenOnce(path, password));
+        Report(name, Median(runs));
+        if (g_breakdown)
+            Breakdown(name, path, password);
+    }
+    SetPrompt(nullptr);
+    SetPrinterSource(nullptr);
+    SetRegistry(nullptr);
+    if (!keep)
+        std::filesystem::remove_all(dir);
+    return 0;
+}
