@@ -59,6 +59,8 @@ void CVwDaySplit::BuildPanes() {
     // of the document's observers.
     m_calendar = new CVwCalendar(m_top);
     if (m_kind == Kind::Standard) {
+        m_phoneBook = new CPhoneBookPane(m_top);
+        m_appts = new CVwAppts(m_bottom);
     } else {
         m_appts = new CVwAppts(m_top);
     }

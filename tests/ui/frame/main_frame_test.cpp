@@ -426,7 +426,7 @@ TEST_F(MainFrameTest, ClosingWithoutDocumentStoresEmptyLastFileAndThePlacement) 
     {
         CMainFrame frame;
         frame.Create();
-        frame.setGeometry(30, 40, 640, 480);
+        frame.setGeometry(30, 40, 900, 700);
         frame.show();
         frame.close();
     }
@@ -437,7 +437,7 @@ TEST_F(MainFrameTest, ClosingWithoutDocumentStoresEmptyLastFileAndThePlacement) 
     again.Create();
     CWindowPlacement placement;
     ASSERT_TRUE(placement.Restore(CMainFrame::kSettingsKey, &again));
-    EXPECT_EQ(again.geometry(), QRect(30, 40, 640, 480));
+    EXPECT_EQ(again.geometry(), QRect(30, 40, 900, 700));
 }
 
 TEST_F(MainFrameTest, RunShowsTheNoPrinterBoxOnceAndEndsWhenTheFrameCloses) {
