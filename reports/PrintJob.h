@@ -15,6 +15,7 @@ public:
 };
 
 // Prints the pages first..last that the callback accepts on the printer, in the foreground, under
-// the document name. False when the printer cannot start the job.
+// the document name. False when the printer cannot start the job or the print service does not
+// take it.
 bool RunPrintJob(QPrinter& printer, CPrintJobInfo& info, unsigned first, unsigned last,
                  const QString& docName);

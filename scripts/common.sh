@@ -11,6 +11,7 @@ PELM_PACKAGES=(
   clang libclang-rt-14-dev
   tzdata fonts-dejavu-core
   poppler-utils
+  cups-daemon cups-client libcups2-dev
 )
 
 pelm_install_packages() {
