@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <iconv.h>
+#include <map>
 #include <set>
 #include <utility>
 
@@ -110,6 +113,83 @@ std::string FromWindows1252(const std::string& text) {
     return out;
 }
 
+// Converts text in charset (a name iconv knows) to UTF-8; a byte that is not of the charset
+// becomes U+FFFD. False when iconv does not know the charset.
+bool ConvertWithIconv(const std::string& text, const std::string& charset, std::string& out) {
+    const iconv_t converter = iconv_open("UTF-8", charset.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    out.clear();
+    std::string input = text;
+    char* inAt = input.data();
+    size_t inLeft = input.size();
+    char buffer[1024];
+    while (inLeft > 0) {
+        char* outAt = buffer;
+        size_t outLeft = sizeof buffer;
+        const size_t result = iconv(converter, &inAt, &inLeft, &outAt, &outLeft);
+        const int error = errno;
+        out.append(buffer, static_cast<size_t>(outAt - buffer));
+        if (result != static_cast<size_t>(-1) || error == E2BIG)
+            continue;
+        // An invalid or cut-off sequence: mark it and go on after its first byte.
+        out += "\xEF\xBF\xBD";
+        ++inAt;
+        --inLeft;
+        iconv(converter, nullptr, nullptr, nullptr, nullptr);
+    }
+    char* outAt = buffer;
+    size_t outLeft = sizeof buffer;
+    iconv(converter, nullptr, nullptr, &outAt, &outLeft); // the closing shift of stateful charsets
+    out.append(buffer, static_cast<size_t>(outAt - buffer));
+    iconv_close(converter);
+    return true;
+}
+
+// The converter name for a declared charset. Writers name the Windows code pages by the standards
+// they extend: Japanese phones say Shift_JIS and use code page 932 (whose 0x5C is the backslash the
+// escapes need, not a yen sign), Outlook says ISO-8859-1 and uses Windows-1252, "GB2312" files hold
+// GBK characters.
+std::string ConverterName(const std::string& charset) {
+    static const std::map<std::string, std::string> kAliases = {
+        {"SHIFT_JIS", "CP932"},
+        {"SHIFT-JIS", "CP932"},
+        {"SJIS", "CP932"},
+        {"X-SJIS", "CP932"},
+        {"MS_KANJI", "CP932"},
+        {"CSSHIFTJIS", "CP932"},
+        {"WINDOWS-31J", "CP932"},
+        {"MS932", "CP932"},
+        {"ISO-8859-1", "WINDOWS-1252"},
+        {"ISO8859-1", "WINDOWS-1252"},
+        {"ISO_8859-1", "WINDOWS-1252"},
+        {"LATIN1", "WINDOWS-1252"},
+        {"US-ASCII", "WINDOWS-1252"},
+        {"ASCII", "WINDOWS-1252"},
+        {"CP1252", "WINDOWS-1252"},
+        {"GB2312", "GB18030"},
+        {"GBK", "GB18030"},
+        {"X-GBK", "GB18030"},
+        {"EUC-CN", "GB18030"},
+        {"KS_C_5601-1987", "CP949"},
+        {"UTF8", "UTF-8"},
+    };
+    const auto alias = kAliases.find(charset);
+    return alias == kAliases.end() ? charset : alias->second;
+}
+
+// Bytes in the declared charset as UTF-8. Without a charset, or with one that is not known, valid
+// UTF-8 stays and anything else is taken as Windows-1252, which older programs wrote.
+std::string FromCharset(const std::string& bytes, const std::string& charset) {
+    const std::string name = ConverterName(charset);
+    if (name.empty() || name == "UTF-8" || name == "WINDOWS-1252")
+        return name != "WINDOWS-1252" && IsValidUtf8(bytes) ? bytes : FromWindows1252(bytes);
+    std::string converted;
+    if (ConvertWithIconv(bytes, name, converted))
+        return converted;
+    return IsValidUtf8(bytes) ? bytes : FromWindows1252(bytes);
+}
+
 int HexDigit(char ch) {
     if (ch >= '0' && ch <= '9')
         return ch - '0';
@@ -134,6 +214,37 @@ std::string DecodeQuotedPrintable(const std::string& text) {
     return out;
 }
 
+// Base64 text; characters outside the alphabet (line breaks, spaces) are skipped, padding ends it.
+std::string DecodeBase64(const std::string& text) {
+    std::string out;
+    uint32_t bits = 0;
+    int bitCount = 0;
+    for (char ch : text) {
+        int value = -1;
+        if (ch >= 'A' && ch <= 'Z')
+            value = ch - 'A';
+        else if (ch >= 'a' && ch <= 'z')
+            value = ch - 'a' + 26;
+        else if (ch >= '0' && ch <= '9')
+            value = ch - '0' + 52;
+        else if (ch == '+')
+            value = 62;
+        else if (ch == '/')
+            value = 63;
+        else if (ch == '=')
+            break;
+        if (value < 0)
+            continue;
+        bits = (bits << 6) | static_cast<uint32_t>(value);
+        bitCount += 6;
+        if (bitCount >= 8) {
+            bitCount -= 8;
+            out += static_cast<char>((bits >> bitCount) & 0xFF);
+        }
+    }
+    return out;
+}
+
 // The physical lines, whatever their line ends.
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
@@ -143,7 +254,11 @@ std::vector<std::string> SplitLines(const std::string& text) {
         if (ch == '\r' || ch == '\n') {
             lines.push_back(line);
             line.clear();
-            if (ch == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            // CR LF, and the CR CR LF of files that passed twice through a text-mode writer, are one
+            // line end.
+            if (ch == '\r' && at + 2 < text.size() && text[at + 1] == '\r' && text[at + 2] == '\n')
+                at += 2;
+            else if (ch == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
                 ++at;
         } else {
             line += ch;
@@ -166,14 +281,23 @@ size_t ValueColon(const std::string& line) {
     return std::string::npos;
 }
 
-bool IsQuotedPrintableLine(const std::string& line) {
+// Whether the parameters of a content line (the text before its value) hold the word.
+bool HeadHas(const std::string& line, const char* word) {
     const size_t colon = ValueColon(line);
-    return colon != std::string::npos &&
-           Upper(line.substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+    return colon != std::string::npos && Upper(line.substr(0, colon)).find(word) != std::string::npos;
 }
 
-// Joins folded lines (a continuation starts with a space or tab) and the soft line breaks of
-// quoted-printable values (a line ending in '=' goes on in the next one).
+bool IsCardDelimiter(const std::string& line) {
+    const std::string upper = Upper(line);
+    const size_t end = upper.find_last_not_of(" \t");
+    const std::string trimmed = end == std::string::npos ? std::string() : upper.substr(0, end + 1);
+    return trimmed == "BEGIN:VCARD" || trimmed == "END:VCARD";
+}
+
+// Joins folded lines (a continuation starts with a space or tab), the soft line breaks of
+// quoted-printable values (a line ending in '=' goes on in the next one) and the lines of a 2.1
+// base64 value (which run on without a leading space until a blank line). A soft break before a
+// card's BEGIN or END line is a writer's slip and is dropped, so that the card keeps its end.
 std::vector<std::string> UnfoldLines(const std::string& text) {
     const std::vector<std::string> physical = SplitLines(text);
     std::vector<std::string> logical;
@@ -185,9 +309,16 @@ std::vector<std::string> UnfoldLines(const std::string& text) {
             logical.push_back(line);
         }
         while (at + 1 < physical.size() && !logical.back().empty() && logical.back().back() == '=' &&
-               IsQuotedPrintableLine(logical.back())) {
+               HeadHas(logical.back(), "QUOTED-PRINTABLE")) {
             logical.back().pop_back();
+            if (IsCardDelimiter(physical[at + 1]))
+                break;
             logical.back() += physical[++at];
+        }
+        if (HeadHas(logical.back(), "BASE64") || HeadHas(logical.back(), "ENCODING=B")) {
+            while (at + 1 < physical.size() && !physical[at + 1].empty() &&
+                   physical[at + 1].find(':') == std::string::npos)
+                logical.back() += physical[++at];
         }
     }
     return logical;
@@ -222,8 +353,19 @@ struct ContentLine {
     std::set<std::string> types; // upper case, from TYPE parameters and 2.1's bare ones
     std::string encoding;        // upper case, empty for none
     std::string charset;         // upper case, empty for none
+    int pref = 0;                // 1 most preferred, up to 100; 0 when not marked
     std::string value;
 };
+
+int PrefRank(const std::string& text) {
+    int rank = 0;
+    for (char ch : text) {
+        if (ch < '0' || ch > '9')
+            return 1;
+        rank = std::min(rank * 10 + (ch - '0'), 100);
+    }
+    return std::max(rank, 1);
+}
 
 bool ParseContentLine(const std::string& line, ContentLine& parsed) {
     const size_t colon = ValueColon(line);
@@ -246,6 +388,8 @@ bool ParseContentLine(const std::string& line, ContentLine& parsed) {
                 parsed.encoding = bare;
             else if (!bare.empty())
                 parsed.types.insert(bare);
+            if (bare == "PREF")
+                parsed.pref = 1;
             continue;
         }
         const std::string key = Upper(parameter.substr(0, equals));
@@ -254,25 +398,30 @@ bool ParseContentLine(const std::string& line, ContentLine& parsed) {
             for (const std::string& type : SplitOutsideQuotes(value, ','))
                 if (!type.empty())
                     parsed.types.insert(type);
+            if (parsed.types.count("PREF") && parsed.pref == 0)
+                parsed.pref = 1;
         } else if (key == "ENCODING") {
             parsed.encoding = value;
         } else if (key == "CHARSET") {
             parsed.charset = value;
         } else if (key == "PREF") {
             parsed.types.insert("PREF");
+            parsed.pref = PrefRank(value);
         }
     }
     return true;
 }
 
-// The value as UTF-8 text: quoted-printable decoded, then converted from its character set. Text
-// without a character set that is no valid UTF-8 is taken as Windows-1252, which older programs wrote.
+// The value as UTF-8 text: quoted-printable or base64 decoded, then converted from its charset.
+// NUL bytes, which no field can hold, are dropped.
 std::string DecodedValue(const ContentLine& line) {
-    std::string value = line.encoding == "QUOTED-PRINTABLE" ? DecodeQuotedPrintable(line.value) : line.value;
-    const bool utf8 = line.charset.empty() || line.charset == "UTF-8" || line.charset == "US-ASCII";
-    if (!utf8 || !IsValidUtf8(value))
-        value = FromWindows1252(value);
-    return value;
+    std::string value = line.value;
+    if (line.encoding == "QUOTED-PRINTABLE")
+        value = DecodeQuotedPrintable(value);
+    else if (line.encoding == "B" || line.encoding == "BASE64")
+        value = DecodeBase64(value);
+    value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+    return FromCharset(value, line.charset);
 }
 
 // Splits a structured value (N, ADR, ORG) at its unescaped semicolons and resolves the escapes of
@@ -342,12 +491,27 @@ std::string Component(const std::vector<std::string>& components, size_t index) 
     return index < components.size() ? components[index] : std::string();
 }
 
+// Which slot an address or telephone number was typed for.
+enum class Kind { Home, Work, Untyped };
+
+Kind KindOf(const std::set<std::string>& types) {
+    if (types.count("WORK"))
+        return Kind::Work;
+    return types.count("HOME") ? Kind::Home : Kind::Untyped;
+}
+
+bool IsReadProperty(const std::string& name) {
+    static const std::set<std::string> kRead = {
+        "KIND", "X-ADDRESSBOOKSERVER-KIND", "N", "FN", "ORG", "TITLE", "ADR", "TEL", "EMAIL", "URL", "NOTE"};
+    return kRead.count(name) != 0;
+}
+
 // One contact card as it is being read.
 class CardReader {
 public:
     void Add(const ContentLine& line) {
         if (line.name == "VERSION")
-            m_version = line.value;
+            m_version = Field(line.value).str();
         m_lines.push_back(line);
     }
 
@@ -356,10 +520,11 @@ public:
         person = CPerson();
         const ValueDecoder decoder(m_version != "2.1");
         std::string displayName;
-        bool homeAddress = false;
-        bool workAddress = false;
+        std::vector<std::pair<Kind, std::vector<std::string>>> addresses;
+        bool homePhoneTyped = false;
+        int emailRank = 0;
         for (const ContentLine& line : m_lines) {
-            if (line.encoding == "B" || line.encoding == "BASE64")
+            if (!IsReadProperty(line.name))
                 continue;
             const std::string value = DecodedValue(line);
             if ((line.name == "KIND" || line.name == "X-ADDRESSBOOKSERVER-KIND") &&
@@ -378,16 +543,11 @@ public:
             } else if (line.name == "TITLE") {
                 SetOnce(person.m_Position, decoder.Text(value));
             } else if (line.name == "ADR") {
-                const bool work = line.types.count("WORK") != 0 ||
-                                  (line.types.count("HOME") == 0 && homeAddress && !workAddress);
-                if (work ? workAddress : homeAddress)
-                    continue;
-                (work ? workAddress : homeAddress) = true;
-                StoreAddress(person, decoder.Components(value), work);
+                addresses.emplace_back(KindOf(line.types), decoder.Components(value));
             } else if (line.name == "TEL") {
-                StorePhone(person, line.types, decoder.Text(value));
+                StorePhone(person, line.types, decoder.Text(value), homePhoneTyped);
             } else if (line.name == "EMAIL") {
-                SetOnce(person.m_Email, decoder.Text(value));
+                StoreEmail(person, line.pref, decoder.Text(value), emailRank);
             } else if (line.name == "URL") {
                 SetOnce(line.types.count("WORK") ? person.m_WkWebPage : person.m_WebPage,
                         decoder.Text(value));
@@ -396,8 +556,7 @@ public:
                     person.m_Notes = decoder.Text(value);
             }
         }
-        if (person.m_Email.Find('@') < 0)
-            person.m_Email.Empty();
+        StoreAddresses(person, addresses);
         if (!person.m_FName.IsEmpty() || !person.m_LName.IsEmpty()) {
             person.BuildDisplayName();
         } else if (!displayName.empty()) {
@@ -411,6 +570,28 @@ public:
     }
 
 private:
+    // The home address is the first typed HOME, else the first untyped one; the work address the
+    // first typed WORK, else the first untyped one the home address did not take.
+    static void StoreAddresses(CPerson& person,
+                               const std::vector<std::pair<Kind, std::vector<std::string>>>& addresses) {
+        const auto first = [&](Kind kind, const std::vector<std::string>* skip) {
+            for (const auto& [typed, parts] : addresses)
+                if (typed == kind && &parts != skip)
+                    return &parts;
+            return static_cast<const std::vector<std::string>*>(nullptr);
+        };
+        const std::vector<std::string>* home = first(Kind::Home, nullptr);
+        if (!home)
+            home = first(Kind::Untyped, nullptr);
+        const std::vector<std::string>* work = first(Kind::Work, nullptr);
+        if (!work)
+            work = first(Kind::Untyped, home);
+        if (home)
+            StoreAddress(person, *home, false);
+        if (work)
+            StoreAddress(person, *work, true);
+    }
+
     // Post office box, extended address, street, locality, region, postal code, country. The
     // extended address (a suite or flat) joins the street so that it is not lost.
     static void StoreAddress(CPerson& person, const std::vector<std::string>& parts, bool work) {
@@ -425,7 +606,10 @@ private:
         (work ? person.m_WkZip : person.m_Zip) = Field(Component(parts, 5));
     }
 
-    static void StorePhone(CPerson& person, const std::set<std::string>& types, std::string number) {
+    // homeTyped tells whether the home phone came from a number typed HOME, which an untyped one
+    // never replaces and which replaces an untyped one.
+    static void StorePhone(CPerson& person, const std::set<std::string>& types, std::string number,
+                           bool& homeTyped) {
         if (StartsWithNoCase(number, "tel:"))
             number = number.substr(4);
         const auto has = [&](const char* type) { return types.count(type) != 0; };
@@ -438,10 +622,30 @@ private:
                 SetOnce(person.m_HmFax, number);
             else
                 person.m_WkFax = Field(number); // of the two business faxes the later one wins
-        } else if (has("WORK")) {
+        } else if (KindOf(types) == Kind::Work) {
             SetOnce(person.m_WkPhone, number);
+        } else if (KindOf(types) == Kind::Home) {
+            if (!homeTyped && !Field(number).IsEmpty()) {
+                person.m_HmPhone = Field(number);
+                homeTyped = true;
+            }
         } else {
             SetOnce(person.m_HmPhone, number);
+        }
+    }
+
+    // Only an address with "@" is kept; the most preferred one wins, the first of equal rank.
+    // rank holds the rank of the kept address (0 for none, unmarked ones rank below 100).
+    static void StoreEmail(CPerson& person, int pref, std::string address, int& rank) {
+        if (StartsWithNoCase(address, "mailto:"))
+            address = address.substr(7);
+        const CString email = Field(std::move(address));
+        if (email.Find('@') < 0)
+            return;
+        const int candidate = pref > 0 ? pref : 101;
+        if (rank == 0 || candidate < rank) {
+            person.m_Email = email;
+            rank = candidate;
         }
     }
 
@@ -457,13 +661,21 @@ CWabImporter::~CWabImporter() {
 
 int CWabImporter::Open(const char* path) {
     Clear();
-    std::ifstream in(path ? path : "", std::ios::binary);
+    m_problem = Problem::CannotRead;
+    std::error_code error;
+    if (!path || std::filesystem::is_directory(path, error))
+        return 2;
+    std::ifstream in(path, std::ios::binary);
     if (!in)
         return 2;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
-    if (size < 0 || size > kMaxFileSize)
+    if (size < 0)
         return 2;
+    if (size > kMaxFileSize) {
+        m_problem = Problem::TooLarge;
+        return 2;
+    }
     in.seekg(0, std::ios::beg);
     std::string text(static_cast<size_t>(size), '\0');
     if (size > 0 && !in.read(text.data(), size))
@@ -475,30 +687,43 @@ int CWabImporter::OpenText(std::string text) {
     Clear();
     m_text = ToUtf8Text(std::move(text));
     m_opened = true;
+    m_problem = Problem::None;
     return 0;
 }
 
 int CWabImporter::Read() {
     m_persons.clear();
-    if (!m_opened)
+    if (!m_opened) {
+        m_problem = Problem::CannotRead;
         return -1;
-    bool sawCard = false;
-    int depth = 0; // 1 inside a card, more inside a card nested in it
+    }
+    bool completedCard = false;
+    // 1 inside a card, 2 inside an agent card nested in it (2.1 writes the agent's card after an
+    // "AGENT:" line or on it); only agent cards nest.
+    int depth = 0;
+    bool agentFollows = false;
     CardReader card;
     for (const std::string& text : UnfoldLines(m_text)) {
         ContentLine line;
         if (!ParseContentLine(text, line))
             continue;
         const std::string value = Upper(Field(line.value).str());
-        const bool begins = (line.name == "BEGIN" && value == "VCARD") ||
-                            (depth > 0 && line.name == "AGENT" && StartsWithNoCase(value, "BEGIN:VCARD"));
-        if (begins) {
-            if (++depth == 1) {
-                sawCard = true;
+        const bool agentOnLine = depth > 0 && line.name == "AGENT" &&
+                                 StartsWithNoCase(value, "BEGIN:VCARD") &&
+                                 value.find("END:VCARD") == std::string::npos;
+        if (line.name == "BEGIN" && value == "VCARD") {
+            if (depth > 0 && agentFollows) {
+                ++depth;
+            } else {
+                // A card still open here lost its END:VCARD: it is dropped, this one is read.
+                depth = 1;
                 card = CardReader();
             }
+        } else if (agentOnLine) {
+            ++depth;
         } else if (line.name == "END" && value == "VCARD" && depth > 0) {
             if (--depth == 0) {
+                completedCard = true;
                 CPerson person;
                 if (card.Person(person))
                     m_persons.push_back(person);
@@ -506,12 +731,15 @@ int CWabImporter::Read() {
         } else if (depth == 1) {
             card.Add(line);
         }
+        agentFollows = depth > 0 && line.name == "AGENT" && value.empty();
     }
-    return sawCard ? static_cast<int>(m_persons.size()) : -1;
+    m_problem = completedCard ? Problem::None : Problem::NoContacts;
+    return completedCard ? static_cast<int>(m_persons.size()) : -1;
 }
 
 void CWabImporter::Clear() {
     m_persons.clear();
     m_text.clear();
     m_opened = false;
+    m_problem = Problem::None;
 }

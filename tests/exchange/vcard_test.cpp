@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -181,6 +182,112 @@ TEST(VCardFiles, Version40UrisAndAGroupSkipped) {
     EXPECT_TRUE(p.m_Email.IsEmpty());
 }
 
+// Files as other programs write them: one field of one person of a fixture.
+struct FileCase {
+    const char* file;
+    size_t person;
+    CString CPerson::*member;
+    const char* expected;
+};
+
+class RealFiles : public testing::TestWithParam<FileCase> {};
+
+TEST_P(RealFiles, GiveTheFieldAsWritten) {
+    const FileCase& c = GetParam();
+    const std::vector<CPerson> persons = ReadFixture(c.file);
+    ASSERT_LT(c.person, persons.size()) << c.file;
+    EXPECT_EQ(persons[c.person].*c.member, c.expected) << c.file << " person " << c.person;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, RealFiles,
+                         testing::Values(
+                             // Shift_JIS as a Japanese phone writes it: plain, quoted-printable and base64
+                             // values; the katakana "so" and the kanji "hyou" end in the byte of a backslash.
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_DisplayName, "山田, 太郎"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_Company, "ソニー表示"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_Addr1, "港区1-2"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_City, "東京都"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_Zip, "105-0001"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_Notes, "こんにちは"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_Position, "営業部長、東京"},
+                             FileCase{"charset-shift_jis.vcf", 0, &CPerson::m_CelPhone, "090-1234-5678"},
+                             FileCase{"charset-shift_jis.vcf", 1, &CPerson::m_DisplayName, "佐藤, 花子"},
+                             FileCase{"charsets.vcf", 0, &CPerson::m_DisplayName, "Иванов, Иван"},
+                             FileCase{"charsets.vcf", 0, &CPerson::m_Addr1, "ул. Тверская 7"},
+                             FileCase{"charsets.vcf", 0, &CPerson::m_City, "Москва"},
+                             FileCase{"charsets.vcf", 1, &CPerson::m_DisplayName, "Петров, Пётр"},
+                             FileCase{"charsets.vcf", 2, &CPerson::m_DisplayName, "Wałęsa, Łucja"},
+                             // "ISO-8859-1" from Outlook holds Windows-1252's euro sign.
+                             FileCase{"charsets.vcf", 3, &CPerson::m_Notes, "5 € für Jürgen"},
+                             FileCase{"charsets.vcf", 4, &CPerson::m_FName, "Сидоров Олег"},
+                             // A charset nobody knows: its UTF-8 text is kept.
+                             FileCase{"charsets.vcf", 5, &CPerson::m_DisplayName, "Øster, Åsa"},
+                             // A value typed HOME wins over an untyped one before it; the untyped address is
+                             // then the work address unless one is typed WORK.
+                             FileCase{"home-typed.vcf", 0, &CPerson::m_HmPhone, "222"},
+                             FileCase{"home-typed.vcf", 0, &CPerson::m_WkPhone, "333"},
+                             FileCase{"home-typed.vcf", 0, &CPerson::m_Addr1, "Home St 2"},
+                             FileCase{"home-typed.vcf", 0, &CPerson::m_City, "Hometown"},
+                             FileCase{"home-typed.vcf", 0, &CPerson::m_WkCity, "Othertown"},
+                             FileCase{"home-typed.vcf", 1, &CPerson::m_City, "Homeville"},
+                             FileCase{"home-typed.vcf", 1, &CPerson::m_WkCity, "Workville"},
+                             FileCase{"home-typed.vcf", 1, &CPerson::m_HmPhone, "1"},
+                             // The preferred e-mail address wins; one without "@" never empties a good one.
+                             FileCase{"email-pref.vcf", 0, &CPerson::m_Email, "pref@example.org"},
+                             FileCase{"email-pref.vcf", 1, &CPerson::m_Email, "one@example.org"},
+                             FileCase{"email-pref.vcf", 2, &CPerson::m_Email, "good@example.org"},
+                             FileCase{"email-pref.vcf", 3, &CPerson::m_Email, "jane@example.org"},
+                             // A card without END:VCARD is lost, the cards after it are not; a soft break
+                             // before END keeps its card; a 3.0 agent written on one line ends nothing.
+                             FileCase{"cards-cut-short.vcf", 0, &CPerson::m_DisplayName, "Kept, Bert"},
+                             FileCase{"cards-cut-short.vcf", 1, &CPerson::m_DisplayName, "Soft, Sally"},
+                             FileCase{"cards-cut-short.vcf", 1, &CPerson::m_Notes, "ends here"},
+                             FileCase{"cards-cut-short.vcf", 2, &CPerson::m_DisplayName, "Agent, Boss"},
+                             FileCase{"cards-cut-short.vcf", 3, &CPerson::m_DisplayName, "Last, Lara"},
+                             // CR CR LF line ends unfold like CR LF.
+                             FileCase{"crcrlf.vcf", 0, &CPerson::m_Notes, "folded over two lines"},
+                             FileCase{"crcrlf.vcf", 0, &CPerson::m_Addr1, "Long Street 1"},
+                             FileCase{"crcrlf.vcf", 0, &CPerson::m_City, "Softtown"},
+                             FileCase{"crcrlf.vcf", 0, &CPerson::m_HmPhone, "555"}),
+                         [](const testing::TestParamInfo<FileCase>& param) {
+                             return "case" + std::to_string(param.index);
+                         });
+
+TEST(VCardFiles, CardsCutShortLoseOnlyThemselves) {
+    const std::vector<CPerson> persons = ReadFixture("cards-cut-short.vcf");
+    std::vector<std::string> names;
+    for (const CPerson& person : persons)
+        names.push_back(person.m_LName.str());
+    EXPECT_EQ(names, (std::vector<std::string>{"Kept", "Soft", "Agent", "Last"}));
+    EXPECT_TRUE(persons[2].m_HmPhone.IsEmpty()); // the agent's number is not the boss's
+}
+
+TEST(VCardFiles, UnreadableFilesNameTheirProblem) {
+    const struct {
+        std::string path;
+        CWabImporter::Problem problem;
+    } cases[] = {
+        {"/nonexistent/folder/contacts.vcf", CWabImporter::Problem::CannotRead},
+        {PELM_FIXTURES_DIR, CWabImporter::Problem::CannotRead},
+        {Fixture("binary.vcf"), CWabImporter::Problem::NoContacts},
+        {Fixture("not-a-vcard.vcf"), CWabImporter::Problem::NoContacts},
+        {Fixture("truncated.vcf"), CWabImporter::Problem::NoContacts},
+    };
+    for (const auto& c : cases) {
+        CWabImporter importer;
+        if (importer.Open(c.path.c_str()) == 0) {
+            EXPECT_EQ(importer.Read(), -1) << c.path;
+        }
+        EXPECT_EQ(importer.LastProblem(), c.problem) << c.path;
+        EXPECT_TRUE(importer.Persons().empty()) << c.path;
+    }
+
+    CWabImporter importer;
+    EXPECT_EQ(importer.Open(Fixture("contacts-4.0.vcf").c_str()), 0);
+    EXPECT_EQ(importer.Read(), 1);
+    EXPECT_EQ(importer.LastProblem(), CWabImporter::Problem::None);
+}
+
 TEST(VCardReader, NamingRuleDropsCardsWithoutAnyName) {
     int result = 0;
     const std::vector<CPerson> persons =
@@ -335,6 +442,34 @@ TEST_F(WabImport, UnreadableOrForeignFilesImportNothing) {
     std::ofstream(empty) << "BEGIN:VCARD\nVERSION:3.0\nTEL:1\nEND:VCARD\n";
     EXPECT_TRUE(g_doc.ImportWab(count, 1, empty.c_str()));
     EXPECT_EQ(count, 0);
+}
+
+TEST_F(WabImport, FilesWithoutACompleteCardImportNothing) {
+    int count = 0;
+    for (const char* name : {"truncated.vcf", "binary.vcf"})
+        EXPECT_FALSE(g_doc.ImportWab(count, 1, Fixture(name).c_str())) << name;
+
+    // A file beyond the limit is not read at all (a sparse file costs no disk).
+    const std::string huge = m_dir.File("huge.vcf");
+    std::ofstream(huge) << "BEGIN:VCARD\nN:Big;Ben\nEND:VCARD\n";
+    std::filesystem::resize_file(huge, CWabImporter::kMaxFileSize + 1);
+    EXPECT_FALSE(g_doc.ImportWab(count, 1, huge.c_str()));
+    CWabImporter importer;
+    EXPECT_EQ(importer.Open(huge.c_str()), 2);
+    EXPECT_EQ(importer.LastProblem(), CWabImporter::Problem::TooLarge);
+
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(Count("select count(*) from Person"), 0);
+}
+
+TEST_F(WabImport, JapaneseNamesReachTheDocument) {
+    int count = 0;
+    ASSERT_TRUE(g_doc.ImportWab(count, 1, Fixture("charset-shift_jis.vcf").c_str()));
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(
+        Count(
+            "select count(*) from Person where LName = '山田' and FName = '太郎' and Company = 'ソニー表示'"),
+        1);
 }
 
 TEST_F(WabImport, AFailedInsertIsNotCountedAndTheOthersGoOn) {

@@ -1,6 +1,7 @@
 #include "ui/exchange/ImportWabDlg.h"
 
 #include "data/DbDoc.h"
+#include "exchange/WabImporter.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/ContextHelp.h"
 #include "platform/qt/Controls.h"
@@ -30,6 +31,26 @@ CString WabImportReport(int count) {
     return report;
 }
 
+CString WabImportFailure(const char* path) {
+    // The import stopped before adding anything: a second read of the file names the reason.
+    CWabImporter probe;
+    if (probe.Open(path) == 0)
+        probe.Read();
+    CString reason;
+    switch (probe.LastProblem()) {
+    case CWabImporter::Problem::TooLarge:
+        reason.Format("The file \"%s\" is too large for an address book.", path);
+        break;
+    case CWabImporter::Problem::NoContacts:
+        reason.Format("The file \"%s\" holds no vCard contacts.", path);
+        break;
+    default:
+        reason.Format("The file \"%s\" cannot be read.", path);
+        break;
+    }
+    return CString("Unable to open your Windows Address Book") + "\n\n" + reason;
+}
+
 bool ImportWabAndReport(WindowHandle owner, int choice, const char* path) {
     int count = 0;
     bool read = false;
@@ -38,8 +59,7 @@ bool ImportWabAndReport(WindowHandle owner, int choice, const char* path) {
         read = g_doc.ImportWab(count, choice, path);
     }
     if (!read) {
-        MessageBoxA(owner, "Unable to open your Windows Address Book", "Windows Address Book Error",
-                    MB_ICONERROR);
+        MessageBoxA(owner, WabImportFailure(path), "Windows Address Book Error", MB_ICONERROR);
         return false;
     }
     MessageBoxA(owner, WabImportReport(count), "Imported the Personal Address Book", MB_ICONINFORMATION);

@@ -17,9 +17,13 @@ class QRadioButton;
 // The text reported after the address-book import added count persons.
 CString WabImportReport(int count);
 
+// The text reported when the vCard file at path gave nothing to import: "Unable to open your Windows
+// Address Book" and why (it cannot be read, is too large, or holds no vCard contacts).
+CString WabImportFailure(const char* path);
+
 // Imports the contacts of the vCard file at path into the open document's groups of the choice and
-// reports the outcome in a message box owned by owner: the count, or "Unable to open your Windows
-// Address Book" when the file cannot be read. True when the file was read.
+// reports the outcome in a message box owned by owner: the count, or the failure text above when the
+// file cannot be read. True when the file was read.
 bool ImportWabAndReport(WindowHandle owner, int choice, const char* path);
 
 // The "Import Personal Address Book" dialog: the groups the contacts go into and the vCard file

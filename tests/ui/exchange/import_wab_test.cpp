@@ -7,9 +7,9 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/app/SplashDlg.h"
 #include "ui/exchange/ImportWabDlg.h"
 #include "ui/frame/MainFrame.h"
-#include "ui/app/SplashDlg.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -261,21 +261,43 @@ TEST_F(ImportWabCommandTest, OneContactGivesTheSingularWithItsHint) {
     EXPECT_EQ(Members(Schema::kGroupWhitePagesId), 0);
 }
 
-TEST_F(ImportWabCommandTest, AnUnreadableFileShowsTheAddressBookError) {
-    for (const std::string& path : {m_dir.File("missing.vcf"), Fixture("not-a-vcard.vcf")}) {
+TEST_F(ImportWabCommandTest, AnUnreadableFileShowsTheAddressBookErrorWithItsReason) {
+    const std::pair<std::string, std::string> cases[] = {
+        {m_dir.File("missing.vcf"), "cannot be read."},
+        {Fixture("not-a-vcard.vcf"), "holds no vCard contacts."},
+        {Fixture("binary.vcf"), "holds no vCard contacts."},
+        // One card cut off before its end: nothing could be read, which is not "0 names added".
+        {Fixture("truncated.vcf"), "holds no vCard contacts."},
+    };
+    for (const auto& [path, reason] : cases) {
         prompt.Clear();
         prompt.AnswerMessageBox(IDOK);
         AnswerDialog(1168, path);
         m_frame.OnCommand(32844);
 
         ASSERT_EQ(prompt.MessageBoxes().size(), 1u) << path;
-        EXPECT_EQ(prompt.MessageBoxes()[0].text, "Unable to open your Windows Address Book");
+        EXPECT_EQ(prompt.MessageBoxes()[0].text,
+                  "Unable to open your Windows Address Book\n\nThe file \"" + path + "\" " + reason);
         EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Windows Address Book Error");
         EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
     }
     EXPECT_FALSE(g_doc.IsModified());
     EXPECT_EQ(m_counter.modified, 0);
     EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 0);
+}
+
+TEST_F(ImportWabCommandTest, NamesInTheirOwnCharacterSetAreShownAsWritten) {
+    prompt.AnswerMessageBox(IDOK);
+    AnswerDialog(1168, Fixture("charsets.vcf"));
+    m_frame.OnCommand(32844);
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    EXPECT_EQ(prompt.MessageBoxes()[0].text,
+              "6 names added to current database.You will need to edit them to add them to specific groups.");
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person where LName = 'Иванов' and City = 'Москва'"), 1);
+    m_frame.resize(1000, 700);
+    m_frame.show();
+    QApplication::processEvents();
+    SaveScreenshot(&m_frame, "import-wab-charsets");
 }
 
 TEST_F(ImportWabCommandTest, CancelImportsNothing) {
