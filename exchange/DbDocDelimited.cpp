@@ -18,8 +18,10 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -260,10 +262,11 @@ public:
 
     // The cells of one record: every column consumes a field; a record that runs out leaves the rest
     // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells.
-    std::vector<CString> Cells(CString line) const {
+    std::vector<CString> Cells(const CString& line) const {
         std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
+        std::string_view rest(line.str());
         for (CString& cell : cells) {
-            m_reader.NextField(line, cell);
+            m_reader.NextField(rest, cell.str());
             if (cell == "EMPTY FIELD" || cell == "EOF")
                 cell.Empty();
         }
@@ -297,7 +300,7 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
         ExclusiveTransaction transaction(g_db);
         CString line;
         while (reader.ReadLine(line)) {
-            const std::vector<CString> cells = reader.Cells(line);
+            std::vector<CString> cells = reader.Cells(line);
             const RecordResult result = readRecord(reader, cells);
             if (result == RecordResult::Failed)
                 break;
@@ -317,6 +320,7 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
     } catch (...) {
         count = 0;
     }
+    doc.EndBulkPersonInserts();
     if (count > 0)
         doc.SetModifiedFlag(true, true);
     return count;
@@ -452,24 +456,29 @@ int CDbDoc::ExportApptsCsv(const CExportTableSpec& spec) {
 }
 
 int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+    // The person field each column fills, looked up once for the whole file.
+    std::vector<const PersonField*> columnFields(spec.m_columnFields.size(), nullptr);
+    for (size_t column = 0; column < columnFields.size(); ++column)
+        for (const PersonField& entry : kPersonFields)
+            if (spec.m_columnFields[column] == entry.name)
+                columnFields[column] = &entry;
+
+    return RunImport(*this, spec, [&](const DelimitedReader&, std::vector<CString>& cells) {
         CPerson person;
         bool named = false;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            if (field.IsEmpty())
+        for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
+            const PersonField* field = columnFields[column];
+            if (!field)
                 continue;
-            for (const PersonField& entry : kPersonFields) {
-                if (field != entry.name)
-                    continue;
-                const bool keepsEmpty =
-                    field != "Title" && field != "FirstName" && field != "LastName" && field != "Company";
-                if (!cells[column].IsEmpty() || keepsEmpty)
-                    person.*entry.member = cells[column];
-                if (!cells[column].IsEmpty() &&
-                    (field == "FirstName" || field == "LastName" || field == "Company"))
-                    named = true;
-            }
+            CString& cell = cells[column];
+            // The title and the three name fields take only a non-empty cell; one of the names must
+            // have one for the person to be added.
+            const bool nameField = field->member == &CPerson::m_FName || field->member == &CPerson::m_LName ||
+                                   field->member == &CPerson::m_Company;
+            if (!cell.IsEmpty() && nameField)
+                named = true;
+            if (!cell.IsEmpty() || (!nameField && field->member != &CPerson::m_Title))
+                person.*field->member = std::move(cell);
         }
         if (!named)
             return RecordResult::Skipped;
