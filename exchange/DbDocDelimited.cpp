@@ -289,9 +289,10 @@ private:
 // which each insert is a savepoint of its own: a record whose insert fails is rolled back alone, not
 // counted, and ends the import (a full disk or a broken file fails every record after it alike).
 // Answers the number of records the document really holds afterwards; the modified flag is set with
-// notification when there are any.
+// notification when there are any. The person insert shows its own error; for the record kinds whose
+// insert shows none, failureCaption names the one box that says the import stopped.
 template <typename ReadRecord>
-int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) {
+int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, ReadRecord readRecord) {
     int count = 0;
     try {
         DelimitedReader reader(spec);
@@ -302,8 +303,13 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
         while (reader.ReadLine(line)) {
             std::vector<CString> cells = reader.Cells(line);
             const RecordResult result = readRecord(reader, cells);
-            if (result == RecordResult::Failed)
+            if (result == RecordResult::Failed) {
+                if (failureCaption)
+                    MessageBoxA(nullptr,
+                                "A record could not be added to the document. The import stopped there.",
+                                failureCaption, MB_OK | MB_ICONERROR);
                 break;
+            }
             if (result == RecordResult::Added)
                 ++count;
         }
@@ -463,7 +469,7 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
             if (spec.m_columnFields[column] == entry.name)
                 columnFields[column] = &entry;
 
-    return RunImport(*this, spec, [&](const DelimitedReader&, std::vector<CString>& cells) {
+    return RunImport(*this, spec, nullptr, [&](const DelimitedReader&, std::vector<CString>& cells) {
         CPerson person;
         bool named = false;
         for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
@@ -490,81 +496,83 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
 }
 
 int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-        CTask task;
-        bool hasText = false;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            const CString& cell = cells[column];
-            if (field == "Task") {
-                if (!cell.IsEmpty()) {
-                    task.m_Desc = cell;
-                    hasText = true;
-                }
-            } else if (field == "DateDue" || field == "DateDone") {
-                const CDateTime date = ParseDateCell(cell);
-                if (date.IsValid())
-                    (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
-            } else if (field == "Priority") {
-                const int priority = std::atoi(cell);
-                if (priority >= kPriorityHigh && priority <= kPriorityDone)
-                    task.m_Priority = priority;
-            }
-        }
-        if (!hasText)
-            return RecordResult::Skipped;
-        if (!NewId(task.m_ID))
-            return RecordResult::Failed;
-        return Inserted(true, InsertTask(task));
-    });
+    return RunImport(*this, spec, "Error Importing Tasks",
+                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+                         CTask task;
+                         bool hasText = false;
+                         for (size_t column = 0; column < cells.size(); ++column) {
+                             const CString field = reader.FieldOf(column);
+                             const CString& cell = cells[column];
+                             if (field == "Task") {
+                                 if (!cell.IsEmpty()) {
+                                     task.m_Desc = cell;
+                                     hasText = true;
+                                 }
+                             } else if (field == "DateDue" || field == "DateDone") {
+                                 const CDateTime date = ParseDateCell(cell);
+                                 if (date.IsValid())
+                                     (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
+                             } else if (field == "Priority") {
+                                 const int priority = std::atoi(cell);
+                                 if (priority >= kPriorityHigh && priority <= kPriorityDone)
+                                     task.m_Priority = priority;
+                             }
+                         }
+                         if (!hasText)
+                             return RecordResult::Skipped;
+                         if (!NewId(task.m_ID))
+                             return RecordResult::Failed;
+                         return Inserted(true, InsertTask(task));
+                     });
 }
 
 int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-        CAppt appt;
-        bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
-        int alarmMinutes = 0;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            const CString& cell = cells[column];
-            if (field == "Appointment") {
-                if (!cell.IsEmpty()) {
-                    appt.m_Desc = cell;
-                    hasText = true;
-                }
-            } else if (field == "Date") {
-                const CDateTime date = ParseDateCell(cell);
-                if (date.IsValid()) {
-                    appt.m_DateDue = date;
-                    hasDate = true;
-                }
-            } else if (field == "StartTime") {
-                const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
-                if (start.IsValid()) {
-                    appt.m_StartTime = start;
-                    hasStart = true;
-                }
-            } else if (field == "EndTime") {
-                const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
-                if (end.IsValid()) {
-                    appt.m_EndTime = end;
-                    hasEnd = true;
-                }
-                if (appt.m_EndTime < appt.m_StartTime)
-                    appt.m_EndTime = appt.m_StartTime;
-            } else if (field == "AlarmTime") {
-                appt.m_AlarmTime = appt.m_StartTime;
-                alarmMinutes = RoundToFive(cell);
-            } else if (field == "Alarmed") {
-                appt.m_Alarm = IsTrueWord(cell);
-            }
-        }
-        if (!hasText || !hasDate || !hasStart || !hasEnd)
-            return RecordResult::Skipped;
-        if (!NewId(appt.m_ID))
-            return RecordResult::Failed;
-        if (alarmMinutes >= 0 && alarmMinutes <= 60)
-            appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
-        return Inserted(true, InsertAppt(appt));
-    });
+    return RunImport(*this, spec, "Error Importing Appointments",
+                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+                         CAppt appt;
+                         bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
+                         int alarmMinutes = 0;
+                         for (size_t column = 0; column < cells.size(); ++column) {
+                             const CString field = reader.FieldOf(column);
+                             const CString& cell = cells[column];
+                             if (field == "Appointment") {
+                                 if (!cell.IsEmpty()) {
+                                     appt.m_Desc = cell;
+                                     hasText = true;
+                                 }
+                             } else if (field == "Date") {
+                                 const CDateTime date = ParseDateCell(cell);
+                                 if (date.IsValid()) {
+                                     appt.m_DateDue = date;
+                                     hasDate = true;
+                                 }
+                             } else if (field == "StartTime") {
+                                 const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
+                                 if (start.IsValid()) {
+                                     appt.m_StartTime = start;
+                                     hasStart = true;
+                                 }
+                             } else if (field == "EndTime") {
+                                 const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
+                                 if (end.IsValid()) {
+                                     appt.m_EndTime = end;
+                                     hasEnd = true;
+                                 }
+                                 if (appt.m_EndTime < appt.m_StartTime)
+                                     appt.m_EndTime = appt.m_StartTime;
+                             } else if (field == "AlarmTime") {
+                                 appt.m_AlarmTime = appt.m_StartTime;
+                                 alarmMinutes = RoundToFive(cell);
+                             } else if (field == "Alarmed") {
+                                 appt.m_Alarm = IsTrueWord(cell);
+                             }
+                         }
+                         if (!hasText || !hasDate || !hasStart || !hasEnd)
+                             return RecordResult::Skipped;
+                         if (!NewId(appt.m_ID))
+                             return RecordResult::Failed;
+                         if (alarmMinutes >= 0 && alarmMinutes <= 60)
+                             appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
+                         return Inserted(true, InsertAppt(appt));
+                     });
 }
