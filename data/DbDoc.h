@@ -62,7 +62,10 @@ public:
     bool GetPerson(CPerson& person);
     // The person and its groups (ID and Desc), appended to the vector in the database's order.
     bool GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups);
+    // Inside a transaction of the caller (a bulk import) the insert keeps its compiled statements
+    // for the next one; EndBulkPersonInserts drops them when the bulk work is done.
     bool InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups);
+    void EndBulkPersonInserts();
     // Writes the row again first when it was removed meanwhile; the memberships become the vector's.
     bool UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups);
     // Removes the person and its membership rows; false without a message when there is none.

@@ -7,6 +7,8 @@
 #include "data/SqlException.h"
 #include "platform/core/Prompt.h"
 
+#include <sqlcipher/sqlite3.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -77,6 +79,157 @@ void WriteMemberships(const CPerson& person, const std::vector<CPhGroup>& groups
                                 Schema::kGroupAllId));
 }
 
+// One statement of the person insert compiled once and reused while a transaction of the caller
+// inserts many persons. Texts are bound without a copy: every value outlives the step it is bound
+// for, and the bindings are cleared after it.
+class KeptStatement {
+public:
+    KeptStatement() = default;
+    KeptStatement(const KeptStatement&) = delete;
+    KeptStatement& operator=(const KeptStatement&) = delete;
+    ~KeptStatement() { Finalize(); }
+
+    void Compile(const char* sql) {
+        Finalize();
+        const int result = sqlite3_prepare_v2(g_db.Handle(), sql, -1, &m_statement, nullptr);
+        if (result != SQLITE_OK) {
+            SqlException error(result, sqlite3_errmsg(g_db.Handle()));
+            Finalize();
+            throw error;
+        }
+    }
+    // Binds the text up to its first NUL, as the quoting of the one-off statements takes it.
+    void Bind(int param, const char* value) {
+        const int result = sqlite3_bind_text(m_statement, param, value, -1, SQLITE_STATIC);
+        if (result != SQLITE_OK)
+            throw SqlException(result, "Error binding string param");
+    }
+    // Runs the statement to its first row or its end, answers the first column of that row (0 without
+    // one) and makes the statement ready for the next binds.
+    int Run() {
+        const int result = sqlite3_step(m_statement);
+        const int value = result == SQLITE_ROW ? sqlite3_column_int(m_statement, 0) : 0;
+        const int reset = sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+        if (result != SQLITE_ROW && result != SQLITE_DONE)
+            throw SqlException(reset, sqlite3_errmsg(g_db.Handle()));
+        return value;
+    }
+    void Finalize() {
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+    }
+
+private:
+    sqlite3_stmt* m_statement = nullptr;
+};
+
+// The statements of the person insert, with the values bound instead of quoted into the text, so
+// the rows they write are those of the one-off statements. They belong to one connection: a
+// connection closed while they live stays allocated until they are finalized, so its handle is never
+// taken by another connection meanwhile and comparing handles is safe.
+struct BulkPersonStatements {
+    sqlite3* db = nullptr;
+    // The savepoint of one insert inside the caller's transaction, as ExclusiveTransaction makes it.
+    KeptStatement savepoint;
+    KeptStatement release;
+    KeptStatement rollbackTo;
+    KeptStatement insert;
+    KeptStatement deleteMemberships;
+    KeptStatement insertMembership;
+    KeptStatement countMembership;
+
+    void Drop() {
+        for (KeptStatement* statement : {&savepoint, &release, &rollbackTo, &insert, &deleteMemberships,
+                                         &insertMembership, &countMembership})
+            statement->Finalize();
+        db = nullptr;
+    }
+};
+
+BulkPersonStatements& KeptStatements() {
+    static BulkPersonStatements statements;
+    return statements;
+}
+
+// The kept statements, compiled for the document's connection when they belong to no or another one.
+BulkPersonStatements& BulkStatements() {
+    BulkPersonStatements& statements = KeptStatements();
+    if (statements.db != g_db.Handle()) {
+        statements.Drop();
+        statements.savepoint.Compile("savepoint nested_operation");
+        statements.release.Compile("release nested_operation");
+        statements.rollbackTo.Compile("rollback to nested_operation");
+        statements.insert.Compile(
+            "insert into Person(ID, \t\t\tTitle, FName, LName, \t\t\tAddr1, Addr2, City, State, Zip, "
+            "\t\t\tHmPhone, HmFax, CelPhone, Pager, \t\t\tEmail, WebPage, \t\t\tCompany, Position, "
+            "\t\t\tWkAddr1, WkAddr2, WkCity, WkState, WkZip, \t\t\tWkPhone, WkExt, WkFax, WkCelPhone, "
+            "WkPager, \t\t\tWkEmail, WkWebPage, Notes) \t\t\tVALUES(?, \t\t\t?, ?, ?, \t\t\t?, ?, "
+            "?, ?, ?, \t\t\t?, ?, ?, ?, \t\t\t?, ?, \t\t\t?, ?, \t\t\t?, ?, ?, ?, ?, "
+            "\t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?)");
+        statements.deleteMemberships.Compile("delete from PersonPhGroup where PersonID = ?");
+        statements.insertMembership.Compile("insert into PersonPhGroup values(?, ?)");
+        statements.countMembership.Compile(
+            "select count(*) from PersonPhGroup where PersonID = ? and PhGroupID = ?");
+        statements.db = g_db.Handle();
+    }
+    return statements;
+}
+
+// Writes the person and its memberships through the reused statements.
+void WritePersonBulk(BulkPersonStatements& statements, const CPerson& person,
+                     const std::vector<CPhGroup>& groups) {
+    const CString* const values[] = {
+        &person.m_ID,         &person.m_Title,    &person.m_FName,   &person.m_LName,     &person.m_Addr1,
+        &person.m_Addr2,      &person.m_City,     &person.m_State,   &person.m_Zip,       &person.m_HmPhone,
+        &person.m_HmFax,      &person.m_CelPhone, &person.m_Pager,   &person.m_Email,     &person.m_WebPage,
+        &person.m_Company,    &person.m_Position, &person.m_WkAddr1, &person.m_WkAddr2,   &person.m_WkCity,
+        &person.m_WkState,    &person.m_WkZip,    &person.m_WkPhone, &person.m_WkExt,     &person.m_WkFax,
+        &person.m_WkCelPhone, &person.m_WkPager,  &person.m_WkEmail, &person.m_WkWebPage, &person.m_Notes};
+    int param = 1;
+    for (const CString* value : values)
+        statements.insert.Bind(param++, value->c_str());
+    statements.insert.Run();
+
+    const char* id = person.m_ID.c_str();
+    statements.deleteMemberships.Bind(1, id);
+    statements.deleteMemberships.Run();
+    auto addMembership = [&](const char* groupId) {
+        statements.insertMembership.Bind(1, id);
+        statements.insertMembership.Bind(2, groupId);
+        statements.insertMembership.Run();
+    };
+    std::vector<CString> written;
+    for (const CPhGroup& group : groups) {
+        if (std::find(written.begin(), written.end(), group.m_ID) != written.end())
+            continue;
+        addMembership(group.m_ID.c_str());
+        written.push_back(group.m_ID);
+    }
+    statements.countMembership.Bind(1, id);
+    statements.countMembership.Bind(2, Schema::kGroupAllId);
+    if (statements.countMembership.Run() == 0)
+        addMembership(Schema::kGroupAllId);
+}
+
+// The steps of InsertPerson through the reused statements, inside a savepoint of their own: a
+// failing step leaves the caller's transaction as it was before this person.
+void InsertPersonBulk(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    BulkPersonStatements& statements = BulkStatements();
+    statements.savepoint.Run();
+    try {
+        WritePersonBulk(statements, person, groups);
+    } catch (const SqlException&) {
+        try {
+            statements.rollbackTo.Run();
+            statements.release.Run();
+        } catch (const SqlException&) {
+        }
+        throw;
+    }
+    statements.release.Run();
+}
+
 } // namespace
 
 bool CDbDoc::GetPerson(CPerson& person) {
@@ -116,6 +269,11 @@ bool CDbDoc::GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups)
 
 bool CDbDoc::InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups) {
     try {
+        if (g_db.Handle() != nullptr && sqlite3_get_autocommit(g_db.Handle()) == 0) {
+            InsertPersonBulk(person, groups);
+            return true;
+        }
+        EndBulkPersonInserts();
         SqlBuffer sql;
         sql.Format(
             "insert into Person(ID, \t\t\tTitle, FName, LName, \t\t\tAddr1, Addr2, City, State, Zip, "
@@ -142,6 +300,10 @@ bool CDbDoc::InsertPerson(const CPerson& person, const std::vector<CPhGroup>& gr
         ShowError(error, "Error Adding Address Book Entry");
         return false;
     }
+}
+
+void CDbDoc::EndBulkPersonInserts() {
+    KeptStatements().Drop();
 }
 
 bool CDbDoc::UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups) {

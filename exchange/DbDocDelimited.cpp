@@ -18,8 +18,10 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -260,10 +262,11 @@ public:
 
     // The cells of one record: every column consumes a field; a record that runs out leaves the rest
     // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells.
-    std::vector<CString> Cells(CString line) const {
+    std::vector<CString> Cells(const CString& line) const {
         std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
+        std::string_view rest(line.str());
         for (CString& cell : cells) {
-            m_reader.NextField(line, cell);
+            m_reader.NextField(rest, cell.str());
             if (cell == "EMPTY FIELD" || cell == "EOF")
                 cell.Empty();
         }
@@ -286,9 +289,10 @@ private:
 // which each insert is a savepoint of its own: a record whose insert fails is rolled back alone, not
 // counted, and ends the import (a full disk or a broken file fails every record after it alike).
 // Answers the number of records the document really holds afterwards; the modified flag is set with
-// notification when there are any.
+// notification when there are any. The person insert shows its own error; for the record kinds whose
+// insert shows none, failureCaption names the one box that says the import stopped.
 template <typename ReadRecord>
-int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) {
+int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, ReadRecord readRecord) {
     int count = 0;
     try {
         DelimitedReader reader(spec);
@@ -297,10 +301,15 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
         ExclusiveTransaction transaction(g_db);
         CString line;
         while (reader.ReadLine(line)) {
-            const std::vector<CString> cells = reader.Cells(line);
+            std::vector<CString> cells = reader.Cells(line);
             const RecordResult result = readRecord(reader, cells);
-            if (result == RecordResult::Failed)
+            if (result == RecordResult::Failed) {
+                if (failureCaption)
+                    MessageBoxA(nullptr,
+                                "A record could not be added to the document. The import stopped there.",
+                                failureCaption, MB_OK | MB_ICONERROR);
                 break;
+            }
             if (result == RecordResult::Added)
                 ++count;
         }
@@ -317,6 +326,7 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, ReadRecord readRecord) 
     } catch (...) {
         count = 0;
     }
+    doc.EndBulkPersonInserts();
     if (count > 0)
         doc.SetModifiedFlag(true, true);
     return count;
@@ -452,24 +462,29 @@ int CDbDoc::ExportApptsCsv(const CExportTableSpec& spec) {
 }
 
 int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+    // The person field each column fills, looked up once for the whole file.
+    std::vector<const PersonField*> columnFields(spec.m_columnFields.size(), nullptr);
+    for (size_t column = 0; column < columnFields.size(); ++column)
+        for (const PersonField& entry : kPersonFields)
+            if (spec.m_columnFields[column] == entry.name)
+                columnFields[column] = &entry;
+
+    return RunImport(*this, spec, nullptr, [&](const DelimitedReader&, std::vector<CString>& cells) {
         CPerson person;
         bool named = false;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            if (field.IsEmpty())
+        for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
+            const PersonField* field = columnFields[column];
+            if (!field)
                 continue;
-            for (const PersonField& entry : kPersonFields) {
-                if (field != entry.name)
-                    continue;
-                const bool keepsEmpty =
-                    field != "Title" && field != "FirstName" && field != "LastName" && field != "Company";
-                if (!cells[column].IsEmpty() || keepsEmpty)
-                    person.*entry.member = cells[column];
-                if (!cells[column].IsEmpty() &&
-                    (field == "FirstName" || field == "LastName" || field == "Company"))
-                    named = true;
-            }
+            CString& cell = cells[column];
+            // The title and the three name fields take only a non-empty cell; one of the names must
+            // have one for the person to be added.
+            const bool nameField = field->member == &CPerson::m_FName || field->member == &CPerson::m_LName ||
+                                   field->member == &CPerson::m_Company;
+            if (!cell.IsEmpty() && nameField)
+                named = true;
+            if (!cell.IsEmpty() || (!nameField && field->member != &CPerson::m_Title))
+                person.*field->member = std::move(cell);
         }
         if (!named)
             return RecordResult::Skipped;
@@ -481,81 +496,83 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
 }
 
 int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-        CTask task;
-        bool hasText = false;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            const CString& cell = cells[column];
-            if (field == "Task") {
-                if (!cell.IsEmpty()) {
-                    task.m_Desc = cell;
-                    hasText = true;
-                }
-            } else if (field == "DateDue" || field == "DateDone") {
-                const CDateTime date = ParseDateCell(cell);
-                if (date.IsValid())
-                    (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
-            } else if (field == "Priority") {
-                const int priority = std::atoi(cell);
-                if (priority >= kPriorityHigh && priority <= kPriorityDone)
-                    task.m_Priority = priority;
-            }
-        }
-        if (!hasText)
-            return RecordResult::Skipped;
-        if (!NewId(task.m_ID))
-            return RecordResult::Failed;
-        return Inserted(true, InsertTask(task));
-    });
+    return RunImport(*this, spec, "Error Importing Tasks",
+                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+                         CTask task;
+                         bool hasText = false;
+                         for (size_t column = 0; column < cells.size(); ++column) {
+                             const CString field = reader.FieldOf(column);
+                             const CString& cell = cells[column];
+                             if (field == "Task") {
+                                 if (!cell.IsEmpty()) {
+                                     task.m_Desc = cell;
+                                     hasText = true;
+                                 }
+                             } else if (field == "DateDue" || field == "DateDone") {
+                                 const CDateTime date = ParseDateCell(cell);
+                                 if (date.IsValid())
+                                     (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
+                             } else if (field == "Priority") {
+                                 const int priority = std::atoi(cell);
+                                 if (priority >= kPriorityHigh && priority <= kPriorityDone)
+                                     task.m_Priority = priority;
+                             }
+                         }
+                         if (!hasText)
+                             return RecordResult::Skipped;
+                         if (!NewId(task.m_ID))
+                             return RecordResult::Failed;
+                         return Inserted(true, InsertTask(task));
+                     });
 }
 
 int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-        CAppt appt;
-        bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
-        int alarmMinutes = 0;
-        for (size_t column = 0; column < cells.size(); ++column) {
-            const CString field = reader.FieldOf(column);
-            const CString& cell = cells[column];
-            if (field == "Appointment") {
-                if (!cell.IsEmpty()) {
-                    appt.m_Desc = cell;
-                    hasText = true;
-                }
-            } else if (field == "Date") {
-                const CDateTime date = ParseDateCell(cell);
-                if (date.IsValid()) {
-                    appt.m_DateDue = date;
-                    hasDate = true;
-                }
-            } else if (field == "StartTime") {
-                const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
-                if (start.IsValid()) {
-                    appt.m_StartTime = start;
-                    hasStart = true;
-                }
-            } else if (field == "EndTime") {
-                const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
-                if (end.IsValid()) {
-                    appt.m_EndTime = end;
-                    hasEnd = true;
-                }
-                if (appt.m_EndTime < appt.m_StartTime)
-                    appt.m_EndTime = appt.m_StartTime;
-            } else if (field == "AlarmTime") {
-                appt.m_AlarmTime = appt.m_StartTime;
-                alarmMinutes = RoundToFive(cell);
-            } else if (field == "Alarmed") {
-                appt.m_Alarm = IsTrueWord(cell);
-            }
-        }
-        if (!hasText || !hasDate || !hasStart || !hasEnd)
-            return RecordResult::Skipped;
-        if (!NewId(appt.m_ID))
-            return RecordResult::Failed;
-        if (alarmMinutes >= 0 && alarmMinutes <= 60)
-            appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
-        return Inserted(true, InsertAppt(appt));
-    });
+    return RunImport(*this, spec, "Error Importing Appointments",
+                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+                         CAppt appt;
+                         bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
+                         int alarmMinutes = 0;
+                         for (size_t column = 0; column < cells.size(); ++column) {
+                             const CString field = reader.FieldOf(column);
+                             const CString& cell = cells[column];
+                             if (field == "Appointment") {
+                                 if (!cell.IsEmpty()) {
+                                     appt.m_Desc = cell;
+                                     hasText = true;
+                                 }
+                             } else if (field == "Date") {
+                                 const CDateTime date = ParseDateCell(cell);
+                                 if (date.IsValid()) {
+                                     appt.m_DateDue = date;
+                                     hasDate = true;
+                                 }
+                             } else if (field == "StartTime") {
+                                 const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
+                                 if (start.IsValid()) {
+                                     appt.m_StartTime = start;
+                                     hasStart = true;
+                                 }
+                             } else if (field == "EndTime") {
+                                 const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
+                                 if (end.IsValid()) {
+                                     appt.m_EndTime = end;
+                                     hasEnd = true;
+                                 }
+                                 if (appt.m_EndTime < appt.m_StartTime)
+                                     appt.m_EndTime = appt.m_StartTime;
+                             } else if (field == "AlarmTime") {
+                                 appt.m_AlarmTime = appt.m_StartTime;
+                                 alarmMinutes = RoundToFive(cell);
+                             } else if (field == "Alarmed") {
+                                 appt.m_Alarm = IsTrueWord(cell);
+                             }
+                         }
+                         if (!hasText || !hasDate || !hasStart || !hasEnd)
+                             return RecordResult::Skipped;
+                         if (!NewId(appt.m_ID))
+                             return RecordResult::Failed;
+                         if (alarmMinutes >= 0 && alarmMinutes <= 60)
+                             appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
+                         return Inserted(true, InsertAppt(appt));
+                     });
 }

@@ -174,7 +174,23 @@ DelimitedFileResult ReadDelimitedFile(const CString& path, std::string& text) {
     std::ifstream stream(path.c_str(), std::ios::binary);
     if (!stream.is_open())
         return DelimitedFileResult::CannotOpen;
-    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    // The size known up front is read in one go; whatever a file that grew meanwhile (or one that
+    // cannot tell its size) holds beyond it is read in blocks.
+    std::string bytes;
+    stream.seekg(0, std::ios::end);
+    const std::streamoff size = stream.tellg();
+    stream.seekg(0, std::ios::beg);
+    stream.clear();
+    if (size > 0) {
+        bytes.resize(static_cast<size_t>(size));
+        stream.read(bytes.data(), static_cast<std::streamsize>(size));
+        bytes.resize(static_cast<size_t>(stream.gcount()));
+    }
+    std::array<char, 65536> block;
+    while (stream) {
+        stream.read(block.data(), static_cast<std::streamsize>(block.size()));
+        bytes.append(block.data(), static_cast<size_t>(stream.gcount()));
+    }
     if (stream.bad())
         return DelimitedFileResult::ReadError;
     text = DecodeDelimitedText(std::move(bytes));

@@ -1,5 +1,6 @@
 #include "exchange/FieldReader.h"
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -35,17 +36,30 @@ char EscapedChar(char ch) {
 } // namespace
 
 bool CFieldReader::NextField(CString& line, CString& out) const {
+    std::string_view rest(line.str());
+    std::string field;
+    const bool found = NextField(rest, field);
+    if (found)
+        out += CString(field);
+    line = CString(std::string(rest));
+    return found;
+}
+
+bool CFieldReader::NextField(std::string_view& line, std::string& out) const {
     // The delimiter is never trimmed: a tab or a space between two delimiters is an empty cell.
-    std::string whiteSpace = kWhiteSpace;
-    if (const size_t at = whiteSpace.find(m_delimiter); m_delimiter != 0 && at != std::string::npos)
-        whiteSpace.erase(at, 1);
-    line.Trim(whiteSpace.c_str());
-    if (line.IsEmpty())
+    auto isTrimmed = [this](char ch) {
+        return ch != m_delimiter && std::char_traits<char>::find(kWhiteSpace, 6, ch) != nullptr;
+    };
+    while (!line.empty() && isTrimmed(line.front()))
+        line.remove_prefix(1);
+    while (!line.empty() && isTrimmed(line.back()))
+        line.remove_suffix(1);
+    if (line.empty())
         return false;
 
-    const char first = line[0];
+    const char first = line.front();
     if (first == m_delimiter) {
-        line.Delete(0);
+        line.remove_prefix(1);
         return true;
     }
     if (m_quote != 0 && first == m_quote) {
@@ -53,38 +67,49 @@ bool CFieldReader::NextField(CString& line, CString& out) const {
         return true;
     }
 
-    const int end = line.Find(m_delimiter);
-    if (end < 0) {
+    const size_t end = m_delimiter != 0 ? line.find(m_delimiter) : std::string_view::npos;
+    if (end == std::string_view::npos) {
         out += line;
-        line.Empty();
+        line = {};
     } else {
-        out += line.Left(end);
-        line = line.Mid(end + 1);
+        out += line.substr(0, end);
+        line.remove_prefix(end + 1);
     }
     return true;
 }
 
-void CFieldReader::ReadQuotedField(CString& line, CString& out) const {
-    const std::string& text = line.str();
-    const size_t length = text.size();
+void CFieldReader::ReadQuotedField(std::string_view& line, std::string& out) const {
+    const size_t length = line.size();
     // Reading at or beyond the end of the line yields NUL.
-    auto at = [&](size_t index) { return index < length ? text[index] : '\0'; };
+    auto at = [&](size_t index) { return index < length ? line[index] : '\0'; };
 
-    std::string field;
+    // The characters that take more than appending: the quote character and the backslash.
+    const char special[] = {m_quote, '\\'};
+    const std::string_view specials(special, 2);
+
     size_t position = 1;
     char c = at(position++);
     for (;;) {
+        // Ordinary characters before the next special one or the line's last character go in one
+        // piece, as appending them one by one would.
+        if (position < length && c != m_quote && c != '\\') {
+            const size_t from = position - 1;
+            const size_t to = std::min(line.find_first_of(specials, from), length - 1);
+            out.append(line.substr(from, to - from));
+            c = line[to];
+            position = to + 1;
+        }
         if (position >= length) {
             // c was the last character of the line (or lies beyond it). A closing quote ends the
             // field; any other last character is part of an unterminated field and is kept.
             if (position == length && c != m_quote)
-                field += c;
+                out += c;
             break;
         }
         if (c == m_quote) {
             c = at(position++);
             if (c == m_quote) {
-                field += m_quote;
+                out += m_quote;
                 c = at(position++);
                 continue;
             }
@@ -104,14 +129,13 @@ void CFieldReader::ReadQuotedField(CString& line, CString& out) const {
                     c = at(position++);
                 }
                 // c is already the character after the run and becomes the current character.
-                field += static_cast<char>(code % 256);
+                out += static_cast<char>(code % 256);
                 continue;
             }
             c = EscapedChar(escaped);
         }
-        field += c;
+        out += c;
         c = at(position++);
     }
-    out += CString(field);
-    line = position < length ? line.Mid(static_cast<int>(position)) : CString();
+    line.remove_prefix(std::min(position, length));
 }

@@ -2,6 +2,9 @@
 
 #include "platform/core/CString.h"
 
+#include <string>
+#include <string_view>
+
 // Splits a line of delimited text into fields, one field per call. A quote character of 0 never
 // matches, so a reader without one reads every field as a plain field.
 class CFieldReader {
@@ -26,9 +29,12 @@ public:
     // dropped, and a backslash starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any
     // other character for itself.
     bool NextField(CString& line, CString& out) const;
+    // The same on a view of the line's remaining characters, which moves past the field instead of
+    // the line being shortened: a long record splits without copying its rest once per field.
+    bool NextField(std::string_view& line, std::string& out) const;
 
 private:
-    void ReadQuotedField(CString& line, CString& out) const;
+    void ReadQuotedField(std::string_view& line, std::string& out) const;
 
     char m_quote = 0;
     char m_delimiter = 0;

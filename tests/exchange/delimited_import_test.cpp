@@ -189,6 +189,83 @@ TEST_F(DelimitedImport, AFailedInsertIsNotCountedAndEndsTheImportWithOneMessage)
     EXPECT_FALSE(g_doc.IsModified());
 }
 
+// Lines of persons named Person1, Person2, ..., each with a note of noteLength characters.
+std::string PersonLines(int count, size_t noteLength = 10) {
+    std::string text;
+    for (int i = 1; i <= count; ++i)
+        text += "Person" + std::to_string(i) + "," + std::string(noteLength, 'n') + "\n";
+    return text;
+}
+
+// The document holds what the import reported, every person in "All" and no membership of a missing
+// person, passes its integrity check and has no transaction left open.
+void ExpectConsistentAfterImport(int reported) {
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), reported);
+    EXPECT_EQ(
+        g_db.ExecScalar("select count(*) from Person where ID not in (select PersonID from PersonPhGroup "
+                        "where PhGroupID = '04E27641-0068-11da-BBFB-9C5F0D33683A')"),
+        0);
+    EXPECT_EQ(
+        g_db.ExecScalar("select count(*) from PersonPhGroup where PersonID not in (select ID from Person)"),
+        0);
+    EXPECT_STREQ(g_db.ExecQuery("pragma integrity_check").GetStringField(0, ""), "ok");
+    EXPECT_NE(sqlite3_get_autocommit(g_db.Handle()), 0);
+}
+
+TEST_F(DelimitedImport, AWriteFailurePartWayStopsWithOneMessageAndKeepsTheRowsBefore) {
+    WriteFile(PersonLines(300));
+    Columns({"LastName", "Notes"});
+    g_db.ExecDml("create trigger Failing before insert on Person when (select count(*) from Person) >= 100 "
+                 "begin select raise(abort, 'disk I/O error'); end");
+
+    EXPECT_EQ(g_doc.ImportAddressBookCsv(m_spec), 100);
+    const auto boxes = Prompt().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error Adding Address Book Entry");
+    EXPECT_GE(boxes[0].text.Find("disk I/O error"), 0);
+    g_db.ExecDml("drop trigger Failing");
+    ExpectConsistentAfterImport(100);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person where LName = 'Person100'"), 1);
+    EXPECT_TRUE(g_doc.IsModified());
+}
+
+TEST_F(DelimitedImport, ATaskOrAppointmentThatCannotBeAddedStopsTheImportWithOneMessage) {
+    WriteFile("Pay rent,3/31/2006\nTaxes,4/1/2006\nCall Bob,4/2/2006\n");
+    Columns({"Task", "DateDue"});
+    g_db.ExecDml("create trigger Failing before insert on Task when new.Desc = 'Taxes' "
+                 "begin select raise(abort, 'disk I/O error'); end");
+    EXPECT_EQ(g_doc.ImportTasksCsv(m_spec), 1);
+    EXPECT_EQ(Count("select count(*) from Task"), 1);
+
+    WriteFile("Dentist,3/20/2006,9:00 AM,10:00 AM\nBarber,3/21/2006,9:00 AM,10:00 AM\n");
+    Columns({"Appointment", "Date", "StartTime", "EndTime"});
+    g_db.ExecDml(
+        "create trigger FailingAppt before insert on Appt begin select raise(abort, 'disk full'); end");
+    EXPECT_EQ(g_doc.ImportApptsCsv(m_spec), 0);
+    EXPECT_EQ(Count("select count(*) from Appt"), 0);
+
+    const auto boxes = Prompt().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].caption, "Error Importing Tasks");
+    EXPECT_EQ(boxes[1].caption, "Error Importing Appointments");
+    EXPECT_TRUE(InAutocommit());
+}
+
+TEST_F(DelimitedImport, AFullDatabaseStopsWithOneMessageAndReportsWhatItHolds) {
+    WriteFile(PersonLines(3000, 200));
+    Columns({"LastName", "Notes"});
+    // The file may grow by a few pages only: the inserts fail with SQLITE_FULL part-way.
+    const int pages = g_db.ExecScalar("pragma page_count");
+    g_db.ExecQuery(("pragma max_page_count = " + std::to_string(pages + 40)).c_str());
+
+    const int added = g_doc.ImportAddressBookCsv(m_spec);
+    EXPECT_LT(added, 3000);
+    const auto boxes = Prompt().MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "Error Adding Address Book Entry");
+    ExpectConsistentAfterImport(added);
+}
+
 TEST_F(DelimitedImport, TasksDatesPriorityAndSkippedLines) {
     WriteFile("\"Pay rent\",3/31/2006,,2\n"
               "\"Taxes\",1/2/2006,1/20/2006,7\n"
