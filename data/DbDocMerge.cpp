@@ -182,6 +182,41 @@ int CopyAppts() {
     return copied;
 }
 
+// The import's transaction: "begin exclusive" keeps every other connection away from the document
+// until the commit. The statement also asks for the attached file's write lock, which a file that
+// cannot be written (on a read-only medium, another user's document) refuses: the import then
+// begins deferred, and its first write takes the document's lock. Rolled back unless committed.
+class ImportTransaction {
+public:
+    ImportTransaction() {
+        try {
+            g_db.ExecDml("begin exclusive");
+        } catch (const SqlException& error) {
+            if (error.errorCode() != SQLITE_READONLY)
+                throw;
+            g_db.ExecDml("begin");
+        }
+    }
+    ~ImportTransaction() {
+        if (m_committed)
+            return;
+        try {
+            g_db.ExecDml("rollback");
+        } catch (const SqlException&) {
+        }
+    }
+    ImportTransaction(const ImportTransaction&) = delete;
+    ImportTransaction& operator=(const ImportTransaction&) = delete;
+
+    void Commit() {
+        g_db.ExecDml("commit");
+        m_committed = true;
+    }
+
+private:
+    bool m_committed = false;
+};
+
 // One part of the import: whether it runs, where its result goes and how it copies.
 struct MergePart {
     bool run;
@@ -231,7 +266,7 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
     try {
         if (!FileStep("begin import", g_dbPath.c_str()))
             throw SqlException(SQLITE_IOERR, "disk I/O error");
-        ExclusiveTransaction import(g_db);
+        ImportTransaction import;
         for (MergePart& part : parts) {
             if (!part.run)
                 continue;
