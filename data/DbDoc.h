@@ -127,15 +127,26 @@ public:
 
     // Merging the tables of another document.
 
-    // Copies the other document's persons with their memberships, its groups matched by name: a
+    // What an import of another document's tables gave for each part: the number of rows copied
+    // (persons, tasks, appointments), or -1 after a database error (a wrong password among them),
+    // which is not shown. A part not asked for stays 0.
+    struct MergeCounts {
+        int persons = 0;
+        int tasks = 0;
+        int appts = 0;
+    };
+    // Copies the chosen parts of the other document in one transaction: killed at any point, this
+    // document is as it was before. A part that fails is rolled back alone and gives -1; the others
+    // are kept. The other file is never changed.
+    //
+    // The address book brings the persons with their memberships, the groups matched by name: a
     // group of a name this document has takes the members into its local group, any other group is
-    // added. Each operation returns the number of rows copied, or -1 after a database error (a wrong
-    // password among them), which is not shown; the other file is never changed. Rows whose ID this
+    // added. Tasks and appointments bring the recurrence rules they refer to. Rows whose ID this
     // document already holds are left as they are here and not copied again.
+    MergeCounts MergeTables(const char* path, const char* password, bool addressBook, bool tasks, bool appts);
+    // One part each, as MergeTables with that part alone.
     int MergeAddressBook(const char* path, const char* password);
-    // Copies the other document's tasks and the recurrence rules they refer to.
     int MergeTasks(const char* path, const char* password);
-    // Copies the other document's appointments and the recurrence rules they refer to.
     int MergeAppts(const char* path, const char* password);
     // End of merging.
 

@@ -1,20 +1,30 @@
 // The import of another document's tables: its address book, task list and appointment book are
 // copied row by row, with their IDs, from the other file attached to the open database.
 //
+// The whole import is one exclusive transaction, each part a savepoint inside it: a process killed
+// at any point leaves the document as it was (SQLite rolls the journal back at the next open), and a
+// part that fails takes back only its own rows. SQLite attaches and detaches a file only outside a
+// transaction: the attach comes first and the detach last.
+//
 // A row whose ID the open document already holds (the same document imported twice, or a copy of
 // this one) is not copied again: two rows under one ID would be one record to every later edit and
 // delete, and a person would be listed twice.
 
 #include "data/DbDoc.h"
+#include "data/ExclusiveTransaction.h"
 #include "data/IdMaker.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlException.h"
+#include "platform/core/FileOps.h"
 #include "platform/core/Prompt.h"
+
+#include <sqlcipher/sqlite3.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -34,20 +44,12 @@ void OpenOther(SqlDb& other, const char* path, const char* password) {
         other.Key(password, static_cast<int>(std::strlen(password)));
 }
 
-// The other file is attached to the open database as "newdb" for the copy statements. Path and
-// password are quoted: a single quote in either is a character of it, not the end of the text.
-void Attach(const char* format, const char* path, const char* password) {
-    SqlBuffer sql;
-    g_db.ExecDml(sql.Format(format, path, password));
-}
-
-// A copy that failed after the attach would leave the other file attached and make the following
-// merges of the same import fail as well: it is detached. Nothing attached is no error here.
-void DetachAfterError(const char* statement) {
-    try {
-        g_db.ExecDml(statement);
-    } catch (const SqlException&) {
-    }
+// Every statement of an import that writes the document passes here first, named by what it does.
+// A test seam in the file steps can make it fail here as a full disk would, or stop the process.
+int Write(const char* step, const char* sql) {
+    if (!FileStep(step, g_dbPath.c_str()))
+        throw SqlException(SQLITE_IOERR, "disk I/O error");
+    return g_db.ExecDml(sql);
 }
 
 // Attaching the open file to itself copies nothing (every row is there already), and its first
@@ -93,6 +95,8 @@ bool PlaceGroup(CDbDoc& doc, const CPhGroup& group, std::vector<GroupMapping>& m
             return false;
         mappings.push_back({group.m_ID, added.m_ID});
     }
+    if (!FileStep("add group", g_dbPath.c_str()))
+        return false;
     return doc.InsertGroup(added);
 }
 
@@ -112,97 +116,197 @@ void MapCopiedMemberships(const std::vector<GroupMapping>& mappings, int64_t cop
     SqlBuffer sql;
     const long long above = copiedAbove;
     for (size_t i = 0; i < mappings.size(); ++i)
-        g_db.ExecDml(sql.Format(update, placeholders[i].c_str(), mappings[i].otherId.c_str(), above));
+        Write("set aside memberships",
+              sql.Format(update, placeholders[i].c_str(), mappings[i].otherId.c_str(), above));
     for (size_t i = 0; i < mappings.size(); ++i)
-        g_db.ExecDml(sql.Format(update, mappings[i].localId.c_str(), placeholders[i].c_str(), above));
+        Write("map memberships",
+              sql.Format(update, mappings[i].localId.c_str(), placeholders[i].c_str(), above));
 }
+
+// The groups of the other document, read through a connection of its own before anything is
+// attached. False when the file cannot be read with that password.
+bool ReadOtherGroups(const char* path, const char* password, std::vector<CPhGroup>& groups) {
+    SqlDb other;
+    try {
+        OpenOther(other, path, password);
+        for (SqlQuery query = other.ExecQuery("select * from PhGroup"); !query.Eof(); query.NextRow()) {
+            CPhGroup group;
+            group.m_ID = query.GetStringField("ID", "");
+            group.m_Desc = query.GetStringField("Desc", "");
+            groups.push_back(group);
+        }
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+// The address book: the other document's groups placed here, then its persons and the memberships
+// of the persons copied (a person kept from before keeps its own), moved to their local groups.
+int CopyAddressBook(CDbDoc& doc, const std::vector<CPhGroup>& groups) {
+    std::vector<GroupMapping> mappings;
+    for (const CPhGroup& group : groups) {
+        if (!PlaceGroup(doc, group, mappings))
+            throw SqlException(SqlException::kWrapperError, "A group could not be added");
+    }
+    const int64_t personsAbove = HighestRowId("Person");
+    const int64_t membershipsAbove = HighestRowId("PersonPhGroup");
+    const int copied = Write("copy persons", "insert into Person select * from newdb.Person where ID not in "
+                                             "(select ID from main.Person)");
+    SqlBuffer sql;
+    Write("copy memberships", sql.Format("insert into PersonPhGroup select * from newdb.PersonPhGroup where "
+                                         "PersonID in (select ID from main.Person where rowid > %lld)",
+                                         static_cast<long long>(personsAbove)));
+    MapCopiedMemberships(mappings, membershipsAbove);
+    return copied;
+}
+
+int CopyTasks() {
+    const int copied = Write(
+        "copy tasks", "insert into Task select * from newdb.Task where ID not in (select ID from main.Task)");
+    Write("copy task rules", "insert into RecurringDate \t\t\tselect * from newdb.RecurringDate where \t\t\t"
+                             "newdb.RecurringDate.ID in \t\t\t\t(select Task.RecrDtId from newdb.Task where "
+                             "Task.RecrDtId != \"\") and newdb.RecurringDate.ID not in (select ID from "
+                             "main.RecurringDate)");
+    return copied;
+}
+
+int CopyAppts() {
+    const int copied =
+        Write("copy appointments",
+              "insert into Appt select * from newdb.Appt where ID not in (select ID from main.Appt)");
+    Write("copy appointment rules",
+          "insert into RecurringDate \t\t\tselect * from newdb.RecurringDate where \t\t\t"
+          "newdb.RecurringDate.ID in \t\t\t\t(select Appt.RecrDtId from newdb.Appt where "
+          "Appt.RecrDtId != \"\") and newdb.RecurringDate.ID not in (select ID from main.RecurringDate)");
+    return copied;
+}
+
+// The import's transaction: "begin exclusive" keeps every other connection away from the document
+// until the commit. The statement also asks for the attached file's write lock, which a file that
+// cannot be written (on a read-only medium, another user's document) refuses: the import then
+// begins deferred, and its first write takes the document's lock. Rolled back unless committed.
+class ImportTransaction {
+public:
+    ImportTransaction() {
+        try {
+            g_db.ExecDml("begin exclusive");
+        } catch (const SqlException& error) {
+            if (error.errorCode() != SQLITE_READONLY)
+                throw;
+            g_db.ExecDml("begin");
+        }
+    }
+    ~ImportTransaction() {
+        if (m_committed)
+            return;
+        try {
+            g_db.ExecDml("rollback");
+        } catch (const SqlException&) {
+        }
+    }
+    ImportTransaction(const ImportTransaction&) = delete;
+    ImportTransaction& operator=(const ImportTransaction&) = delete;
+
+    void Commit() {
+        g_db.ExecDml("commit");
+        m_committed = true;
+    }
+
+private:
+    bool m_committed = false;
+};
+
+// One part of the import: whether it runs, where its result goes and how it copies.
+struct MergePart {
+    bool run;
+    int& result;
+    std::function<int()> copy;
+};
 
 } // namespace
 
-int CDbDoc::MergeAddressBook(const char* path, const char* password) {
+CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, bool addressBook, bool tasks,
+                                        bool appts) {
     WaitCursor wait;
+    MergeCounts counts;
+    std::vector<CPhGroup> groups;
+    MergePart parts[] = {
+        {addressBook, counts.persons, [&]() { return CopyAddressBook(*this, groups); }},
+        {tasks, counts.tasks, CopyTasks},
+        {appts, counts.appts, CopyAppts},
+    };
+    auto failAll = [&]() {
+        if (addressBook)
+            counts.persons = -1;
+        if (tasks)
+            counts.tasks = -1;
+        if (appts)
+            counts.appts = -1;
+        return counts;
+    };
     if (!CanMergeFrom(path, password))
-        return -1;
-    SqlDb other;
-    std::vector<GroupMapping> mappings;
+        return failAll();
+    if (addressBook && !ReadOtherGroups(path, password, groups)) {
+        counts.persons = -1;
+        parts[0].run = false;
+    }
+
+    // The appointment book alone is attached in the short form of the statements.
+    const bool apptsAlone = !addressBook && !tasks;
     try {
-        OpenOther(other, path, password);
-        {
-            SqlQuery groups = other.ExecQuery("select * from PhGroup");
-            for (; !groups.Eof(); groups.NextRow()) {
-                CPhGroup group;
-                group.m_ID = groups.GetStringField("ID", "");
-                group.m_Desc = groups.GetStringField("Desc", "");
-                if (!PlaceGroup(*this, group, mappings)) {
-                    groups.Finalize();
-                    other.Close();
-                    return -1;
-                }
-            }
-        }
-        other.Close();
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format(apptsAlone ? "attach '%q' as newdb key '%q'"
+                                           : "attach database '%q' as newdb key '%q'",
+                                path, password));
     } catch (const SqlException&) {
-        other.Close();
-        return -1;
+        return failAll();
     }
 
     try {
-        Attach("attach database '%q' as newdb key '%q'", path, password);
-        const int64_t personsAbove = HighestRowId("Person");
-        const int64_t membershipsAbove = HighestRowId("PersonPhGroup");
-        const int copied = g_db.ExecDml(
-            "insert into Person select * from newdb.Person where ID not in (select ID from main.Person)");
-        // The memberships of the persons just copied; a person kept from before keeps its own.
-        SqlBuffer sql;
-        g_db.ExecDml(
-            sql.Format("insert into PersonPhGroup select * from newdb.PersonPhGroup where PersonID in "
-                       "(select ID from main.Person where rowid > %lld)",
-                       static_cast<long long>(personsAbove)));
-        g_db.ExecDml("detach database newdb");
-        MapCopiedMemberships(mappings, membershipsAbove);
-        return copied;
+        if (!FileStep("begin import", g_dbPath.c_str()))
+            throw SqlException(SQLITE_IOERR, "disk I/O error");
+        ImportTransaction import;
+        for (MergePart& part : parts) {
+            if (!part.run)
+                continue;
+            try {
+                ExclusiveTransaction one(g_db);
+                const int copied = part.copy();
+                one.Commit();
+                part.result = copied;
+            } catch (const SqlException&) {
+                part.result = -1;
+            }
+            // Some errors (a full disk, an interrupt) make SQLite roll back the whole transaction:
+            // what the parts before copied is gone too, and nothing after may run outside it.
+            if (sqlite3_get_autocommit(g_db.Handle()))
+                throw SqlException(SQLITE_ABORT, "The import was rolled back");
+        }
+        if (!FileStep("commit import", g_dbPath.c_str()))
+            throw SqlException(SQLITE_IOERR, "disk I/O error");
+        import.Commit();
     } catch (const SqlException&) {
-        DetachAfterError("detach database newdb");
-        return -1;
+        failAll();
     }
+
+    // Left attached, the other file would make every later import fail. Nothing attached is no
+    // error here.
+    try {
+        g_db.ExecDml(apptsAlone ? "detach newdb" : "detach database newdb");
+    } catch (const SqlException&) {
+    }
+    return counts;
+}
+
+int CDbDoc::MergeAddressBook(const char* path, const char* password) {
+    return MergeTables(path, password, true, false, false).persons;
 }
 
 int CDbDoc::MergeTasks(const char* path, const char* password) {
-    WaitCursor wait;
-    if (!CanMergeFrom(path, password))
-        return -1;
-    try {
-        Attach("attach database '%q' as newdb key '%q'", path, password);
-        const int copied = g_db.ExecDml(
-            "insert into Task select * from newdb.Task where ID not in (select ID from main.Task)");
-        g_db.ExecDml("insert into RecurringDate \t\t\tselect * from newdb.RecurringDate where \t\t\t"
-                     "newdb.RecurringDate.ID in \t\t\t\t(select Task.RecrDtId from newdb.Task where "
-                     "Task.RecrDtId != \"\") and newdb.RecurringDate.ID not in (select ID from "
-                     "main.RecurringDate)");
-        g_db.ExecDml("detach database newdb");
-        return copied;
-    } catch (const SqlException&) {
-        DetachAfterError("detach database newdb");
-        return -1;
-    }
+    return MergeTables(path, password, false, true, false).tasks;
 }
 
 int CDbDoc::MergeAppts(const char* path, const char* password) {
-    WaitCursor wait;
-    if (!CanMergeFrom(path, password))
-        return -1;
-    try {
-        Attach("attach '%q' as newdb key '%q'", path, password);
-        const int copied = g_db.ExecDml(
-            "insert into Appt select * from newdb.Appt where ID not in (select ID from main.Appt)");
-        g_db.ExecDml("insert into RecurringDate \t\t\tselect * from newdb.RecurringDate where \t\t\t"
-                     "newdb.RecurringDate.ID in \t\t\t\t(select Appt.RecrDtId from newdb.Appt where "
-                     "Appt.RecrDtId != \"\") and newdb.RecurringDate.ID not in (select ID from "
-                     "main.RecurringDate)");
-        g_db.ExecDml("detach newdb");
-        return copied;
-    } catch (const SqlException&) {
-        DetachAfterError("detach newdb");
-        return -1;
-    }
+    return MergeTables(path, password, false, false, true).appts;
 }

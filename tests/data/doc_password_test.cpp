@@ -1,4 +1,5 @@
 #include "data/DbDoc.h"
+#include "data/SqlBuffer.h"
 #include "data/SqlDb.h"
 #include "data/SqlException.h"
 #include "platform/core/FileOps.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -14,6 +16,8 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -400,9 +404,10 @@ TEST_F(DocPasswordTest, ADocumentOpenedThroughALinkStaysALink) {
 // Another instance writing while the change runs: it is held off until the new file has the
 // document's name, and every row it was told was written is in the changed document.
 TEST_F(DocPasswordTest, ASecondConnectionLosesNoCommittedWrite) {
-    for (const Direction& direction : {Direction{"", "new"}, Direction{"old", ""}}) {
+    int run = 0;
+    for (const Direction& direction : kDirections) {
         SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to);
-        path = dir.File(std::string("Shared") + direction.to + ".pgr");
+        path = dir.File("Shared" + std::to_string(++run) + ".pgr");
         CreateOpen(direction.from);
         SqlDb other;
         other.Open(path.c_str());
@@ -442,5 +447,90 @@ TEST_F(DocPasswordTest, ASecondConnectionLosesNoCommittedWrite) {
                 << id;
         EXPECT_EQ(IntegrityOf(g_db), "ok");
         g_db.Close();
+    }
+}
+
+// Another process changes the password of a document large enough to take a while and is killed
+// at moments spread over the change and a little beyond (through the rekey, the export and the
+// swap). The document
+// then opens with the old or the new password, whichever is typed first, and is whole; nothing the
+// change left is readable by others, and the open removes it.
+TEST_F(DocPasswordTest, KilledAtAnyMomentTheDocumentOpensWholeWithTheOldOrTheNewPassword) {
+    constexpr int kPersons = 10000;
+    int run = 0;
+    for (const Direction& direction : kDirections) {
+        ++run;
+        SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to);
+        const std::string original = dir.File("Large" + std::to_string(run) + ".pgr");
+        path = original;
+        CreateOpen(direction.from);
+        SqlBuffer sql;
+        g_db.ExecDml(
+            sql.Format("insert into Person(ID, LName, Notes) with recursive n(i) as (select 1 union all "
+                       "select i + 1 from n where i < %d) select 'M' || i, 'Name ' || i, "
+                       "hex(randomblob(60)) from n",
+                       kPersons));
+        g_db.Close();
+
+        path = dir.File("Timed" + std::to_string(run) + ".pgr");
+        fs::copy_file(original, path);
+        SetPasswordBuffer(g_typedPassword, direction.from);
+        ASSERT_TRUE(g_doc.OnOpenDocument(path.c_str()));
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(g_doc.ChangePassword(direction.to));
+        const auto duration = std::chrono::steady_clock::now() - started;
+        g_db.Close();
+
+        for (int moment = 0; moment < 10; ++moment) {
+            const auto delay = duration * moment * 3 / 20;
+            SCOPED_TRACE(
+                "killed after " +
+                std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(delay).count()) + " us");
+            path = dir.File("Killed" + std::to_string(run) + "-" + std::to_string(moment) + ".pgr");
+            fs::copy_file(original, path);
+            int ready[2];
+            ASSERT_EQ(pipe(ready), 0);
+            const pid_t child = fork();
+            if (child == 0) {
+                // Nothing of the test framework runs here: the child ends by the kill or by _exit.
+                SetPasswordBuffer(g_typedPassword, direction.from);
+                if (!g_doc.OnOpenDocument(path.c_str()))
+                    _exit(2);
+                const char go = 1;
+                if (write(ready[1], &go, 1) != 1)
+                    _exit(3);
+                _exit(g_doc.ChangePassword(direction.to) ? 0 : 4);
+            }
+            close(ready[1]);
+            char go = 0;
+            ASSERT_EQ(read(ready[0], &go, 1), 1);
+            close(ready[0]);
+            std::this_thread::sleep_for(delay);
+            kill(child, SIGKILL);
+            int status = 0;
+            waitpid(child, &status, 0);
+            ASSERT_TRUE(WIFSIGNALED(status) || (WIFEXITED(status) && WEXITSTATUS(status) == 0)) << status;
+
+            for (const std::string& leftover : LeftoversOf(path)) {
+                if (leftover != path + "-journal") {
+                    EXPECT_EQ(ModeOf(leftover) & 077, 0u) << leftover;
+                }
+            }
+            // Half the runs try the new password first.
+            const bool newFirst = moment % 2 == 1;
+            const char* first = newFirst ? direction.to : direction.from;
+            const char* second = newFirst ? direction.from : direction.to;
+            SetPasswordBuffer(g_typedPassword, first);
+            bool opened = g_doc.OnOpenDocument(path.c_str());
+            if (!opened) {
+                SetPasswordBuffer(g_typedPassword, second);
+                opened = g_doc.OnOpenDocument(path.c_str());
+            }
+            ASSERT_TRUE(opened);
+            EXPECT_EQ(IntegrityOf(g_db), "ok");
+            EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), kPersons + 2);
+            EXPECT_EQ(LeftoversOf(path), std::vector<std::string>{});
+            g_db.Close();
+        }
     }
 }

@@ -1,7 +1,12 @@
 #include "data/DateParser.h"
 #include "tests/data/merge_documents.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +45,47 @@ CAppt Appt(const char* id, const char* desc, const char* ruleId = "") {
     appt.m_RecrDtID = ruleId;
     return appt;
 }
+
+// Makes a file unwritable while it lives: read-only permission bits, and for a superuser, whom
+// those do not stop, the file system's immutable flag.
+class UnwritableFile {
+public:
+    explicit UnwritableFile(const std::string& path) : m_path(path) {
+        chmod(path.c_str(), 0444);
+        if (geteuid() == 0)
+            SetImmutable(true);
+    }
+    ~UnwritableFile() {
+        if (geteuid() == 0)
+            SetImmutable(false);
+        chmod(m_path.c_str(), 0644);
+    }
+    UnwritableFile(const UnwritableFile&) = delete;
+    UnwritableFile& operator=(const UnwritableFile&) = delete;
+
+    bool Holds() const {
+        const int fd = open(m_path.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return true;
+        close(fd);
+        return false;
+    }
+
+private:
+    void SetImmutable(bool on) const {
+        const int fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            return;
+        int flags = 0;
+        if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        close(fd);
+    }
+
+    std::string m_path;
+};
 
 // The other document: two tasks of one series, a single task, an appointment series, a single
 // appointment and a rule nobody refers to.
@@ -157,6 +203,44 @@ TEST_F(MergeItemsTest, AFailureAfterTheAttachDetachesTheOtherFile) {
     EXPECT_EQ(g_doc.MergeAppts(other.c_str(), ""), -1);
     EXPECT_EQ(Attached(), "");
     EXPECT_EQ(g_doc.MergeTasks(other.c_str(), ""), 3);
+}
+
+TEST_F(MergeItemsTest, AMissingTableFailsItsOwnPartAloneInAWholeImport) {
+    const std::string other = MakeOther("secret");
+    {
+        SqlDb db;
+        db.Open(other.c_str());
+        db.Key("secret", 6);
+        db.ExecDml("drop table Appt");
+    }
+    CreateOpen("Local", "");
+
+    const CDbDoc::MergeCounts counts = g_doc.MergeTables(other.c_str(), "secret", true, true, true);
+
+    EXPECT_EQ(counts.persons, 0);
+    EXPECT_EQ(counts.tasks, 3);
+    EXPECT_EQ(counts.appts, -1);
+    EXPECT_EQ(Count("select count(*) from Task"), 3);
+    EXPECT_EQ(Count("select count(*) from Appt"), 0);
+    EXPECT_EQ(Rows(g_db, "select ID from RecurringDate"), "RT|\n");
+    EXPECT_EQ(Attached(), "");
+}
+
+// A document on a read-only medium, or another user's, is read without being written.
+TEST_F(MergeItemsTest, AnUnwritableDocumentIsImported) {
+    const std::string other = MakeOther("secret");
+    CreateOpen("Local", "pw");
+    UnwritableFile unwritable(other);
+    if (!unwritable.Holds())
+        GTEST_SKIP() << "the file system lets this user write any file";
+
+    const CDbDoc::MergeCounts counts = g_doc.MergeTables(other.c_str(), "secret", true, true, true);
+
+    EXPECT_EQ(counts.persons, 0);
+    EXPECT_EQ(counts.tasks, 3);
+    EXPECT_EQ(counts.appts, 2);
+    EXPECT_EQ(Count("select count(*) from RecurringDate"), 2);
+    EXPECT_EQ(Attached(), "");
 }
 
 TEST_F(MergeItemsTest, AQuoteInThePathIsPartOfTheName) {

@@ -19,18 +19,20 @@
 #include <cstring>
 
 CString ImportTables(const ImportTablesChoice& choice) {
+    const CDbDoc::MergeCounts counts = g_doc.MergeTables(choice.path, choice.password, choice.telephoneBook,
+                                                         choice.taskList, choice.appointmentBook);
     CString report;
     CString line;
     if (choice.telephoneBook) {
-        line.Format("%d Persons Imported", g_doc.MergeAddressBook(choice.path, choice.password));
+        line.Format("%d Persons Imported", counts.persons);
         report += line;
     }
     if (choice.taskList) {
-        line.Format("\n%d Tasks Imported", g_doc.MergeTasks(choice.path, choice.password));
+        line.Format("\n%d Tasks Imported", counts.tasks);
         report += line;
     }
     if (choice.appointmentBook) {
-        line.Format("\n%d Appointments Imported", g_doc.MergeAppts(choice.path, choice.password));
+        line.Format("\n%d Appointments Imported", counts.appts);
         report += line;
     }
     return report;

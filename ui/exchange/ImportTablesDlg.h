@@ -22,8 +22,9 @@ struct ImportTablesChoice {
     CString password;
 };
 
-// Copies the ticked tables of the document at the chosen path into the open one, the telephone book
-// first, then the task list, then the appointment book, and answers the report shown afterwards:
+// Copies the ticked tables of the document at the chosen path into the open one in one transaction,
+// the telephone book first, then the task list, then the appointment book, and answers the report
+// shown afterwards:
 // "%d Persons Imported", "\n%d Tasks Imported", "\n%d Appointments Imported" for the ticked parts,
 // each with its merge's result (-1 after an error).
 CString ImportTables(const ImportTablesChoice& choice);
