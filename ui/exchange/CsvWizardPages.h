@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTreeWidget;
@@ -89,5 +90,6 @@ private:
 
     std::vector<CString> m_tableFields;
     std::vector<CString> m_requiredFields;
+    QLabel* m_hint;
     QTreeWidget* m_list;
 };
