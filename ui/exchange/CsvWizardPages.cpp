@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -236,6 +237,20 @@ FieldsToImportPage::FieldsToImportPage(QWidget* parent) : CsvWizardPage(parent) 
         if (m_import)
             OnRowClicked(m_list->indexOfTopLevelItem(item));
     });
+    m_list->installEventFilter(this);
+}
+
+bool FieldsToImportPage::eventFilter(QObject* watched, QEvent* event) {
+    // The keyboard's way to a click: Space or Enter on the current row of the import list.
+    if (watched == m_list && m_import && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            m_list->currentItem()) {
+            OnRowClicked(m_list->indexOfTopLevelItem(m_list->currentItem()));
+            return true;
+        }
+    }
+    return CsvWizardPage::eventFilter(watched, event);
 }
 
 void FieldsToImportPage::OnInitDialog() {

@@ -84,6 +84,9 @@ public:
     int m_recordKind = 0;
     QTreeWidget* List() const { return m_list; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool FinishImport();
     bool FinishExport();

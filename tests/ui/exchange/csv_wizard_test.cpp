@@ -688,6 +688,18 @@ TEST_F(CsvWizardTest, AFieldAssignedToASecondColumnLeavesTheFirst) {
         // Choosing a column's own field again keeps it there.
         Assign(sheet, {2, "Company"});
         EXPECT_EQ(Column(list, 1), QStringList({"", "LastName", "Company"}));
+        // Space on the current row opens the dialog as a click does.
+        bool answered = false;
+        m_script.Expect<CFieldsDlg>([&answered](CFieldsDlg* dialog) {
+            answered = true;
+            FindControl<QComboBox>(dialog, 1148)->setCurrentIndex(2);
+            FindControl<QPushButton>(dialog, IDOK)->click();
+        });
+        list->setFocus();
+        list->setCurrentItem(list->topLevelItem(0));
+        PressKey(list, Qt::Key_Space);
+        EXPECT_TRUE(answered);
+        EXPECT_EQ(Column(list, 1), QStringList({"LastName", "", "Company"}));
         sheet->CancelButton()->click();
     });
 }
@@ -867,8 +879,10 @@ TEST_F(CsvWizardTest, HelpOpensTheImportOrExportTopicOnEveryPage) {
                 EXPECT_GT(
                     LastHelpRequest().url.Find((CString("pelmo.chm::/html/") + topic + ">topic").c_str()), 0)
                     << page << " " << LastHelpRequest().url.c_str();
-                if (HelpWindow())
-                    HelpWindow()->close();
+                ASSERT_TRUE(HelpWindow() && HelpWindow()->isVisible()) << "no help page " << topic;
+                if (page == 0)
+                    Snap(HelpWindow(), QStringLiteral("csv-help-") + QString(topic).remove(".htm"));
+                HelpWindow()->close();
                 if (page < 2)
                     sheet->NextButton()->click();
             }
@@ -920,6 +934,8 @@ TEST_F(CsvWizardTest, TheHelpKeyShowsEachControlsPopup) {
                 sheet->NextButton()->click();
         }
         EXPECT_EQ(PopupTopicFor(sheet->FinishButton()), 1009);
+        EXPECT_TRUE(HelpPopupText(1007).contains("next")) << "Next";
+        EXPECT_TRUE(HelpPopupText(1008).contains("back")) << "Back";
         // A control outside the tables has no popup.
         EXPECT_EQ(PopupTopicFor(sheet), 0);
         // The help key answers for the control with the focus.
