@@ -75,13 +75,22 @@ private:
     QPointer<QWidget> m_help;
 };
 
+// True when widget is owner or lies under it, across window boundaries.
+bool IsOwnedBy(const QWidget* widget, const QWidget* owner) {
+    for (; widget; widget = widget->parentWidget())
+        if (widget == owner)
+            return true;
+    return false;
+}
+
 // A window under a modal dialog cannot take input: the help window then becomes the dialog's own
 // window, which the dialog does not block.
 void KeepAboveModalDialog(QWidget* help, QWidget* owner) {
     QWidget* dialog = owner ? owner->window() : nullptr;
     if (!dialog || dialog == help || dialog->windowModality() == Qt::NonModal)
         dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog == help || help->parentWidget() == dialog)
+    // A dialog owned by the help window itself (it was the active window) would make a parent cycle.
+    if (!dialog || IsOwnedBy(dialog, help) || help->parentWidget() == dialog)
         return;
     const QRect geometry = help->geometry();
     const bool visible = help->isVisible();

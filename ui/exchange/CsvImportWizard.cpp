@@ -49,6 +49,9 @@ void CsvWizardPage::OnHelp() {
 
 CsvImportWizard::CsvImportWizard(const QString& title, QWidget* parent) : QDialog(parent) {
     setWindowTitle(title);
+    // The caption's help button; set before the first show, as changing the flags of a shown window
+    // hides it (and a hidden modal never returns from its loop).
+    setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     m_heading = new QLabel(title, this);
     QFont headingFont = m_heading->font();
     headingFont.setBold(true);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "exchange/ExportTableSpec.h"
+#include "platform/qt/DropShadow.h"
 
 #include <QDialog>
 #include <QString>
@@ -109,4 +110,5 @@ private:
     QPushButton* m_finish;
     QPushButton* m_cancel;
     QPushButton* m_help;
+    DropShadow m_dropShadow{this};
 };

@@ -11,6 +11,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -35,11 +37,14 @@ QGroupBox* MakeGroup(QWidget* parent, int id, const QString& title) {
     return group;
 }
 
-QListWidget* MakeChoiceList(QWidget* parent, int id, const QStringList& entries) {
+// A list of choices tall enough for `rows` entries, so that every choice shows without scrolling.
+QListWidget* MakeChoiceList(QWidget* parent, int id, const QStringList& entries, int rows) {
     auto* list = new QListWidget(parent);
     SetControlId(list, id);
     list->addItems(entries);
-    list->setMaximumHeight(list->sizeHintForRow(0) * (entries.size() + 1) + 4);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setFixedHeight(list->sizeHintForRow(0) * rows + 2 * list->frameWidth() + 2);
     return list;
 }
 
@@ -72,7 +77,6 @@ void SelectDocumentPage::UpdateButtons() {
 }
 
 void SelectDocumentPage::OnInitDialog() {
-    Sheet()->setWindowFlag(Qt::WindowContextHelpButtonHint, true);
     UpdateButtons();
 }
 
@@ -140,10 +144,17 @@ DocumentStructurePage::DocumentStructurePage(QWidget* parent) : CsvWizardPage(pa
     (new QVBoxLayout(namesGroup))->addWidget(m_headerBox);
 
     QGroupBox* separatorGroup = MakeGroup(this, kIdSeparatorGroup, QStringLiteral("Field Separator"));
-    m_separatorList = MakeChoiceList(separatorGroup, kIdSeparatorList, {});
+    m_separatorList =
+        MakeChoiceList(separatorGroup, kIdSeparatorList,
+                       {QStringLiteral("Comma(,)"), QStringLiteral("Semi-colon(;)"),
+                        QStringLiteral("Pipe(|)"), QStringLiteral("Space"), QStringLiteral("Tab")},
+                       5);
     (new QVBoxLayout(separatorGroup))->addWidget(m_separatorList);
     QGroupBox* qualifierGroup = MakeGroup(this, kIdQualifierGroup, QStringLiteral("Field Encloser"));
-    m_qualifierList = MakeChoiceList(qualifierGroup, kIdQualifierList, {});
+    m_qualifierList = MakeChoiceList(
+        qualifierGroup, kIdQualifierList,
+        {QStringLiteral("Double Quote(\")"), QStringLiteral("Single Quote(')"), QStringLiteral("Nothing")},
+        5);
     (new QVBoxLayout(qualifierGroup))->addWidget(m_qualifierList);
     auto* lists = new QHBoxLayout;
     lists->addWidget(separatorGroup);
@@ -164,14 +175,8 @@ DocumentStructurePage::DocumentStructurePage(QWidget* parent) : CsvWizardPage(pa
 }
 
 void DocumentStructurePage::OnInitDialog() {
-    m_qualifierList->addItems(
-        {QStringLiteral("Double Quote(\")"), QStringLiteral("Single Quote(')"), QStringLiteral("Nothing")});
-    m_separatorList->addItems({QStringLiteral("Comma(,)"), QStringLiteral("Semi-colon(;)"),
-                               QStringLiteral("Pipe(|)"), QStringLiteral("Space"), QStringLiteral("Tab")});
-    for (QListWidget* list : {m_qualifierList, m_separatorList}) {
-        list->setCurrentRow(0);
-        list->setMaximumHeight(list->sizeHintForRow(0) * (list->count() + 1) + 4);
-    }
+    m_qualifierList->setCurrentRow(0);
+    m_separatorList->setCurrentRow(0);
     m_headerBox->setChecked(true);
 }
 
@@ -220,7 +225,11 @@ FieldsToImportPage::FieldsToImportPage(QWidget* parent) : CsvWizardPage(parent) 
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setMinimumSize(300, 200);
-    (new QVBoxLayout(group))->addWidget(m_list);
+    m_hint = new QLabel(QStringLiteral("Click a row to choose the field it fills."), group);
+    m_hint->setWordWrap(true);
+    auto* column = new QVBoxLayout(group);
+    column->addWidget(m_hint);
+    column->addWidget(m_list);
     auto* content = new QVBoxLayout;
     content->addWidget(group, 1);
     SetContent(content);
@@ -228,6 +237,20 @@ FieldsToImportPage::FieldsToImportPage(QWidget* parent) : CsvWizardPage(parent) 
         if (m_import)
             OnRowClicked(m_list->indexOfTopLevelItem(item));
     });
+    m_list->installEventFilter(this);
+}
+
+bool FieldsToImportPage::eventFilter(QObject* watched, QEvent* event) {
+    // The keyboard's way to a click: Space or Enter on the current row of the import list.
+    if (watched == m_list && m_import && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            m_list->currentItem()) {
+            OnRowClicked(m_list->indexOfTopLevelItem(m_list->currentItem()));
+            return true;
+        }
+    }
+    return CsvWizardPage::eventFilter(watched, event);
 }
 
 void FieldsToImportPage::OnInitDialog() {
@@ -254,6 +277,7 @@ void FieldsToImportPage::OnInitDialog() {
         }
         m_spec->m_columnCount = m_list->topLevelItemCount();
     } else {
+        m_hint->hide();
         m_list->setColumnCount(1);
         m_list->setHeaderLabels({tableColumn});
         m_list->header()->setSectionResizeMode(QHeaderView::Stretch);

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QTreeWidget;
@@ -83,11 +84,15 @@ public:
     int m_recordKind = 0;
     QTreeWidget* List() const { return m_list; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool FinishImport();
     bool FinishExport();
 
     std::vector<CString> m_tableFields;
     std::vector<CString> m_requiredFields;
+    QLabel* m_hint;
     QTreeWidget* m_list;
 };

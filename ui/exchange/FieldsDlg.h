@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
 #include <utility>
@@ -34,4 +35,5 @@ private:
     std::vector<CString> m_fields;
     QComboBox* m_combo;
     QPushButton* m_ok;
+    DropShadow m_dropShadow{this};
 };
