@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
         DeleteCase{"SecondOfTwo", 2, false, 1, std::nullopt, {"03-02"}, 0},
         DeleteCase{"FirstOfTwoNo", 2, false, 0, IDNO, {"03-03"}, 0},
         DeleteCase{"FirstOfTwoYes", 2, false, 0, IDYES, {}, 0}),
-    [](const testing::TestParamInfo<DeleteCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<DeleteCase>& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TaskSeriesTest, DeletingTheLastOccurrenceEndsTheRuleEarlier) {
     for (const bool byDate : {false, true}) {
@@ -287,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"03-02", "03-03", "03-04*", "03-05*", "03-06*"},
                  1,
                  {"03-03"}}),
-    [](const testing::TestParamInfo<EditCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<EditCase>& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(TaskSeriesTest, EditingAPlainTaskIntoASeries) {
     CTaskEntry entry = CTaskSeries::ForAdd(CDateTime(2026, 3, 2));
