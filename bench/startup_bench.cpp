@@ -13,17 +13,19 @@
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/Printers.h"
 #include "platform/qt/RecentDocumentList.h"
+#include "ui/addressbook/PersonListModel.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/frame/MainFrame.h"
 
 #include <QApplication>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <typeinfo>
@@ -199,7 +201,7 @@ Timings OpenOnce(const std::string& path, const char* password) {
 }
 
 // Where the reload's time goes: the person list's query, cold and warm, the records made from it,
-// and the rows of a list widget.
+// and the rows of the list.
 void Breakdown(const char* name, const std::string& path, const char* password) {
     const char* sql = "select Person.ID, FName, LName, Company from Person where Person.ID in "
                       "(select PersonID from PersonPhGroup where PhGroupID = "
@@ -220,16 +222,11 @@ void Breakdown(const char* name, const std::string& path, const char* password) 
     std::vector<CPerson> persons;
     g_doc.GetGroupMembers(persons, 0, kAllGroup);
     const double records = Ms(timer);
-    QTreeWidget list;
-    list.setColumnCount(2);
-    QList<QTreeWidgetItem*> items;
-    for (const CPerson& person : persons) {
-        auto* item = new QTreeWidgetItem(
-            {QString::fromUtf8(person.m_DisplayName.c_str()), QString::fromUtf8(person.m_Company.c_str())});
-        item->setToolTip(0, item->text(0));
-        items.append(item);
-    }
-    list.addTopLevelItems(items);
+    QTreeView list;
+    CPersonListModel model;
+    list.setUniformRowHeights(true);
+    list.setModel(&model);
+    model.SetRows(std::make_shared<const PersonListRows>(TakePersonListRows(persons)));
     const double rows = Ms(timer);
     std::printf(
         "%-8s open %.1f ms; person query cold %.1f, warm %.1f; with records %.1f; %zu list rows %.1f\n", name,
