@@ -97,8 +97,9 @@ public:
     // The tasks listed for a day ("%Y-%m-%d %H:%M:%S" at 00:00:00), appended in due-date order: tasks
     // due that day when it is today or later; on today also the open tasks due earlier or without a
     // due date; done tasks on their completion day when that is not after today. The caller stores
-    // the count. Errors are shown as "Error Retrieving Tasks".
-    void GetTasksForDay(const char* day, std::vector<CTask>& tasks);
+    // the count. Errors are shown as "Error Retrieving Tasks" and give false (the tasks read until
+    // then stay).
+    bool GetTasksForDay(const char* day, std::vector<CTask>& tasks);
     // Tasks due within the inclusive range; stores the vector's size as m_listedTaskCount.
     bool GetTasksInRange(std::vector<CTask>& tasks, const char* from, const char* to);
     bool GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId);

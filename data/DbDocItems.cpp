@@ -205,7 +205,7 @@ bool CDbDoc::DeleteTask(const CTask& task) {
     }
 }
 
-void CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
+bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
     const CDateTime shown = ParseDbText(day);
     CDateTime today = CDateTime::GetCurrentTime();
     today.SetTime(0, 0, 0);
@@ -225,8 +225,10 @@ void CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
             if (dueThatDay || openOnToday || doneThatDay)
                 tasks.push_back(task);
         }
+        return true;
     } catch (const SqlException& error) {
         MessageBoxA(nullptr, error.errorMessage(), "Error Retrieving Tasks", MB_OK | MB_ICONERROR);
+        return false;
     }
 }
 

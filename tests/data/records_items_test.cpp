@@ -307,11 +307,11 @@ TEST_F(Items, TasksForDayAppendAndReportErrors) {
     FixToday(2006, 3, 15);
     ASSERT_TRUE(g_doc.InsertTask(Task("1", "due today", kPriorityHigh, CDateTime(2006, 3, 15))));
     std::vector<CTask> tasks = {Task("0", "kept", kPriorityHigh, CDateTime())};
-    g_doc.GetTasksForDay("2006-03-15 00:00:00", tasks);
+    EXPECT_TRUE(g_doc.GetTasksForDay("2006-03-15 00:00:00", tasks));
     EXPECT_EQ(Descs(tasks), (std::vector<CString>{"kept", "due today"}));
 
     g_db.ExecDml("drop table Task");
-    g_doc.GetTasksForDay("2006-03-15 00:00:00", tasks);
+    EXPECT_FALSE(g_doc.GetTasksForDay("2006-03-15 00:00:00", tasks));
     EXPECT_EQ(tasks.size(), 2u);
     ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
     EXPECT_EQ(Prompt().MessageBoxes()[0].caption, "Error Retrieving Tasks");

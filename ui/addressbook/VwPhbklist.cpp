@@ -4,7 +4,9 @@
 #include "data/IdMaker.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
+#include "ui/addressbook/PersonListModel.h"
 #include "ui/addressbook/PersonSheet.h"
+#include "ui/common/SharedRead.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,14 +16,12 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
-
-constexpr int kIdRole = Qt::UserRole;
 
 QString ToQt(const CString& text) {
     return QString::fromUtf8(text.c_str());
@@ -44,6 +44,33 @@ const CommandText kCommands[] = {
     {CVwPhbklist::kEditPerson, "&Edit...", "Edit", "Edit name"},
     {CVwPhbklist::kEmailGroup, "E&mail Group...", "Email", "Email group"},
 };
+
+// The persons of one group in one sort order, as both telephone-book lists show them.
+struct MembersKey {
+    std::string groupId;
+    int sortOrder = 0;
+    bool operator==(const MembersKey&) const = default;
+};
+
+// Both lists refill on the same notification; the second takes the first one's rows.
+SharedRead<MembersKey, PersonListRows>& SharedMembers() {
+    static SharedRead<MembersKey, PersonListRows> shared;
+    return shared;
+}
+
+// The current group's persons in the document's sort order; null when the read failed (the document
+// has told the user).
+std::shared_ptr<const PersonListRows> ReadMembers() {
+    const MembersKey key{g_doc.m_currentGroupId.str(), g_doc.m_personSortOrder};
+    if (std::shared_ptr<const PersonListRows> rows = SharedMembers().Find(key))
+        return rows;
+    std::vector<CPerson> persons;
+    if (!g_doc.GetGroupMembers(persons, key.sortOrder, g_doc.m_currentGroupId))
+        return nullptr;
+    auto rows = std::make_shared<const PersonListRows>(TakePersonListRows(persons));
+    SharedMembers().Store(key, rows);
+    return rows;
+}
 
 } // namespace
 
@@ -81,21 +108,23 @@ CVwPhbklist::CVwPhbklist(QWidget* parent) : QWidget(parent) {
     boxLayout->addWidget(m_groups);
     layout->addWidget(m_groupBox);
 
-    m_list = new QTreeWidget(this);
+    m_list = new QTreeView(this);
     SetControlId(m_list, kIdPersonList);
+    m_model = new CPersonListModel(m_list);
+    m_list->setModel(m_model);
     layout->addWidget(m_list, 1);
     InitList();
 
     connect(m_groups, qOverload<int>(&QComboBox::activated), this, [this](int index) { ChooseGroup(index); });
     connect(m_list->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { SortByColumn(column); });
-    connect(m_list, &QTreeWidget::itemSelectionChanged, this, [this] {
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (m_filling)
             return;
-        const QList<QTreeWidgetItem*> selected = m_list->selectedItems();
-        OnSelectionChanged(selected.isEmpty() ? -1 : m_list->indexOfTopLevelItem(selected.first()));
+        const QModelIndexList selected = m_list->selectionModel()->selectedRows();
+        OnSelectionChanged(selected.isEmpty() ? -1 : selected.first().row());
     });
-    connect(m_list, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(m_list, &QTreeView::doubleClicked, this, [this] {
         NoteListFocused();
         if (m_selectedIndex != -1)
             OnCommand(kEditPerson);
@@ -137,8 +166,6 @@ void CVwPhbklist::BuildCommands() {
 }
 
 void CVwPhbklist::InitList() {
-    m_list->setColumnCount(2);
-    m_list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Company")});
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
@@ -195,32 +222,22 @@ void CVwPhbklist::FillGroups() {
 
 void CVwPhbklist::FillList() {
     m_filling = true;
-    m_list->setUpdatesEnabled(false);
-    m_list->clear();
     m_selectedIndex = -1;
-    std::vector<CPerson> persons;
-    if (g_doc.GetGroupMembers(persons, g_doc.m_personSortOrder, g_doc.m_currentGroupId)) {
-        // The rows go into the list in one insertion: one at a time, each would be laid out anew.
-        QList<QTreeWidgetItem*> items;
-        items.reserve(static_cast<qsizetype>(persons.size()));
-        for (const CPerson& person : persons) {
-            auto* item = new QTreeWidgetItem({ToQt(person.m_DisplayName), ToQt(person.m_Company)});
-            item->setData(0, kIdRole, ToQt(person.m_ID));
-            item->setToolTip(0, item->text(0));
-            item->setToolTip(1, item->text(1));
-            if (m_selectedIndex == -1 && person.m_ID == g_doc.m_currentPersonId)
-                m_selectedIndex = static_cast<int>(items.size());
-            items.append(item);
-        }
-        m_list->addTopLevelItems(items);
+    m_model->SetRows(nullptr);
+    if (std::shared_ptr<const PersonListRows> rows = ReadMembers()) {
+        for (size_t i = 0; i < rows->size(); ++i)
+            if ((*rows)[i].id == g_doc.m_currentPersonId) {
+                m_selectedIndex = static_cast<int>(i);
+                break;
+            }
+        m_model->SetRows(std::move(rows));
     }
     if (m_selectedIndex != -1) {
-        QTreeWidgetItem* item = m_list->topLevelItem(m_selectedIndex);
-        m_list->setCurrentItem(item);
-        item->setSelected(true);
-        m_list->scrollToItem(item);
+        const QModelIndex index = m_model->index(m_selectedIndex, 0);
+        m_list->setCurrentIndex(index);
+        m_list->selectionModel()->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        m_list->scrollTo(index);
     }
-    m_list->setUpdatesEnabled(true);
     m_filling = false;
     if (m_selectedIndex == -1)
         g_doc.m_currentPersonId = CString();
@@ -261,21 +278,22 @@ void CVwPhbklist::OnSelectionChanged(int index) {
 }
 
 void CVwPhbklist::SelectItem(int index) {
-    if (QTreeWidgetItem* item = m_list->topLevelItem(index)) {
-        m_filling = true;
-        m_list->setCurrentItem(item);
-        item->setSelected(true);
-        m_filling = false;
-    }
+    if (!m_model->Row(index))
+        return;
+    m_filling = true;
+    const QModelIndex item = m_model->index(index, 0);
+    m_list->setCurrentIndex(item);
+    m_list->selectionModel()->select(item, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    m_filling = false;
 }
 
 int CVwPhbklist::ListedCount() const {
-    return m_list->topLevelItemCount();
+    return m_model->Count();
 }
 
 CString CVwPhbklist::PersonIdAt(int index) const {
-    const QTreeWidgetItem* item = index >= 0 ? m_list->topLevelItem(index) : nullptr;
-    return item ? FromQt(item->data(0, kIdRole).toString()) : CString();
+    const PersonListRow* row = m_model->Row(index);
+    return row ? row->id : CString();
 }
 
 CString CVwPhbklist::GroupIdAt(int chooserIndex) const {

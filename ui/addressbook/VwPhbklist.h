@@ -16,7 +16,8 @@ class QEvent;
 class QGroupBox;
 class QMenu;
 class QToolBar;
-class QTreeWidget;
+class QTreeView;
+class CPersonListModel;
 
 // Runs the person sheet modally over owner with the caption; on OK the sheet has written its values
 // into person and the groups chosen on its General page into groups. Returns false when cancelled.
@@ -71,7 +72,7 @@ public:
     void SetPersonSheet(PersonSheet sheet) { m_personSheet = std::move(sheet); }
     const CUpdateUI& UpdateState() const { return m_updateUI; }
     QMenu* ContextMenu() const { return m_contextMenu; }
-    QTreeWidget* PersonList() const { return m_list; }
+    QTreeView* PersonList() const { return m_list; }
     QComboBox* GroupChooser() const { return m_groups; }
 
 protected:
@@ -88,7 +89,8 @@ private:
     QMenu* m_contextMenu = nullptr;
     QGroupBox* m_groupBox = nullptr;
     QComboBox* m_groups = nullptr;
-    QTreeWidget* m_list = nullptr;
+    QTreeView* m_list = nullptr;
+    CPersonListModel* m_model = nullptr;
     CUpdateUI m_updateUI;
     PersonSheet m_personSheet = RunPersonSheet;
     int m_selectedIndex = -1;

@@ -3,6 +3,7 @@
 #include "data/DbDoc.h"
 #include "platform/qt/Controls.h"
 #include "ui/calendar/TaskSheet.h"
+#include "ui/common/SharedRead.h"
 #include "ui/common/SheetParts.h"
 
 #include <QAction>
@@ -19,6 +20,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -43,6 +46,37 @@ const CommandText kCommands[] = {
 };
 
 const char* const kPriorityImages[] = {"priority-high", "priority-medium", "priority-low", "priority-done"};
+
+// The tasks of one day as listed on one day: the list depends on today's date as well.
+struct TasksKey {
+    std::string day;
+    std::string today;
+    bool operator==(const TasksKey&) const = default;
+};
+
+std::string TodayText() {
+    CDateTime today = CDateTime::GetCurrentTime();
+    today.SetTime(0, 0, 0);
+    return today.Format("%Y-%m-%d %H:%M:%S").str();
+}
+
+// The standard and day-plan views' panes refill on the same notification; the second takes the
+// first one's tasks.
+SharedRead<TasksKey, std::vector<CTask>>& SharedTasks() {
+    static SharedRead<TasksKey, std::vector<CTask>> shared;
+    return shared;
+}
+
+std::shared_ptr<const std::vector<CTask>> ReadTasksForDay(const CString& day) {
+    const TasksKey key{day.str(), TodayText()};
+    if (std::shared_ptr<const std::vector<CTask>> tasks = SharedTasks().Find(key))
+        return tasks;
+    auto tasks = std::make_shared<std::vector<CTask>>();
+    // A failed read has told the user and is not passed on; neither is one that midnight overtook.
+    if (g_doc.GetTasksForDay(day, *tasks) && TodayText() == key.today)
+        SharedTasks().Store(key, tasks);
+    return tasks;
+}
 
 // The picture drawn at 16 pixels and at twice that for high-density screens.
 QIcon SvgIcon(const char* name) {
@@ -199,20 +233,24 @@ void CVwTasks::FillList() {
 
     CDateTime day = g_doc.GetCurrentDate();
     day.SetTime(0, 0, 0);
-    std::vector<CTask> tasks;
+    std::shared_ptr<const std::vector<CTask>> tasks;
     if (g_doc.IsOpen())
-        g_doc.GetTasksForDay(day.Format("%Y-%m-%d %H:%M:%S").c_str(), tasks);
-    g_doc.m_listedTaskCount = static_cast<int>(tasks.size());
-    for (const CTask& task : tasks) {
-        auto* item =
-            new QTreeWidgetItem(m_list, {ToQt(task.m_Desc), ToQt(task.m_DateDue.FormatDate(nullptr))});
+        tasks = ReadTasksForDay(day.Format("%Y-%m-%d %H:%M:%S"));
+    g_doc.m_listedTaskCount = tasks ? static_cast<int>(tasks->size()) : 0;
+    // The rows go into the list in one insertion: one at a time, each would be laid out anew.
+    static const std::vector<CTask> kNone;
+    QList<QTreeWidgetItem*> items;
+    for (const CTask& task : tasks ? *tasks : kNone) {
+        auto* item = new QTreeWidgetItem({ToQt(task.m_Desc), ToQt(task.m_DateDue.FormatDate(nullptr))});
         item->setIcon(kTaskColumn, PriorityIcon(task.m_Priority));
         item->setData(kTaskColumn, kIdRole, ToQt(task.m_ID));
         item->setData(kTaskColumn, kPriorityRole, task.m_Priority);
         item->setToolTip(kTaskColumn, item->text(kTaskColumn));
         if (m_selectedIndex == -1 && task.m_ID == g_doc.m_currentTaskId)
-            m_selectedIndex = m_list->topLevelItemCount() - 1;
+            m_selectedIndex = static_cast<int>(items.size());
+        items.append(item);
     }
+    m_list->addTopLevelItems(items);
     if (m_selectedIndex != -1) {
         QTreeWidgetItem* item = m_list->topLevelItem(m_selectedIndex);
         m_list->setCurrentItem(item);

@@ -23,7 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -348,12 +348,12 @@ TEST_F(PersonPanesTest, TabsFollowTheSelectionOfTheShowingList) {
     frame.resize(800, 400);
     frame.show();
     frame.PersonList()->OnUpdate();
-    QTreeWidget* list = frame.PersonList()->PersonList();
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    list->setCurrentItem(list->topLevelItem(1)); // "Brown, Bob"
+    QTreeView* list = frame.PersonList()->PersonList();
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    list->setCurrentIndex(list->model()->index(1, 0)); // "Brown, Bob"
     QWidget* work = frame.DetailPane()->Tabs()->widget(1);
     EXPECT_EQ(Caption(work, 1012), "555-0300");
-    list->setCurrentItem(list->topLevelItem(0)); // "Adams, Ann"
+    list->setCurrentIndex(list->model()->index(0, 0)); // "Adams, Ann"
     EXPECT_EQ(Caption(work, 1012), "555-0200x12");
     EXPECT_EQ(Caption(frame.DetailPane()->Tabs()->widget(2), 1043).toStdString(),
               "Likes 100% 'tea'\nsecond line");
@@ -370,9 +370,9 @@ TEST_F(PersonPanesTest, CompactBookFollowsTheSameDocument) {
     pane.resize(520, 260);
     pane.show();
     pane.PersonList()->OnUpdate();
-    QTreeWidget* list = pane.PersonList()->PersonList();
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    list->setCurrentItem(list->topLevelItem(0));
+    QTreeView* list = pane.PersonList()->PersonList();
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    list->setCurrentIndex(list->model()->index(0, 0));
     QTabWidget* tabs = pane.DetailPane()->Tabs();
     EXPECT_EQ(Caption(tabs->widget(0), 1009), "+49 (30) 123 45");
     EXPECT_EQ(Caption(tabs->widget(1), 1012), "555-0200x12");

@@ -16,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -197,7 +197,7 @@ TEST_F(PersonSheetTest, AddThroughTheSheetStoresEveryFieldAndBothGroups) {
     EXPECT_EQ(GroupsOf(stored.m_ID), (std::vector<std::string>{kAllId, kYellowPagesId, kWhitePagesId}));
     // The list shows the new person selected.
     ASSERT_EQ(list.SelectedIndex(), 0);
-    EXPECT_EQ(list.PersonList()->topLevelItem(0)->text(1).toStdString(), "Acme & Co");
+    EXPECT_EQ(list.PersonList()->model()->index(0, 1).data().toString().toStdString(), "Acme & Co");
 }
 
 TEST_F(PersonSheetTest, AddWithNothingTypedStoresAPersonWithEmptyNamesUnderAll) {
@@ -303,7 +303,7 @@ TEST_F(PersonSheetEditTest, EditShowsTheStoredFieldsAndGroupsAndSavesTheChanges)
     EXPECT_STREQ(stored.m_LName.c_str(), "Baker");
     EXPECT_STREQ(stored.m_Notes.c_str(), "keep");
     EXPECT_EQ(GroupsOf("P-1"), (std::vector<std::string>{kAllId, kWhitePagesId}));
-    EXPECT_EQ(list.PersonList()->topLevelItem(0)->text(0).toStdString(), "Baker, Ann");
+    EXPECT_EQ(list.PersonList()->model()->index(0, 0).data().toString().toStdString(), "Baker, Ann");
 }
 
 TEST_F(PersonSheetEditTest, CancelChangesNothingInTheDatabase) {

@@ -6,11 +6,11 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
-#include "ui/frame/MainFrame.h"
 #include "ui/addressbook/PhoneBookFrame.h"
 #include "ui/addressbook/PhoneBookPane.h"
-#include "ui/app/SplashDlg.h"
 #include "ui/addressbook/VwPhbklist.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/frame/MainFrame.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,7 +23,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <string>
 #include <vector>
@@ -46,10 +46,15 @@ public:
 
 std::vector<std::string> Column(const CVwPhbklist& list, int column) {
     std::vector<std::string> texts;
-    QTreeWidget* tree = list.PersonList();
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        texts.push_back(tree->topLevelItem(i)->text(column).toStdString());
+    const QAbstractItemModel* model = list.PersonList()->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        texts.push_back(model->index(i, column).data().toString().toStdString());
     return texts;
+}
+
+// The name in the list's current row, empty without one.
+QString CurrentName(const CVwPhbklist& list) {
+    return list.PersonList()->currentIndex().siblingAtColumn(0).data().toString();
 }
 
 std::vector<std::string> ChooserTexts(const CVwPhbklist& list) {
@@ -69,8 +74,8 @@ int IndexOfName(const CVwPhbklist& list, const std::string& name) {
 
 // Selects the row as a click does: through the list's own selection.
 void ClickRow(CVwPhbklist& list, int index) {
-    QTreeWidget* tree = list.PersonList();
-    tree->setCurrentItem(tree->topLevelItem(index));
+    QTreeView* tree = list.PersonList();
+    tree->setCurrentIndex(tree->model()->index(index, 0));
 }
 
 void FocusList(CVwPhbklist& list) {
@@ -168,11 +173,11 @@ TEST_F(PhoneBookTest, FrameSplitsTheListFromTheTabbedDetailArea) {
 TEST_F(PhoneBookTest, ListPaneHasItsControlsAndCommands) {
     CVwPhbklist list;
     EXPECT_EQ(FindControl<QComboBox>(&list, 1027), list.GroupChooser());
-    EXPECT_EQ(FindControl<QTreeWidget>(&list, 1006), list.PersonList());
+    EXPECT_EQ(FindControl<QTreeView>(&list, 1006), list.PersonList());
     ASSERT_NE(FindControl<QWidget>(&list, 1113), nullptr);
-    QTreeWidget* tree = list.PersonList();
-    EXPECT_EQ(tree->headerItem()->text(0), "Name");
-    EXPECT_EQ(tree->headerItem()->text(1), "Company");
+    QTreeView* tree = list.PersonList();
+    EXPECT_EQ(tree->model()->headerData(0, Qt::Horizontal), "Name");
+    EXPECT_EQ(tree->model()->headerData(1, Qt::Horizontal), "Company");
     EXPECT_EQ(tree->selectionMode(), QAbstractItemView::SingleSelection);
     std::vector<std::string> menu;
     for (QAction* action : list.ContextMenu()->actions())
@@ -322,7 +327,7 @@ TEST_F(PhoneBookTest, TheHiddenWindowsListFollowsWithoutTellingAnyone) {
     // The hidden list was told and selected the same person, and told nobody in turn.
     EXPECT_EQ(other.updates, 1);
     EXPECT_EQ(hidden.PersonList()->SelectedIndex(), 1);
-    EXPECT_EQ(hidden.PersonList()->PersonList()->currentItem()->text(0), "Brown, Bob");
+    EXPECT_EQ(CurrentName(*hidden.PersonList()), "Brown, Bob");
     ClickRow(*hidden.PersonList(), IndexOfName(*hidden.PersonList(), "Dunn, Di"));
     EXPECT_EQ(g_doc.m_currentPersonId, dunn);
     EXPECT_EQ(other.updates, 1);
@@ -334,8 +339,7 @@ TEST_F(PhoneBookTest, AReloadKeepsTheCurrentPersonSelectedOrDropsIt) {
     CVwPhbklist list;
     list.OnUpdate();
     EXPECT_EQ(list.SelectedIndex(), 1);
-    ASSERT_NE(list.PersonList()->currentItem(), nullptr);
-    EXPECT_EQ(list.PersonList()->currentItem()->text(0), "Brown, Bob");
+    EXPECT_EQ(CurrentName(list), "Brown, Bob");
     // Bob is in White Pages too, Ann is not: choosing a group keeps only a member.
     ChooseGroupNamed(list, "White Pages");
     EXPECT_EQ(g_doc.m_currentPersonId, brown);
@@ -542,8 +546,8 @@ TEST_F(PhoneBookTest, DoubleClickingAPersonEditsIt) {
         return false;
     });
     ClickRow(list, 2);
-    QTreeWidget* tree = list.PersonList();
-    emit tree->itemDoubleClicked(tree->topLevelItem(2), 0);
+    QTreeView* tree = list.PersonList();
+    emit tree->doubleClicked(tree->model()->index(2, 0));
     EXPECT_TRUE(list.IsListFocused());
     EXPECT_EQ(caption, "Edit Person");
 }
@@ -614,8 +618,7 @@ TEST_F(PhoneBookTest, BothTelephoneBooksFollowTheShowingOne) {
     g_doc.SetModifiedFlag(true, true);
     EXPECT_EQ(compact.PersonList()->ListedCount(), 4);
     ClickRow(*frame.PersonList(), IndexOfName(*frame.PersonList(), "Dunn, Di"));
-    ASSERT_NE(compact.PersonList()->PersonList()->currentItem(), nullptr);
-    EXPECT_EQ(compact.PersonList()->PersonList()->currentItem()->text(0), "Dunn, Di");
+    EXPECT_EQ(CurrentName(*compact.PersonList()), "Dunn, Di");
     frame.PersonList()->SortByColumn(1);
     g_doc.SetModifiedFlag(true, true);
     EXPECT_EQ(Column(*compact.PersonList(), 0), Column(*frame.PersonList(), 0));
@@ -681,3 +684,38 @@ TEST_F(PhoneBookTest, TheListsIdleHandlerRunsWithTheMessageLoop) {
 }
 
 } // namespace
+
+TEST_F(PhoneBookTest, BothListsShowTheSameRowsAndAChangeBetweenTheirFillsIsSeen) {
+    CVwPhbklist first;
+    CVwPhbklist second;
+    g_doc.SetModifiedFlag(true, true);
+    EXPECT_EQ(Column(second, 0), Column(first, 0));
+    EXPECT_EQ(Column(second, 1), Column(first, 1));
+    EXPECT_EQ(second.PersonIdAt(2), clark);
+
+    // Rows written without a notification still reach the next fill of either list.
+    AddPerson("Eve", "Evans", "", {});
+    second.FillList();
+    EXPECT_EQ(second.ListedCount(), 5);
+    EXPECT_EQ(g_doc.m_listedPersonCount, 5);
+    EXPECT_EQ(first.ListedCount(), 4);
+    g_db.ExecDml("delete from Person where LName = 'Adams'");
+    first.FillList();
+    EXPECT_EQ(Column(first, 0),
+              (std::vector<std::string>{"Brown, Bob", "Clark, Cy", "Dunn, Di", "Evans, Eve"}));
+}
+
+TEST_F(PhoneBookTest, ListsOfOtherGroupsOrOrdersReadTheirOwnRows) {
+    CVwPhbklist byName;
+    CVwPhbklist byCompany;
+    byName.OnUpdate();
+    g_doc.m_personSortOrder = 1;
+    byCompany.OnUpdate();
+    EXPECT_EQ(Column(byName, 0),
+              (std::vector<std::string>{"Adams, Ann", "Brown, Bob", "Clark, Cy", "Dunn, Di"}));
+    EXPECT_EQ(Column(byCompany, 0),
+              (std::vector<std::string>{"Brown, Bob", "Dunn, Di", "Clark, Cy", "Adams, Ann"}));
+    ChooseGroupNamed(byName, "White Pages");
+    EXPECT_EQ(Column(byName, 0), (std::vector<std::string>{"Brown, Bob", "Clark, Cy"}));
+    EXPECT_EQ(byCompany.ListedCount(), 4);
+}

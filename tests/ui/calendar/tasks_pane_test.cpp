@@ -161,6 +161,24 @@ TEST_F(TasksPaneTest, DayListsOverdueCompletedAndFutureTasksByTheirRules) {
     EXPECT_TRUE(g_doc.m_currentTaskId.IsEmpty());
 }
 
+TEST_F(TasksPaneTest, TwoPanesShowTheSameDayAndSeeAChangeBetweenTheirFills) {
+    Insert("Overdue open", kPriorityMedium, CDateTime(2026, 12, 1));
+    CVwTasks other;
+    g_doc.SetCurrentDate(CDateTime(2026, 12, 5));
+    g_doc.SetModifiedFlag(true, true);
+    EXPECT_EQ(Texts(other, 0), Texts(*m_pane, 0));
+
+    // A task stored without a notification still reaches the next fill of either pane.
+    Insert("Due today", kPriorityLow, CDateTime(2026, 12, 5));
+    other.OnUpdate();
+    EXPECT_EQ(Texts(other, 0), (std::vector<std::string>{"Overdue open", "Due today"}));
+    EXPECT_EQ(g_doc.m_listedTaskCount, 2);
+    // Another day is read for itself.
+    ShowDay(2026, 12, 1);
+    EXPECT_TRUE(Texts(*m_pane, 0).empty());
+    EXPECT_EQ(g_doc.m_listedTaskCount, 0);
+}
+
 TEST_F(TasksPaneTest, DeleteKeyActsOnlyAfterTheListHadAClickAndSelectsTheRowAbove) {
     for (const char* desc : {"A", "B", "C"})
         Insert(desc, kPriorityLow, CDateTime(2026, 12, 10));
