@@ -173,12 +173,17 @@ void SimpleXMLParser::restore(const Position& position) {
 
 bool SimpleXMLParser::lookAhead(const char* literal, bool ignoreCase) {
     if (!ignoreCase) {
-        // Without a carriage return in the way the answer is plain from the bytes themselves; the
-        // literals hold no line feed.
+        // Without a carriage return in the bytes compared the answer is plain from the bytes
+        // themselves (the literals hold no line feed); a failed look-ahead moves nothing.
         if (m_pos < m_end && *m_pos != '\r' && *m_pos != *literal)
             return false;
         const size_t length = std::strlen(literal);
-        if (static_cast<size_t>(m_end - m_pos) >= length && std::memcmp(m_pos, literal, length) == 0) {
+        const size_t available = std::min(length, static_cast<size_t>(m_end - m_pos));
+        if (available == 0)
+            return false;
+        if (!std::memchr(m_pos, '\r', available)) {
+            if (available < length || std::memcmp(m_pos, literal, length) != 0)
+                return false;
             m_pos += length;
             m_column += static_cast<int>(length);
             m_lastRead = {m_pos - 1, m_line, m_column - 1};
