@@ -12,8 +12,10 @@
 #include "platform/core/FileOps.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <system_error>
 
 namespace {
@@ -53,15 +55,45 @@ constexpr const char* kInsertRule =
 
 constexpr const char* kDbDatePattern = "%Y-%m-%d %H:%M:%S";
 
-CString DbDate(const CDateTime& date) {
-    return date.IsValid() ? date.Format(kDbDatePattern) : CString();
+// Room for "YYYY-MM-DD HH:MM:SS" and more: years that are not four digits take the general path.
+constexpr size_t kDbDateSize = 32;
+
+// A date as the database holds it ("%Y-%m-%d %H:%M:%S"), or the empty text for the invalid date.
+// Written digit by digit: the general formatter costs more than the rest of a record's insert.
+const char* DbDate(const CDateTime& date, char (&buffer)[kDbDateSize]) {
+    SYSTEMTIME time;
+    if (!date.GetAsSystemTime(time)) {
+        buffer[0] = '\0';
+        return buffer;
+    }
+    if (time.wYear < 1000 || time.wYear > 9999) {
+        date.Format(buffer, sizeof buffer, kDbDatePattern);
+        return buffer;
+    }
+    auto put = [&buffer](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            buffer[at + i] = static_cast<char>('0' + value % 10);
+    };
+    put(0, time.wYear, 4);
+    buffer[4] = '-';
+    put(5, time.wMonth, 2);
+    buffer[7] = '-';
+    put(8, time.wDay, 2);
+    buffer[10] = ' ';
+    put(11, time.wHour, 2);
+    buffer[13] = ':';
+    put(14, time.wMinute, 2);
+    buffer[16] = ':';
+    put(17, time.wSecond, 2);
+    buffer[19] = '\0';
+    return buffer;
 }
 
 // A rule's date or time text as the database holds it: parsed, then written as a date-time.
-CString DbDateFromText(const CString& text) {
+const char* DbDateFromText(const CString& text, char (&buffer)[kDbDateSize]) {
     CDateTime date;
     date.ParseDateTime(text);
-    return DbDate(date);
+    return DbDate(date, buffer);
 }
 
 // Removes a database file together with the rollback journal a failed transaction may leave.
@@ -160,11 +192,11 @@ bool CConversion::Run(const CString& path) {
     const CString newPath = path + ".new";
     const CString backupPath = path + ".ver1";
 
-    m_groupIds.clear();
-    m_personIds.clear();
-    m_ruleIds.clear();
-    m_appointmentIds.clear();
-    m_taskIds.clear();
+    m_groupIds.Clear();
+    m_personIds.Clear();
+    m_ruleIds.Clear();
+    m_appointmentIds.Clear();
+    m_taskIds.Clear();
     m_document = std::make_unique<PimDocument>();
     m_view.ShowStatus(true);
     Status("Loading Predefined Address Book Groups");
@@ -228,36 +260,55 @@ bool CConversion::Run(const CString& path) {
                    path.c_str(), backupPath.c_str());
     MessageBoxA(m_view.Owner(), message, "Conversion Succeeded", MB_ICONEXCLAMATION);
 
-    m_groupIds.clear();
-    m_personIds.clear();
-    m_ruleIds.clear();
-    m_appointmentIds.clear();
-    m_taskIds.clear();
+    m_groupIds.Clear();
+    m_personIds.Clear();
+    m_ruleIds.Clear();
+    m_appointmentIds.Clear();
+    m_taskIds.Clear();
     return true;
+}
+
+void CConversion::IdMap::Add(int id, const char* text) {
+    static_assert(std::char_traits<char>::length(Schema::kGroupAllId) < sizeof Entry::text);
+    static_assert(kGuidStringLength < sizeof Entry::text);
+    Entry& entry = m_entries.emplace_back();
+    entry.id = id;
+    const size_t length = std::min(std::strlen(text), sizeof entry.text - 1);
+    std::memcpy(entry.text, text, length);
+    entry.text[length] = '\0';
+}
+
+const char* CConversion::IdMap::Find(int id) const {
+    auto found = std::lower_bound(m_entries.begin(), m_entries.end(), id,
+                                  [](const Entry& entry, int wanted) { return entry.id < wanted; });
+    return found != m_entries.end() && found->id == id ? found->text : "";
 }
 
 // Gives every record a new ID; groups 1 to 3 take the standard groups' IDs.
 bool CConversion::MapIds() {
     bool made = true;
-    auto newId = [&made]() {
-        CString id;
+    char id[kGuidStringLength + 1] = "";
+    auto newId = [&made, &id]() {
         made = made && NewGuidString(id);
         return id;
     };
     auto mapAll = [&](const char* status, const auto& records, IdMap& ids) {
         StartPhase(status, records.size());
+        ids.Reserve(records.size());
         size_t index = 0;
-        for (const auto& [id, record] : records) {
+        for (const auto& entry : records) {
             Step(index++);
-            ids[id] = newId();
+            ids.Add(entry.first, newId());
         }
     };
 
     StartPhase("Mapping Address Book Groups", m_document->PhGroups.size());
+    m_groupIds.Reserve(m_document->PhGroups.size());
     size_t index = 0;
-    for (const auto& [id, group] : m_document->PhGroups) {
+    for (const auto& entry : m_document->PhGroups) {
         Step(index++);
-        m_groupIds[id] = (id >= 1 && id <= 3) ? CString(m_standardGroups[id]) : newId();
+        const int groupId = entry.first;
+        m_groupIds.Add(groupId, (groupId >= 1 && groupId <= 3) ? m_standardGroups[groupId] : newId());
     }
     mapAll("Mapping Address Book", m_document->Persons, m_personIds);
     mapAll("Mapping Recurring Dates", m_document->RecurringDates, m_ruleIds);
@@ -271,19 +322,16 @@ bool CConversion::MapIds() {
 
 // The new ID of a group a person belongs to; the standard groups exist in every new database even
 // when the file lists no group of that ID. Empty for a group the file does not hold.
-CString CConversion::GroupId(int id) const {
-    auto found = m_groupIds.find(id);
-    if (found != m_groupIds.end())
-        return found->second;
-    return (id >= 1 && id <= 3) ? CString(m_standardGroups[id]) : CString();
+const char* CConversion::GroupId(int id) const {
+    const char* found = m_groupIds.Find(id);
+    if (*found)
+        return found;
+    return (id >= 1 && id <= 3) ? m_standardGroups[id] : "";
 }
 
 // RecrDtID of a task or appointment: empty without a rule or when the file holds no such rule.
-CString CConversion::RuleId(int recurringId) const {
-    if (recurringId < 1)
-        return CString();
-    auto found = m_ruleIds.find(recurringId);
-    return found == m_ruleIds.end() ? CString() : found->second;
+const char* CConversion::RuleId(int recurringId) const {
+    return recurringId < 1 ? "" : m_ruleIds.Find(recurringId);
 }
 
 bool CConversion::CopyRecords(const CString& newPath) {
@@ -293,6 +341,8 @@ bool CConversion::CopyRecords(const CString& newPath) {
         db.ExecDml("PRAGMA synchronous=OFF");
         db.ExecDml("begin exclusive");
         SqlBuffer sql;
+        CString converted;
+        char date[kDbDateSize];
 
         StartPhase("Importing Address Book Groups", m_document->PhGroups.size());
         size_t index = 0;
@@ -301,8 +351,7 @@ bool CConversion::CopyRecords(const CString& newPath) {
             // Groups 1 to 3 are the standard groups every new database holds; any other group,
             // an ID below 1 included, is written so that its members' rows name a group that exists.
             if (id < 1 || id > 3)
-                db.ExecDml(
-                    sql.Format(kInsertGroup, m_groupIds.at(id).c_str(), ToUtf8Text(group.Desc).c_str()));
+                db.ExecDml(sql.Format(kInsertGroup, m_groupIds.Find(id), Utf8Text(group.Desc, converted)));
         }
 
         SqlStatement person = db.CompileStatement(kInsertPerson);
@@ -310,21 +359,22 @@ bool CConversion::CopyRecords(const CString& newPath) {
         index = 0;
         for (const auto& [id, record] : m_document->Persons) {
             Step(index++);
-            const CString& personId = m_personIds.at(id);
-            const CString* texts[] = {&personId,        &record.FName,   &record.LName,    &record.Company,
-                                      &record.Position, &record.Addr1,   &record.Addr2,    &record.City,
-                                      &record.State,    &record.Zip,     &record.HmPhone,  &record.WkPhone,
-                                      &record.WkExt,    &record.Fax,     &record.CelPhone, &record.Pager,
-                                      &record.EMail,    &record.WebPage, &record.Notes};
-            int param = 1;
+            const char* personId = m_personIds.Find(id);
+            person.BindText(1, personId);
+            const CString* texts[] = {&record.FName,   &record.LName,    &record.Company, &record.Position,
+                                      &record.Addr1,   &record.Addr2,    &record.City,    &record.State,
+                                      &record.Zip,     &record.HmPhone,  &record.WkPhone, &record.WkExt,
+                                      &record.Fax,     &record.CelPhone, &record.Pager,   &record.EMail,
+                                      &record.WebPage, &record.Notes};
+            int param = 2;
             for (const CString* value : texts)
-                person.BindText(param++, ToUtf8Text(*value));
+                person.BindText(param++, Utf8Text(*value, converted));
             person.ExecDml();
             person.Reset();
             for (int groupId : record.Groups) {
-                const CString group = GroupId(groupId);
-                if (!group.IsEmpty())
-                    db.ExecDml(sql.Format(kInsertMembership, personId.c_str(), group.c_str()));
+                const char* group = GroupId(groupId);
+                if (*group)
+                    db.ExecDml(sql.Format(kInsertMembership, personId, group));
             }
         }
         person.Finalize();
@@ -334,13 +384,13 @@ bool CConversion::CopyRecords(const CString& newPath) {
         index = 0;
         for (const auto& [id, record] : m_document->RecurringDates) {
             Step(index++);
-            rule.BindText(1, m_ruleIds.at(id));
+            rule.BindText(1, m_ruleIds.Find(id));
             rule.BindInt(2, record.GetBasicMethod());
-            rule.BindText(3, DbDateFromText(record.GetStartTime()));
-            rule.BindText(4, DbDateFromText(record.GetEndTime()));
+            rule.BindText(3, DbDateFromText(record.GetStartTime(), date));
+            rule.BindText(4, DbDateFromText(record.GetEndTime(), date));
             rule.BindInt(5, record.GetEndMethod());
-            rule.BindText(6, DbDateFromText(record.GetStartDate()));
-            rule.BindText(7, DbDateFromText(record.GetEndDate()));
+            rule.BindText(6, DbDateFromText(record.GetStartDate(), date));
+            rule.BindText(7, DbDateFromText(record.GetEndDate(), date));
             const int numbers[] = {
                 record.GetEndOccurences(),     record.GetDailyMethod(),     record.GetEveryXDayCount(),
                 record.GetEveryWeekCount(),    record.GetWeeklySunday(),    record.GetWeeklyMonday(),
@@ -365,12 +415,12 @@ bool CConversion::CopyRecords(const CString& newPath) {
         index = 0;
         for (const auto& [id, record] : m_document->Tasks) {
             Step(index++);
-            task.BindText(1, m_taskIds.at(id));
-            task.BindText(2, DbDate(record.DoneDate));
-            task.BindText(3, DbDate(record.DueDate));
+            task.BindText(1, m_taskIds.Find(id));
+            task.BindText(2, DbDate(record.DoneDate, date));
+            task.BindText(3, DbDate(record.DueDate, date));
             task.BindInt(4, record.Priority);
             task.BindText(5, RuleId(record.RecurringID));
-            task.BindText(6, ToUtf8Text(record.Description));
+            task.BindText(6, Utf8Text(record.Description, converted));
             task.ExecDml();
             task.Reset();
         }
@@ -381,15 +431,15 @@ bool CConversion::CopyRecords(const CString& newPath) {
         index = 0;
         for (const auto& [id, record] : m_document->Appointments) {
             Step(index++);
-            appt.BindText(1, m_appointmentIds.at(id));
+            appt.BindText(1, m_appointmentIds.Find(id));
             appt.BindInt(2, record.Alarm ? 1 : 0);
-            appt.BindText(3, DbDate(record.AlarmTime));
+            appt.BindText(3, DbDate(record.AlarmTime, date));
             appt.BindInt(4, record.Done ? 1 : 0);
-            appt.BindText(5, DbDate(record.DueDate));
-            appt.BindText(6, DbDate(record.StartTime));
-            appt.BindText(7, DbDate(record.EndTime));
+            appt.BindText(5, DbDate(record.DueDate, date));
+            appt.BindText(6, DbDate(record.StartTime, date));
+            appt.BindText(7, DbDate(record.EndTime, date));
             appt.BindText(8, RuleId(record.RecurringID));
-            appt.BindText(9, ToUtf8Text(record.Description));
+            appt.BindText(9, Utf8Text(record.Description, converted));
             appt.ExecDml();
             appt.Reset();
         }

@@ -4,8 +4,8 @@
 #include "platform/core/CString.h"
 #include "platform/core/Prompt.h"
 
-#include <map>
 #include <memory>
+#include <vector>
 
 // What the conversion shows while it runs: the status line and the progress bar of the main dialog.
 // Tests drive the conversion with a recording view instead of the window.
@@ -46,15 +46,33 @@ public:
     static bool CreateTriggers(const char* path);
 
 private:
-    using IdMap = std::map<int, CString>;
+    // New ID texts by version-1 ID, added in ascending version-1 ID order as the mapping phases
+    // walk the records; kept in one block rather than one heap text per record.
+    class IdMap {
+    public:
+        void Clear() { m_entries.clear(); }
+        void Reserve(size_t count) { m_entries.reserve(count); }
+        // `id` must be higher than every ID added before.
+        void Add(int id, const char* text);
+        // The new ID of `id`, or the empty text when it has none.
+        const char* Find(int id) const;
+
+    private:
+        struct Entry {
+            int id;
+            // Room for the longest ID: a whole GUID in the 8-4-4-4-12 form of the standard groups.
+            char text[37];
+        };
+        std::vector<Entry> m_entries;
+    };
 
     void Status(const char* text) { m_view.SetStatusText(text); }
     void StartPhase(const char* status, size_t count);
     void Step(size_t index);
     bool MapIds();
     bool CopyRecords(const CString& newPath);
-    CString GroupId(int id) const;
-    CString RuleId(int recurringId) const;
+    const char* GroupId(int id) const;
+    const char* RuleId(int recurringId) const;
 
     ConversionView& m_view;
     std::unique_ptr<PimDocument> m_document;

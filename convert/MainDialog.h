@@ -4,6 +4,7 @@
 #include "platform/core/CString.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
 
 class QLabel;
@@ -64,4 +65,7 @@ private:
     QLabel* m_status = nullptr;
     QProgressBar* m_progress = nullptr;
     bool m_closing = false;
+    // When the progress bar last moved.
+    QElapsedTimer m_progressMoved;
+    static constexpr int kProgressStepMs = 40;
 };

@@ -31,10 +31,13 @@ public:
     int Version = 0;
 
 private:
-    void ReadPersons(const XMLNode& collection, bool groupsFromFlags);
-    void ReadTasks(const XMLNode& collection, bool elementForm);
-    void ReadAppointments(const XMLNode& collection, bool elementForm);
+    class Reader;
+
+    void Clear();
+    void ReadPerson(const XMLNode& element, bool groupsFromFlags);
+    void ReadTask(const XMLNode& element, bool elementForm);
+    void ReadAppointment(const XMLNode& element, bool elementForm);
     void ReadUser(const XMLNode& element);
-    void ReadPhGroups(const XMLNode& collection);
-    void ReadRecurringDates(const XMLNode& collection);
+    void ReadPhGroup(const XMLNode& element);
+    void ReadRecurringDate(const XMLNode& element);
 };

@@ -5,6 +5,7 @@
 #include "platform/core/CString.h"
 
 #include <map>
+#include <utility>
 #include <vector>
 
 // The records of a version-1 data file, as the conversion reads them.
@@ -78,6 +79,7 @@ public:
 
     // False (and the list unchanged) when a record of that ID is already present.
     bool Insert(const Record& record) { return m_records.emplace(record.ID, record).second; }
+    bool Insert(Record&& record) { return m_records.try_emplace(record.ID, std::move(record)).second; }
     const Record* Find(int id) const {
         auto found = m_records.find(id);
         return found == m_records.end() ? nullptr : &found->second;
@@ -86,6 +88,11 @@ public:
     typename Map::const_iterator end() const { return m_records.end(); }
     size_t size() const { return m_records.size(); }
     bool empty() const { return m_records.empty(); }
+    // No records and LastID 0, as a new list.
+    void Clear() {
+        m_records.clear();
+        LastID = 0;
+    }
 
     // The highest ID handed out so far, as the file states it.
     int LastID = 0;

@@ -1,5 +1,6 @@
 #include "convert/SimpleXMLParser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -7,36 +8,72 @@ namespace {
 
 constexpr char kNul = '\0';
 
-bool IsWhitespace(char ch) {
+constexpr bool IsWhitespace(char ch) {
     return ch == '\t' || ch == '\n' || ch == '\r' || ch == ' ';
 }
-bool IsLetter(char ch) {
+constexpr bool IsLetter(char ch) {
     return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z');
 }
-bool IsDigit(char ch) {
+constexpr bool IsDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
-bool IsHexDigit(char ch) {
+constexpr bool IsHexDigit(char ch) {
     return IsDigit(ch) || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
 }
-bool IsNameStart(char ch) {
+constexpr bool IsNameStart(char ch) {
     return IsLetter(ch) || ch == '_' || ch == ':';
 }
-bool IsNameChar(char ch) {
+constexpr bool IsNameChar(char ch) {
     return IsLetter(ch) || IsDigit(ch) || ch == '-' || ch == ':' || ch == '.' || ch == '_';
 }
-bool IsCDataChar(char ch) {
+constexpr bool IsCDataChar(char ch) {
     const auto byte = static_cast<unsigned char>(ch);
     return ch == '\t' || ch == '\n' || ch == '\r' || (byte >= 32 && byte <= 127);
 }
-char AsciiLower(char ch) {
+constexpr char AsciiLower(char ch) {
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
-int HexValue(char ch) {
+constexpr int HexValue(char ch) {
     if (IsDigit(ch))
         return ch - '0';
     return AsciiLower(ch) - 'a' + 10;
 }
+
+// Bytes that the reading rules take one by one without any effect but moving on: the scanners below
+// take runs of them in one go. A carriage return is never among them, since the reader drops it and
+// takes the byte after it in its place; nor is the NUL byte, which every rule rejects.
+enum PlainKind : unsigned char {
+    kPlainText = 1,    // character data: not "<", "&", "]" (a possible "]]>")
+    kPlainSpace = 2,   // whitespace
+    kPlainValue = 4,   // attribute values, the quotes aside: not "<" or "&"
+    kPlainComment = 8, // comment text: not "-" (a possible "--")
+    kPlainCData = 16,  // CDATA text: CDATA characters but "]" (a possible "]]>")
+};
+
+struct PlainTable {
+    unsigned char kinds[256] = {};
+    constexpr PlainTable() {
+        for (int byte = 1; byte < 256; ++byte) {
+            const char ch = static_cast<char>(byte);
+            if (ch == '\r')
+                continue;
+            unsigned char kind = 0;
+            if (ch != '<' && ch != '&' && ch != ']')
+                kind |= kPlainText;
+            if (ch == ' ' || ch == '\t' || ch == '\n')
+                kind |= kPlainSpace;
+            if (ch != '<' && ch != '&')
+                kind |= kPlainValue;
+            if (ch != '-')
+                kind |= kPlainComment;
+            if (IsCDataChar(ch) && ch != ']')
+                kind |= kPlainCData;
+            kinds[byte] = kind;
+        }
+    }
+    bool is(char ch, PlainKind kind) const { return (kinds[static_cast<unsigned char>(ch)] & kind) != 0; }
+};
+constexpr PlainTable kPlain;
 
 struct Entity {
     const char* name;
@@ -46,7 +83,22 @@ constexpr Entity kEntities[] = {{"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"apos",
 
 } // namespace
 
+SimpleXMLParser::SimpleXMLParser() = default;
+SimpleXMLParser::~SimpleXMLParser() = default;
+
 XMLElement* SimpleXMLParser::parse(const char* text, size_t length) {
+    m_handler = nullptr;
+    m_handedDepth = 0;
+    return parseDocument(text, length);
+}
+
+XMLElement* SimpleXMLParser::parse(const char* text, size_t length, Handler& handler, int handedDepth) {
+    m_handler = &handler;
+    m_handedDepth = std::max(handedDepth, 2);
+    return parseDocument(text, length);
+}
+
+XMLElement* SimpleXMLParser::parseDocument(const char* text, size_t length) {
     m_start = text;
     m_pos = text;
     m_end = text + length;
@@ -60,7 +112,14 @@ XMLElement* SimpleXMLParser::parse(const char* text, size_t length) {
     skipMisc();
     if (readChar() != '<')
         fail();
-    std::unique_ptr<XMLElement> root(parseElement(1));
+    auto pool = std::make_unique<XMLNodePool>();
+    m_pool = pool.get();
+    CString name;
+    if (!readName(name))
+        fail();
+    std::unique_ptr<XMLElement> root(new XMLElement(std::move(name), std::move(pool)));
+    parseElementBody(*root, 1);
+    m_pool = nullptr;
     skipMisc();
     return root.release();
 }
@@ -83,6 +142,22 @@ char SimpleXMLParser::readChar() {
     return ch;
 }
 
+// Moves over the run of bytes that `plain` accepts, counting lines and columns as readChar would for
+// each of them. Such bytes are never carriage returns, so the run is taken as it stands.
+template <typename Plain> void SimpleXMLParser::skipPlain(Plain plain) {
+    const char* at = m_pos;
+    const char* lineStart = nullptr;
+    while (at < m_end && plain(*at)) {
+        if (*at == '\n') {
+            ++m_line;
+            lineStart = at + 1;
+        }
+        ++at;
+    }
+    m_column = lineStart ? 1 + static_cast<int>(at - lineStart) : m_column + static_cast<int>(at - m_pos);
+    m_pos = at;
+}
+
 // Undoes the last read exactly, counts included, so a re-read character is not counted twice. At the
 // end of the input the read consumed nothing; a NUL byte inside the text is read again by the next
 // rule, which rejects it.
@@ -97,6 +172,24 @@ void SimpleXMLParser::restore(const Position& position) {
 }
 
 bool SimpleXMLParser::lookAhead(const char* literal, bool ignoreCase) {
+    if (!ignoreCase) {
+        // Without a carriage return in the bytes compared the answer is plain from the bytes
+        // themselves (the literals hold no line feed); a failed look-ahead moves nothing.
+        if (m_pos < m_end && *m_pos != '\r' && *m_pos != *literal)
+            return false;
+        const size_t length = std::strlen(literal);
+        const size_t available = std::min(length, static_cast<size_t>(m_end - m_pos));
+        if (available == 0)
+            return false;
+        if (!std::memchr(m_pos, '\r', available)) {
+            if (available < length || std::memcmp(m_pos, literal, length) != 0)
+                return false;
+            m_pos += length;
+            m_column += static_cast<int>(length);
+            m_lastRead = {m_pos - 1, m_line, m_column - 1};
+            return true;
+        }
+    }
     const Position before = save();
     for (const char* expected = literal; *expected; ++expected) {
         const char ch = readChar();
@@ -113,22 +206,46 @@ void SimpleXMLParser::fail() const {
     throw Exception{m_line, m_column};
 }
 
-// Returns how many whitespace characters were skipped.
-int SimpleXMLParser::skipWhitespace() {
-    int skipped = 0;
+// True when at least one whitespace character was skipped.
+bool SimpleXMLParser::skipWhitespace() {
+    const char* start = m_pos;
+    skipPlain([](char ch) { return kPlain.is(ch, kPlainSpace); });
+    bool skipped = m_pos != start;
+    if (m_pos >= m_end || *m_pos != '\r')
+        return skipped;
     for (;;) {
         const char ch = readChar();
         if (!IsWhitespace(ch)) {
             stepBack();
             return skipped;
         }
-        ++skipped;
+        skipped = true;
     }
 }
 
 // Reads a name (a name-start character, then name characters); false, with nothing consumed, when
 // the next character cannot start a name.
 bool SimpleXMLParser::readName(CString& name) {
+    const char* start = m_pos;
+    if (start < m_end && IsNameStart(*start)) {
+        const char* at = start + 1;
+        while (at < m_end && IsNameChar(*at))
+            ++at;
+        name.str().assign(start, at);
+        m_column += static_cast<int>(at - start);
+        m_pos = at;
+        if (at == m_end || *at != '\r')
+            return true;
+        // The reader drops the carriage return, so the name goes on with the byte after it.
+        for (;;) {
+            const char ch = readChar();
+            if (!IsNameChar(ch)) {
+                stepBack();
+                return true;
+            }
+            name += ch;
+        }
+    }
     name.Empty();
     char ch = readChar();
     if (!IsNameStart(ch)) {
@@ -157,7 +274,7 @@ char SimpleXMLParser::readQuote() {
 
 // After "<?xml": version, optional encoding, "?>".
 void SimpleXMLParser::parseDeclaration() {
-    if (skipWhitespace() == 0 || !lookAhead("version"))
+    if (!skipWhitespace() || !lookAhead("version"))
         fail();
     skipWhitespace();
     expect('=');
@@ -173,7 +290,7 @@ void SimpleXMLParser::parseDeclaration() {
         fail();
     m_version = version;
 
-    if (skipWhitespace() > 0 && lookAhead("encoding")) {
+    if (skipWhitespace() && lookAhead("encoding")) {
         skipWhitespace();
         expect('=');
         skipWhitespace();
@@ -200,17 +317,53 @@ void SimpleXMLParser::skipMisc() {
     }
 }
 
-// After "<": the element's name, attributes and content up to its end tag.
-XMLElement* SimpleXMLParser::parseElement(int depth) {
+// After "<" inside `parent`: the child element, made in the pool and handed to the parent before its
+// content is read, so that a syntax error anywhere releases it with the rest of the tree.
+void SimpleXMLParser::parseChild(XMLElement& parent, int depth) {
     if (depth > kMaxDepth)
         fail();
     CString name;
     if (!readName(name))
         fail();
-    auto element = std::make_unique<XMLElement>(name);
+    if (m_handler && depth == m_handedDepth) {
+        parseHandedElement(std::move(name), depth);
+        return;
+    }
+    XMLElement* child = m_pool->make<XMLElement>(std::move(name), m_pool->resource());
+    if (!parent.addChild(child)) {
+        child->~XMLElement();
+        fail();
+    }
+    parseElementBody(*child, depth);
+}
 
+// An element at the handed-out depth: built in a pool of its own, handed to the handler, then
+// destroyed and its pool emptied for the next one, also when a syntax error ends the parse.
+void SimpleXMLParser::parseHandedElement(CString name, int depth) {
+    constexpr size_t kHandedPoolSize = 64 * 1024;
+    if (!m_handedPool)
+        m_handedPool = std::make_unique<XMLNodePool>(kHandedPoolSize);
+    struct Release {
+        SimpleXMLParser& parser;
+        XMLNodePool* treePool;
+        XMLElement* element = nullptr;
+        ~Release() {
+            if (element)
+                element->~XMLElement();
+            parser.m_handedPool->release();
+            parser.m_pool = treePool;
+        }
+    } release{*this, m_pool};
+    m_pool = m_handedPool.get();
+    release.element = m_pool->make<XMLElement>(std::move(name), m_pool->resource());
+    parseElementBody(*release.element, depth);
+    m_handler->element(*release.element);
+}
+
+// After the element's name: its attributes and content up to its end tag.
+void SimpleXMLParser::parseElementBody(XMLElement& element, int depth) {
     for (;;) {
-        if (skipWhitespace() == 0)
+        if (!skipWhitespace())
             break;
         CString attributeName;
         if (!readName(attributeName))
@@ -218,18 +371,20 @@ XMLElement* SimpleXMLParser::parseElement(int depth) {
         skipWhitespace();
         expect('=');
         skipWhitespace();
-        element->addAttribute(new XMLAttribute(attributeName, parseAttributeValue()));
+        CString value = parseAttributeValue();
+        element.addAttribute(m_pool->make<XMLAttribute>(std::move(attributeName), std::move(value)));
     }
+    if (m_handler && depth < m_handedDepth)
+        m_handler->startElement(element, depth);
 
     const char ch = readChar();
     if (ch == '/') {
         expect('>');
-        return element.release();
+        return;
     }
     if (ch != '>')
         fail();
-    parseContent(*element, depth);
-    return element.release();
+    parseContent(element, depth);
 }
 
 void SimpleXMLParser::parseContent(XMLElement& element, int depth) {
@@ -239,6 +394,7 @@ void SimpleXMLParser::parseContent(XMLElement& element, int depth) {
             element.appendText(textStart, static_cast<int>(textEnd - textStart));
     };
     for (;;) {
+        skipPlain([](char ch) { return kPlain.is(ch, kPlainText); });
         if (lookAhead("]]>"))
             fail();
         const char ch = readChar();
@@ -265,19 +421,18 @@ void SimpleXMLParser::parseContent(XMLElement& element, int depth) {
             return;
         }
         if (lookAhead("<!--")) {
-            auto comment = std::make_unique<XMLComment>();
-            comment->appendText(parseComment());
-            if (!element.addChild(comment.get()))
+            CString text = parseComment();
+            XMLComment* comment = m_pool->make<XMLComment>();
+            comment->appendText(text);
+            if (!element.addChild(comment)) {
+                comment->~XMLComment();
                 fail();
-            comment.release();
+            }
         } else if (lookAhead("<![CDATA[")) {
             element.appendText(parseCData());
         } else {
             readChar();
-            std::unique_ptr<XMLElement> child(parseElement(depth + 1));
-            if (!element.addChild(child.get()))
-                fail();
-            child.release();
+            parseChild(element, depth + 1);
         }
         textStart = m_pos;
     }
@@ -289,6 +444,7 @@ CString SimpleXMLParser::parseAttributeValue() {
     CString value;
     const char* runStart = m_pos;
     for (;;) {
+        skipPlain([quote](char ch) { return ch != quote && kPlain.is(ch, kPlainValue); });
         const char ch = readChar();
         if (ch == kNul || ch == '<')
             fail();
@@ -338,6 +494,7 @@ char SimpleXMLParser::parseReference() {
 CString SimpleXMLParser::parseComment() {
     const char* textStart = m_pos;
     for (;;) {
+        skipPlain([](char ch) { return kPlain.is(ch, kPlainComment); });
         const char* textEnd = m_pos;
         if (lookAhead("--")) {
             expect('>');
@@ -352,6 +509,7 @@ CString SimpleXMLParser::parseComment() {
 CString SimpleXMLParser::parseCData() {
     const char* textStart = m_pos;
     for (;;) {
+        skipPlain([](char ch) { return kPlain.is(ch, kPlainCData); });
         const char* textEnd = m_pos;
         if (lookAhead("]]>"))
             return CString(textStart, static_cast<int>(textEnd - textStart));

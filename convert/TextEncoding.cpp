@@ -63,17 +63,22 @@ bool IsValidUtf8(const char* text, int length) {
 }
 
 CString ToUtf8Text(const CString& text) {
+    CString converted;
+    return Utf8Text(text, converted) == text.c_str() ? text : converted;
+}
+
+const char* Utf8Text(const CString& text, CString& converted) {
     if (IsValidUtf8(text.c_str(), text.GetLength()))
-        return text;
-    CString out;
+        return text.c_str();
+    converted.Empty();
     for (int i = 0; i < text.GetLength(); ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x80)
-            out += static_cast<char>(byte);
+            converted += static_cast<char>(byte);
         else if (byte < 0xA0)
-            AppendUtf8(out, kHighControls[byte - 0x80]);
+            AppendUtf8(converted, kHighControls[byte - 0x80]);
         else
-            AppendUtf8(out, byte);
+            AppendUtf8(converted, byte);
     }
-    return out;
+    return converted.c_str();
 }

@@ -11,11 +11,20 @@ const XMLNullNode& XMLNullNode::instance() {
     return nullNode;
 }
 
+// Pooled nodes and attributes are only destroyed here; their memory goes with the root's pool.
 XMLElement::~XMLElement() {
-    for (XMLAttribute* attribute : m_attributes)
-        delete attribute;
-    for (XMLNode* child : m_children)
-        delete child;
+    for (XMLAttribute* attribute : m_attributes) {
+        if (attribute->m_pooled)
+            attribute->~XMLAttribute();
+        else
+            delete attribute;
+    }
+    for (XMLNode* child : m_children) {
+        if (child->m_pooled)
+            child->~XMLNode();
+        else
+            delete child;
+    }
 }
 
 bool XMLElement::addChild(XMLNode* child) {
@@ -23,7 +32,7 @@ bool XMLElement::addChild(XMLNode* child) {
     return true;
 }
 
-const std::vector<XMLNode*>* XMLElement::children() const {
+const std::pmr::vector<XMLNode*>* XMLElement::children() const {
     return m_children.empty() ? nullptr : &m_children;
 }
 
@@ -35,7 +44,7 @@ const XMLNode& XMLElement::findChild(const char* name, int index) const {
     return XMLNullNode::instance();
 }
 
-const std::vector<XMLAttribute*>* XMLElement::attributes() const {
+const std::pmr::vector<XMLAttribute*>* XMLElement::attributes() const {
     return m_attributes.empty() ? nullptr : &m_attributes;
 }
 

@@ -366,16 +366,26 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
     else
         return false;
     try {
+        // The rows are gathered as their four texts first, so that the persons, a thousand bytes each,
+        // are made once in a list sized for all of them instead of moving while it grows.
+        struct Row {
+            CString id, firstName, lastName, company;
+        };
+        std::vector<Row> rows;
         SqlBuffer sql;
         SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
-        for (; !query.Eof(); query.NextRow()) {
-            CPerson person;
-            person.m_ID = query.GetStringField(0, "");
-            person.m_FName = query.GetStringField(1, "");
-            person.m_LName = query.GetStringField(2, "");
-            person.m_Company = query.GetStringField(3, "");
+        for (; !query.Eof(); query.NextRow())
+            rows.push_back({query.GetStringField(0, ""), query.GetStringField(1, ""),
+                            query.GetStringField(2, ""), query.GetStringField(3, "")});
+        query.Finalize();
+        persons.reserve(persons.size() + rows.size());
+        for (Row& row : rows) {
+            CPerson& person = persons.emplace_back();
+            person.m_ID = std::move(row.id);
+            person.m_FName = std::move(row.firstName);
+            person.m_LName = std::move(row.lastName);
+            person.m_Company = std::move(row.company);
             person.BuildDisplayName();
-            persons.push_back(std::move(person));
         }
         m_listedPersonCount = static_cast<int>(persons.size());
         return true;

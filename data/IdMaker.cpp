@@ -2,18 +2,28 @@
 
 #include "platform/core/Guid.h"
 
-#include <cstdio>
+#include <cstdint>
 
+// Writes "%08lX-%04X-%04X-%02X%02X%02X%02X%02X%02X" digit by digit: imports and the converter make
+// one ID per record, and printf's format parsing cost more than making the GUID.
 bool NewGuidString(char* buffer) {
     GUID guid;
     if (buffer == nullptr || FAILED(CoCreateGuid(&guid)))
         return false;
-    std::snprintf(buffer, kGuidStringLength + 1, "%08lX-%04X-%04X-%02X%02X%02X%02X%02X%02X",
-                  static_cast<unsigned long>(guid.Data1), static_cast<unsigned>(guid.Data2),
-                  static_cast<unsigned>(guid.Data3), static_cast<unsigned>(guid.Data4[0]),
-                  static_cast<unsigned>(guid.Data4[1]), static_cast<unsigned>(guid.Data4[2]),
-                  static_cast<unsigned>(guid.Data4[3]), static_cast<unsigned>(guid.Data4[4]),
-                  static_cast<unsigned>(guid.Data4[5]));
+    char* out = buffer;
+    auto hex = [&out](uint32_t value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            *out++ = "0123456789ABCDEF"[(value >> shift) & 0xFu];
+    };
+    hex(guid.Data1, 8);
+    *out++ = '-';
+    hex(guid.Data2, 4);
+    *out++ = '-';
+    hex(guid.Data3, 4);
+    *out++ = '-';
+    for (int i = 0; i < 6; ++i)
+        hex(guid.Data4[i], 2);
+    *out = '\0';
     return true;
 }
 

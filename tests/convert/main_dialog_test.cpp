@@ -161,6 +161,12 @@ TEST_F(MainDialogTest, StatusAndBarAppearInPlaceWhileTheConversionRuns) {
     EXPECT_EQ(bar->maximum(), 4);
     SaveScreenshot(&dialog, "pelmimp_main_dialog_converting");
 
+    // Positions may wait for the bar's next step, but the phase's last record is shown at once.
+    dialog.SetProgressRange(30000);
+    for (int position = 0; position < 30000; ++position)
+        dialog.SetProgressPos(position);
+    EXPECT_EQ(bar->value(), 29999);
+
     // A phase without records shows an empty bar, not Qt's busy indicator of the range 0 to 0.
     dialog.SetProgressRange(0);
     EXPECT_EQ(bar->minimum(), 0);

@@ -211,7 +211,11 @@ TEST(PimDocument, SyntaxErrorIsReportedAndLoadsNothing) {
     EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Loading File");
     EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
     EXPECT_EQ(prompt.MessageBoxes()[0].owner, nullptr);
+    // The person and the made-up groups read before the error are not kept either.
     EXPECT_TRUE(document.Persons.empty());
+    EXPECT_EQ(document.Persons.LastID, 0);
+    EXPECT_TRUE(document.PhGroups.empty());
+    EXPECT_EQ(document.Version, 0);
     EXPECT_GE(prompt.WaitCursorsShown(), 1);
     EXPECT_EQ(prompt.WaitCursorDepth(), 0);
 }

@@ -130,6 +130,69 @@ TEST(SimpleXMLParser, EdgeCases) {
     }
 }
 
+// Records every start tag it is told of and the description of every element handed to it.
+class RecordingHandler : public SimpleXMLParser::Handler {
+public:
+    void startElement(const XMLElement& element, int depth) override {
+        std::string start = std::to_string(depth) + element.getName().str();
+        if (const auto* attributes = element.attributes()) {
+            for (const XMLAttribute* attribute : *attributes)
+                start += "{" + attribute->getName().str() + "=" + attribute->getValue().str() + "}";
+        }
+        starts.push_back(start);
+    }
+    void element(const XMLElement& element) override { handed.push_back(Describe(element)); }
+
+    std::vector<std::string> starts;
+    std::vector<std::string> handed;
+};
+
+TEST(SimpleXMLParser, HandsOutElementsAtADepthWithTheSameSyntax) {
+    std::vector<Case> cases = kCases;
+    cases.push_back({"records", "<r v='1'><!--c--><p id='1'><n>5</n></p>\r\n<p id='2'/><q/></r>", "x"});
+    cases.push_back({"error inside a record", "<r><p><n>5</n></p><p><n></p></r>", "", 1, 28});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        ParseResult whole = Parse(c.input);
+        RecordingHandler handler;
+        SimpleXMLParser parser;
+        try {
+            std::unique_ptr<XMLElement> root(parser.parse(c.input.data(), c.input.size(), handler, 2));
+            ASSERT_TRUE(whole.accepted);
+            // The tree keeps everything but the handed-out elements, which arrive in document order.
+            std::vector<std::string> elements;
+            if (const auto* children = whole.root->children()) {
+                for (const XMLNode* child : *children) {
+                    if (child->getName() != "!")
+                        elements.push_back(Describe(*child));
+                }
+            }
+            EXPECT_EQ(handler.handed, elements);
+            ASSERT_FALSE(handler.starts.empty());
+            EXPECT_EQ(handler.starts[0].substr(0, 2), "1" + whole.root->getName().str().substr(0, 1));
+            if (const auto* children = root->children()) {
+                for (const XMLNode* child : *children)
+                    EXPECT_EQ(child->getName(), "!");
+            }
+            EXPECT_EQ(root->getText(), whole.root->getText());
+        } catch (const SimpleXMLParser::Exception& error) {
+            EXPECT_FALSE(whole.accepted);
+            EXPECT_EQ(error.line, whole.line);
+            EXPECT_EQ(error.column, whole.column);
+        }
+    }
+}
+
+TEST(SimpleXMLParser, TellsOfStartTagsAboveTheHandedDepth) {
+    const std::string text = "<r v='1'><c n='x'><e a='1'><f/></e></c><d/></r>";
+    RecordingHandler handler;
+    SimpleXMLParser parser;
+    std::unique_ptr<XMLElement> root(parser.parse(text.data(), text.size(), handler, 3));
+    EXPECT_EQ(handler.starts, (std::vector<std::string>{"1r{v=1}", "2c{n=x}", "2d"}));
+    EXPECT_EQ(handler.handed, (std::vector<std::string>{"e{a=1}[](f[])"}));
+    EXPECT_EQ(Describe(*root), "r{v=1}[](c{n=x}[]d[])");
+}
+
 TEST(SimpleXMLParser, KeepsDeclaredVersion) {
     SimpleXMLParser parser;
     const std::string text = "<?xml version='2.5'?><a/>";
