@@ -137,7 +137,7 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         saved.ParseDateTime(globals.GetStringField(2, ""));
         RemoveChangeLeftovers(path);
         probe.ExecDml("update Globals set S = CURRENT_TIMESTAMP");
-        for (const char* index : Schema::kAddMissingMembershipIndexes)
+        for (const char* index : Schema::kAddMissingIndexes)
             probe.ExecDml(index);
         probe.ExecDml("commit");
         probe.Close();

@@ -122,6 +122,7 @@ std::vector<Statement> BuildCreateStatements() {
     statements.push_back({StatementKind::Table, "Person", kPerson});
     statements.push_back({StatementKind::Index, "Person", kPersonNameIndex});
     statements.push_back({StatementKind::Index, "Person", kPersonCompanyIndex});
+    statements.push_back({StatementKind::Index, "Person", kPersonIdIndex});
     AddTriggers(statements, "Person");
     statements.push_back({StatementKind::Table, "Appt", kAppt});
     statements.push_back({StatementKind::Index, "Appt", kApptDueIndex});

@@ -32,14 +32,19 @@ struct Statement {
     CString sql;
 };
 
-// The membership table's indexes. Without them every person insert, delete and group list scans the
-// whole table; documents made before they existed get them when they are opened. The person index
-// is made last: where a lookup names both a person and a group, SQLite takes the index made last,
-// and a person has few memberships while a group may have thousands.
-constexpr const char* kMembershipGroupIndex = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)";
+// The indexes on the persons' IDs and the membership table. Without them every person lookup,
+// insert, delete and group list scans the whole table; documents made before they existed get them
+// when they are opened. The group index holds the person too, so that a group's members are read
+// from the index alone. The membership person index is made last: where a lookup names both a
+// person and a group, SQLite takes the index made last, and a person has few memberships while a
+// group may have thousands.
+constexpr const char* kPersonIdIndex = "CREATE INDEX PrsnIdIdx ON Person(ID)";
+constexpr const char* kMembershipGroupIndex =
+    "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)";
 constexpr const char* kMembershipPersonIndex = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
-constexpr const char* kAddMissingMembershipIndexes[] = {
-    "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)",
+constexpr const char* kAddMissingIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS PrsnIdIdx ON Person(ID)",
+    "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)",
     "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)"};
 
 // Every statement that builds a new document's schema and standard rows, in the order they run:

@@ -158,6 +158,7 @@ TEST(Conversion, Version1FileBecomesVersion2DocumentAndKeepsTheOldFile) {
                     {"PrsnCoIdx"},
                     {"PrsnGrpGrpIdx"},
                     {"PrsnGrpPrsnIdx"},
+                    {"PrsnIdIdx"},
                     {"PrsnNmIdx"},
                     {"TaskDueIdx"}}));
     EXPECT_EQ(Query(run.path, "select count(*) from sqlite_master where type = 'trigger'"), (Rows{{"12"}}));

@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -114,7 +115,7 @@ TEST_F(DocOpenTest, UnreadableCreationStampStillOpens) {
     EXPECT_TRUE(g_doc.m_saved.IsValid());
 }
 
-TEST_F(DocOpenTest, OpeningAddsMissingMembershipIndexes) {
+TEST_F(DocOpenTest, OpeningAddsMissingIndexes) {
     std::string path = Create("Older", "key");
     {
         SqlDb db;
@@ -122,30 +123,31 @@ TEST_F(DocOpenTest, OpeningAddsMissingMembershipIndexes) {
         db.Key("key", 3);
         db.ExecDml("drop index PrsnGrpPrsnIdx");
         db.ExecDml("drop index PrsnGrpGrpIdx");
+        db.ExecDml("drop index PrsnIdIdx");
         db.ExecDml("insert into PersonPhGroup values('P1', '04E27641-0068-11da-BBFB-9C5F0D33683A')");
     }
     ASSERT_TRUE(Open(path, "key"));
-    const char* indexes = "select name from sqlite_master where type = 'index' and tbl_name = "
-                          "'PersonPhGroup' order by name";
+    const char* indexes = "select name from sqlite_master where type = 'index' and name in "
+                          "('PrsnIdIdx', 'PrsnGrpGrpIdx', 'PrsnGrpPrsnIdx') order by name";
     SqlTable table = g_db.GetTable(indexes);
-    ASSERT_EQ(table.NumRows(), 2);
-    table.SetRow(0);
-    EXPECT_STREQ(table.GetStringField(0), "PrsnGrpGrpIdx");
-    table.SetRow(1);
-    EXPECT_STREQ(table.GetStringField(0), "PrsnGrpPrsnIdx");
+    ASSERT_EQ(table.NumRows(), 3);
     EXPECT_EQ(g_db.ExecScalar("select count(*) from PersonPhGroup where PersonID = 'P1'"), 1);
-    SqlTable plan = g_db.GetTable("explain query plan select * from PersonPhGroup where PhGroupID = 'x'");
-    plan.SetRow(0);
-    EXPECT_NE(CString(plan.GetStringField(3)).Find("PrsnGrpGrpIdx"), -1);
-    // A membership test of one person looks up the person, not all members of the group.
-    SqlTable lookup = g_db.GetTable(
-        "explain query plan select count(*) from PersonPhGroup where PersonID = 'P1' and PhGroupID = 'x'");
-    lookup.SetRow(0);
-    EXPECT_NE(CString(lookup.GetStringField(3)).Find("PrsnGrpPrsnIdx"), -1);
+
+    // Each lookup searches an index instead of scanning its table.
+    const std::pair<const char*, const char*> plans[] = {
+        {"select * from Person where ID = 'x'", "PrsnIdIdx"},
+        {"select PersonID from PersonPhGroup where PhGroupID = 'x'", "PrsnGrpGrpIdx"},
+        {"select PhGroupID from PersonPhGroup where PersonID = 'P1'", "PrsnGrpPrsnIdx"},
+        {"select count(*) from PersonPhGroup where PersonID = 'P1' and PhGroupID = 'x'", "PrsnGrpGrpIdx"}};
+    for (const auto& [query, index] : plans) {
+        SqlTable plan = g_db.GetTable((std::string("explain query plan ") + query).c_str());
+        plan.SetRow(0);
+        EXPECT_NE(CString(plan.GetStringField(3)).Find(index), -1) << query << ": " << plan.GetStringField(3);
+    }
 
     // Opening again with the indexes in place changes nothing.
     ASSERT_TRUE(Open(path, "key"));
-    EXPECT_EQ(g_db.ExecScalar("select count(*) from sqlite_master where type = 'index'"), 6);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from sqlite_master where type = 'index'"), 7);
 }
 
 TEST_F(DocOpenTest, FileOpenRunsTheDialogInOpenMode) {

@@ -82,7 +82,8 @@ const char* const kSkipDate =
 const char* const kPersonPhGroup =
     "create table PersonPhGroup(\t\t\t\t\tPersonID text not null, \t\t\t\t\tPhGroupID text not null)";
 const char* const kPrsnGrpPrsnIdx = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
-const char* const kPrsnGrpGrpIdx = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID)";
+const char* const kPrsnGrpGrpIdx = "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)";
+const char* const kPrsnIdIdx = "CREATE INDEX PrsnIdIdx ON Person(ID)";
 const char* const kPersonUpdateTrigger =
     "create trigger Person_Update after update on Person \t\t\t\t\tbegin \t\t\t\t\t\tupdate Person set "
     "TmStamp = CURRENT_TIMESTAMP \t\t\t\t\t\twhere ID = old.ID; \t\t\t\t\t\tupdate Globals set S = "
@@ -104,7 +105,7 @@ std::vector<CString> ExpectedStatements() {
     for (const char* table : {"User"})
         for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
             statements.push_back(Triggers(trigger, table));
-    statements.insert(statements.end(), {kPerson, kPrsnNmIdx, kPrsnCoIdx, kPersonUpdateTrigger,
+    statements.insert(statements.end(), {kPerson, kPrsnNmIdx, kPrsnCoIdx, kPrsnIdIdx, kPersonUpdateTrigger,
                                          kPersonInsTrigger, kPersonDelTrigger, kAppt, kApptDueDate});
     for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
         statements.push_back(Triggers(trigger, "Appt"));
@@ -188,7 +189,7 @@ TEST_F(DocSchemaTest, StatementKindsAndTables) {
         EXPECT_NE(sql.Find(statement.table), -1) << sql.c_str();
     }
     EXPECT_EQ(tables, 11);
-    EXPECT_EQ(indexes, 6);
+    EXPECT_EQ(indexes, 7);
     EXPECT_EQ(triggers, 12);
     EXPECT_EQ(rows, 3);
 }
