@@ -868,9 +868,9 @@ TEST_F(CsvWizardTest, CancelOnAnyPageTouchesNeitherTheFileNorTheDocument) {
 TEST_F(CsvWizardTest, HelpOpensTheImportOrExportTopicOnEveryPage) {
     const std::string path = m_dir.File("people.csv");
     WriteFile(path, "First,Last\n");
-    for (const auto& [command, topic] :
-         {std::pair{32814, "csvimport.htm"}, std::pair{32783, "csvexport.htm"}}) {
-        Run(command, [&](CsvImportWizard* sheet) {
+    for (const auto& commandTopic : {std::pair{32814, "csvimport.htm"}, std::pair{32783, "csvexport.htm"}}) {
+        const char* topic = commandTopic.second;
+        Run(commandTopic.first, [&](CsvImportWizard* sheet) {
             Type(PathEdit(sheet), QString::fromStdString(path));
             for (int page = 0; page < 3; ++page) {
                 ClearLastHelpRequest();
