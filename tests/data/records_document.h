@@ -2,6 +2,7 @@
 
 #include "data/DbDoc.h"
 #include "data/SqlBuffer.h"
+#include "data/SqlQuery.h"
 #include "platform/core/WinTime.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
@@ -12,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // A new document in a temp folder, made by the document's own File New with a scripted Create
 // dialog, and a prompt that records every box the record operations show.
@@ -40,6 +42,19 @@ protected:
 
     // The one scalar answer of a query on the document.
     static int Count(const char* sql) { return g_db.ExecScalar(sql); }
+
+    // Every stored person, read through the document, in the order the SQL clause gives.
+    static std::vector<CPerson> StoredPersons(const char* orderBy) {
+        std::vector<CPerson> persons;
+        SqlQuery ids = g_db.ExecQuery((std::string("select ID from Person order by ") + orderBy).c_str());
+        for (; !ids.Eof(); ids.NextRow()) {
+            CPerson person;
+            person.m_ID = ids.GetStringField(0, "");
+            EXPECT_TRUE(g_doc.GetPerson(person));
+            persons.push_back(person);
+        }
+        return persons;
+    }
 
     // Whether the document's connection is outside any transaction.
     static bool InAutocommit() { return sqlite3_get_autocommit(g_db.Handle()) != 0; }

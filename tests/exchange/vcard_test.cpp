@@ -383,17 +383,7 @@ protected:
         return groups;
     }
 
-    static std::vector<CPerson> Persons() {
-        std::vector<CPerson> persons;
-        SqlQuery ids = g_db.ExecQuery("select ID from Person order by FName");
-        for (; !ids.Eof(); ids.NextRow()) {
-            CPerson person;
-            person.m_ID = ids.GetStringField(0, "");
-            EXPECT_TRUE(g_doc.GetPerson(person));
-            persons.push_back(person);
-        }
-        return persons;
-    }
+    static std::vector<CPerson> Persons() { return StoredPersons("FName"); }
 };
 
 TEST_F(WabImport, EachChoiceGivesItsGroupsAndTheCount) {
