@@ -2,10 +2,10 @@
 // the time with the sqlcipher shell's own ".import" of the same file into a plain table (same run),
 // exports the 50,000 again, and imports a file of about 100 MB, printing its time and the peak memory
 // of the process that ran it. A plain timed program: run it from a release build.
+#include "bench/PrintingPrompt.h"
 #include "data/DbDoc.h"
 #include "data/SqlDb.h"
 #include "exchange/ExportTableSpec.h"
-#include "platform/core/Prompt.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -23,18 +23,6 @@ namespace {
 
 constexpr int kPersons = 50000;
 constexpr long long kLargeFileBytes = 100LL * 1000 * 1000;
-
-// Answers every box with OK and prints it: a box during a timed run is a fault of the bench.
-class PrintingPrompt : public Prompt {
-public:
-    int MessageBox(WindowHandle, const char* text, const char* caption, unsigned) override {
-        std::fprintf(stderr, "box: %s: %s\n", caption, text);
-        return IDOK;
-    }
-    bool RunCreateDbDialog(CreateDbRequest&) override { return false; }
-    bool GetOpenFileName(FileDialogRequest&) override { return false; }
-    bool GetSaveFileName(FileDialogRequest&) override { return false; }
-};
 
 const std::vector<CString> kPersonFields = {
     "Title",        "FirstName",   "LastName",    "HomeAddress1", "HomeAddress2",  "HomeCity",

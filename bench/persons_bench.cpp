@@ -1,13 +1,13 @@
 // Lists the persons of a 20,000-person group of a generated document (30,000 persons, each also in
 // "All"), by name and by company, keyed and unkeyed, and prints the best and the median time of the
 // document's group list. A plain timed program: run it from a release build.
+#include "bench/PrintingPrompt.h"
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
 #include "data/Records.h"
 #include "data/Schema.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlDb.h"
-#include "platform/core/Prompt.h"
 
 #include <unistd.h>
 
@@ -26,18 +26,6 @@ constexpr int kPersons = 30000;
 constexpr int kGroupMembers = 20000;
 constexpr int kRuns = 15;
 const char* const kGroupId = "B3A1C0DE-0000-4000-8000-000000000001";
-
-// Answers every box with OK and prints it: a box during the bench is a fault of the bench.
-class PrintingPrompt : public Prompt {
-public:
-    int MessageBox(WindowHandle, const char* text, const char* caption, unsigned) override {
-        std::fprintf(stderr, "box: %s: %s\n", caption, text);
-        return IDOK;
-    }
-    bool RunCreateDbDialog(CreateDbRequest&) override { return false; }
-    bool GetOpenFileName(FileDialogRequest&) override { return false; }
-    bool GetSaveFileName(FileDialogRequest&) override { return false; }
-};
 
 const char* const kFirstNames[] = {"Anna", "Bert", "Clara", "David", "Eva", "Frank", "Gina", "Hugo"};
 const char* const kLastNames[] = {"Adler", "Brandt", "Conrad", "Dietz", "Engel", "Fuchs", "Graf", "Hahn"};

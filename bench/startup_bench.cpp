@@ -1,6 +1,7 @@
 // Opens a generated document of 20,000 persons, 20,000 appointments and 5,000 tasks in the main
 // frame, keyed and unkeyed, and prints how long each step takes from the password's OK to the painted
 // window (the splash's fixed time aside). A plain timed program: run it from a release build.
+#include "bench/PrintingPrompt.h"
 #include "data/DateTime.h"
 #include "data/DbDoc.h"
 #include "data/DocObserver.h"
@@ -8,7 +9,6 @@
 #include "data/SqlBuffer.h"
 #include "data/SqlDb.h"
 #include "data/SqlQuery.h"
-#include "platform/core/Prompt.h"
 #include "platform/core/Registry.h"
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/Printers.h"
@@ -39,18 +39,6 @@ constexpr int kTasks = 5000;
 constexpr int kRuns = 9;
 bool g_breakdown = false;
 const char* const kAllGroup = "04E27641-0068-11da-BBFB-9C5F0D33683A";
-
-// Answers every box with OK and prints it: a box during the timed opening is a fault of the bench.
-class PrintingPrompt : public Prompt {
-public:
-    int MessageBox(WindowHandle, const char* text, const char* caption, unsigned) override {
-        std::fprintf(stderr, "box: %s: %s\n", caption, text);
-        return IDOK;
-    }
-    bool RunCreateDbDialog(CreateDbRequest&) override { return false; }
-    bool GetOpenFileName(FileDialogRequest&) override { return false; }
-    bool GetSaveFileName(FileDialogRequest&) override { return false; }
-};
 
 const char* const kFirstNames[] = {"Anna", "Bert", "Clara", "David", "Eva", "Frank", "Gina", "Hugo"};
 const char* const kLastNames[] = {"Adler", "Brandt", "Conrad", "Dietz", "Engel", "Fuchs", "Graf", "Hahn"};
