@@ -166,7 +166,8 @@ Timings OpenOnce(const std::string& path, const char* password) {
                    !owner->objectName().startsWith(QStringLiteral("CVwDaySplit")) &&
                    owner->objectName() != QStringLiteral("CPhoneBookFrame"))
                 owner = owner->parent();
-            g_observerTimes[i].name = std::string(typeid(*views[i]).name()) + " in " +
+            const CDocObserver& view = *views[i];
+            g_observerTimes[i].name = std::string(typeid(view).name()) + " in " +
                                       (owner ? owner->objectName().toStdString() : std::string("?"));
             g_observerTimes[i].ms.push_back(ms);
         }
