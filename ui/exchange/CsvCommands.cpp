@@ -92,10 +92,11 @@ void RunCsvCommand(QWidget* frame, int commandId) {
         return;
     CExportTableSpec spec = MakeCsvSpec(*command);
 
-    CsvImportWizard sheet(QString::fromUtf8(command->wizardTitle));
+    // The pages outlive the sheet, which hands them back when it goes.
     SelectDocumentPage selectPage;
     DocumentStructurePage structurePage;
     FieldsToImportPage fieldsPage;
+    CsvImportWizard sheet(QString::fromUtf8(command->wizardTitle));
     for (CsvWizardPage* page :
          std::initializer_list<CsvWizardPage*>{&selectPage, &structurePage, &fieldsPage}) {
         page->m_spec = &spec;
