@@ -141,6 +141,21 @@ void CsvImportWizard::Activate(int index) {
         page->OnInitDialog();
     }
     page->OnSetActive();
+    FocusFirstControl(page);
+}
+
+void CsvImportWizard::FocusFirstControl(QWidget* page) {
+    // As a property sheet does, the page's first control that takes the Tab key gets the focus, so
+    // that the user can type into it straight away.
+    for (QWidget* control = page->nextInFocusChain(); control != page;
+         control = control->nextInFocusChain()) {
+        if (!page->isAncestorOf(control))
+            continue;
+        if (control->isEnabled() && (control->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(page)) {
+            control->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void CsvImportWizard::showEvent(QShowEvent* event) {

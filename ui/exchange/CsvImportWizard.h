@@ -99,6 +99,7 @@ protected:
 
 private:
     void Activate(int index);
+    static void FocusFirstControl(QWidget* page);
     bool OnContextHelp(QWidget* control);
 
     std::vector<CsvWizardPage*> m_pages;

@@ -200,6 +200,16 @@ int CCommandBarXPCtrl::pixelMetric(PixelMetric metric, const QStyleOption* optio
 
 QSize CCommandBarXPCtrl::sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                                           const QWidget* widget) const {
+    if (type == CT_ItemViewItem && option) {
+        // At small sizes the marks of accented capitals ("Ö", "Å") reach above the font's ascent; a
+        // row only as tall as the font cuts them off, so "Özdemir" would read "Ozdemir" in a list.
+        QSize itemSize = QProxyStyle::sizeFromContents(type, option, size, widget);
+        const QFontMetrics& metrics = option->fontMetrics;
+        const int overshoot =
+            std::max(0, -metrics.boundingRect(QStringLiteral("\u00C5\u00D6\u00C9")).top() - metrics.ascent());
+        itemSize.setHeight(std::max(itemSize.height(), metrics.height() + 2 * overshoot));
+        return itemSize;
+    }
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
     if (type != CT_MenuItem || !item || !IsXpMenu(widget))
         return QProxyStyle::sizeFromContents(type, option, size, widget);

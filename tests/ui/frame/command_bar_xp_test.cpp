@@ -116,6 +116,26 @@ TEST_F(CommandBarXPTest, TheTableIsTheLightPalettesColours) {
     EXPECT_EQ(m_colours.pressedFill, qRgb(155, 168, 190));
 }
 
+// List rows leave room for the marks of accented capitals at every size, so a name like "Özdemir"
+// is never drawn as "Ozdemir".
+TEST_F(CommandBarXPTest, ListRowsHoldAccentedCapitalsWhole) {
+    CCommandBarXPCtrl style;
+    for (int pixels : {9, 11, 12, 13, 16, 20}) {
+        QStyleOptionViewItem option;
+        QFont font = QApplication::font();
+        font.setPixelSize(pixels);
+        option.fontMetrics = QFontMetrics(font);
+        option.text = QStringLiteral("Brandt, Bert");
+        const QFontMetrics& metrics = option.fontMetrics;
+        const QRect glyphs = metrics.boundingRect(QStringLiteral("\u00C5\u00D6\u00C9"));
+        // The text is centred in its row by the font's height; the marks reach glyphs.top() above the
+        // baseline.
+        const int row = style.sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize()).height();
+        const int baseline = (row - metrics.height()) / 2 + metrics.ascent();
+        EXPECT_GE(baseline + glyphs.top(), 0) << pixels << " px: row " << row;
+    }
+}
+
 TEST_F(CommandBarXPTest, MenuBarAndHotMenuBarButton) {
     CMainFrame frame;
     ASSERT_TRUE(frame.Create());
