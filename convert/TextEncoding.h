@@ -10,5 +10,3 @@ CString ToUtf8Text(const CString& text);
 // The same without a copy where none is needed: the text itself when it is valid UTF-8, else its
 // conversion, kept in `converted` (valid until `converted` changes).
 const char* Utf8Text(const CString& text, CString& converted);
-
-bool IsValidUtf8(const char* text, int length);

@@ -1,127 +1,24 @@
 #include "exchange/DelimitedText.h"
 
+#include "platform/core/Utf8.h"
+
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <utility>
 
-namespace {
-
-// Windows-1252 0x80-0x9F; the five unassigned bytes map to themselves as C1 controls.
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-bool IsValidUtf8(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        size_t length = 0;
-        char32_t code = 0;
-        if (byte < 0x80) {
-            ++i;
-            continue;
-        } else if (byte >= 0xC2 && byte <= 0xDF) {
-            length = 2;
-            code = byte & 0x1F;
-        } else if (byte >= 0xE0 && byte <= 0xEF) {
-            length = 3;
-            code = byte & 0x0F;
-        } else if (byte >= 0xF0 && byte <= 0xF4) {
-            length = 4;
-            code = byte & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > text.size())
-            return false;
-        for (size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            code = (code << 6) | (next & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
-        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)) ||
-            (code >= 0xD800 && code <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-std::string FromUtf16(std::string_view bytes, bool bigEndian) {
-    std::string out;
-    out.reserve(bytes.size());
-    auto unit = [&](size_t i) -> char32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]);
-        const auto b = static_cast<unsigned char>(bytes[i + 1]);
-        return bigEndian ? (a << 8) | b : (b << 8) | a;
-    };
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        char32_t code = unit(i);
-        if (code >= 0xD800 && code <= 0xDBFF && i + 3 < bytes.size()) {
-            const char32_t low = unit(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                i += 2;
-            }
-        }
-        if (code >= 0xD800 && code <= 0xDFFF)
-            code = 0xFFFD;
-        AppendUtf8(out, code);
-    }
-    return out;
-}
-
-std::string FromCp1252(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char ch : bytes) {
-        const auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x80)
-            out += ch;
-        else if (byte < 0xA0)
-            AppendUtf8(out, kCp1252High[byte - 0x80]);
-        else
-            AppendUtf8(out, byte);
-    }
-    return out;
-}
-
-} // namespace
-
 std::string DecodeDelimitedText(std::string bytes) {
     const std::string_view view(bytes);
     if (view.substr(0, 2) == "\xFF\xFE")
-        return FromUtf16(view.substr(2), false);
+        return Utf16ToUtf8(view.substr(2), false);
     if (view.substr(0, 2) == "\xFE\xFF")
-        return FromUtf16(view.substr(2), true);
+        return Utf16ToUtf8(view.substr(2), true);
     if (view.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.erase(0, 3);
     if (IsValidUtf8(bytes))
         return bytes;
-    return FromCp1252(bytes);
+    return Windows1252ToUtf8(bytes);
 }
 
 CRecordSplitter::CRecordSplitter(std::string_view text, char quote, char delimiter)

@@ -1,5 +1,7 @@
 #include "exchange/WabImporter.h"
 
+#include "platform/core/Utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -24,24 +26,6 @@ bool StartsWithNoCase(const std::string& text, const char* prefix) {
     return text.size() >= upperPrefix.size() && Upper(text.substr(0, upperPrefix.size())) == upperPrefix;
 }
 
-void AppendUtf8(std::string& out, uint32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 // Files written as UTF-16 (with their byte-order mark) become UTF-8; a UTF-8 mark is dropped.
 std::string ToUtf8Text(std::string text) {
     if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -52,65 +36,7 @@ std::string ToUtf8Text(std::string text) {
     const bool big = text[0] == '\xFE' && text[1] == '\xFF';
     if (!little && !big)
         return text;
-    std::string out;
-    auto unit = [&](size_t at) {
-        const auto first = static_cast<unsigned char>(text[at]);
-        const auto second = static_cast<unsigned char>(text[at + 1]);
-        return static_cast<uint32_t>(little ? first | (second << 8) : (first << 8) | second);
-    };
-    for (size_t at = 2; at + 1 < text.size(); at += 2) {
-        uint32_t code = unit(at);
-        if (code >= 0xD800 && code < 0xDC00 && at + 3 < text.size()) {
-            const uint32_t low = unit(at + 2);
-            if (low >= 0xDC00 && low < 0xE000) {
-                code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
-                at += 2;
-            }
-        }
-        if (code >= 0xD800 && code < 0xE000)
-            code = 0xFFFD; // a lone surrogate
-        AppendUtf8(out, code);
-    }
-    return out;
-}
-
-bool IsValidUtf8(const std::string& text) {
-    size_t at = 0;
-    while (at < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[at]);
-        size_t extra = 0;
-        if (lead < 0x80)
-            extra = 0;
-        else if (lead >= 0xC2 && lead <= 0xDF)
-            extra = 1;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            extra = 2;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            extra = 3;
-        else
-            return false;
-        if (extra > 0 && at + extra >= text.size())
-            return false;
-        for (size_t i = 1; i <= extra; ++i)
-            if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80)
-                return false;
-        at += extra + 1;
-    }
-    return true;
-}
-
-// Windows-1252 (a superset of ISO-8859-1's printable characters) to UTF-8.
-std::string FromWindows1252(const std::string& text) {
-    static constexpr uint16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
-                                           0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    std::string out;
-    for (char ch : text) {
-        const auto byte = static_cast<unsigned char>(ch);
-        AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : byte);
-    }
-    return out;
+    return Utf16ToUtf8(std::string_view(text).substr(2), big);
 }
 
 // Converts text in charset (a name iconv knows) to UTF-8; a byte that is not of the charset
@@ -183,11 +109,11 @@ std::string ConverterName(const std::string& charset) {
 std::string FromCharset(const std::string& bytes, const std::string& charset) {
     const std::string name = ConverterName(charset);
     if (name.empty() || name == "UTF-8" || name == "WINDOWS-1252")
-        return name != "WINDOWS-1252" && IsValidUtf8(bytes) ? bytes : FromWindows1252(bytes);
+        return name != "WINDOWS-1252" && IsValidUtf8(bytes) ? bytes : Windows1252ToUtf8(bytes);
     std::string converted;
     if (ConvertWithIconv(bytes, name, converted))
         return converted;
-    return IsValidUtf8(bytes) ? bytes : FromWindows1252(bytes);
+    return IsValidUtf8(bytes) ? bytes : Windows1252ToUtf8(bytes);
 }
 
 int HexDigit(char ch) {

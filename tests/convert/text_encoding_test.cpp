@@ -1,4 +1,5 @@
 #include "convert/TextEncoding.h"
+#include "platform/core/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ TEST(TextEncoding, WindowsTextBecomesUtf8AndUtf8StaysAsItIs) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         EXPECT_EQ(ToUtf8Text(CString(c.input)).str(), c.expected);
-        EXPECT_TRUE(IsValidUtf8(c.expected.data(), static_cast<int>(c.expected.size())));
+        EXPECT_TRUE(IsValidUtf8(c.expected));
     }
 }
 

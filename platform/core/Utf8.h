@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text from files other programs wrote becomes the UTF-8 that documents hold.
+
+// Appends the code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
+// Whether the bytes are UTF-8: no overlong forms, surrogates or values past U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// Windows-1252 (a superset of ISO-8859-1's printable characters) as UTF-8; the five bytes the code page
+// leaves unassigned keep their C1 control value.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// UTF-16 (without its byte-order mark) as UTF-8; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
