@@ -3,7 +3,6 @@
 #include "platform/core/Utf8.h"
 
 #include <array>
-#include <cstdint>
 #include <fstream>
 #include <iterator>
 #include <utility>
