@@ -6,6 +6,7 @@
 #include "ui/calendar/ApptSheet.h"
 #include "ui/calendar/ReminderDlg.h"
 #include "ui/calendar/VwDaySplit.h"
+#include "ui/common/PaneCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -121,16 +122,10 @@ CVwAppts::~CVwAppts() {
 
 void CVwAppts::BuildCommands() {
     for (const CommandText& command : kCommands) {
-        QAction* tool = MakeCommandAction(this, command.id, QString::fromUtf8(command.toolText));
-        tool->setToolTip(QString::fromUtf8(command.tip));
-        m_toolBar->addAction(tool);
-        QAction* item = MakeCommandAction(m_contextMenu, command.id, QString::fromUtf8(command.menuText));
-        m_contextMenu->addAction(item);
-        m_updateUI.UIAddEntry(command.id, CUpdateUI::kMenu | CUpdateUI::kToolBar);
-        m_updateUI.UIBind(tool, command.id, CUpdateUI::kToolBar);
-        m_updateUI.UIBind(item, command.id, CUpdateUI::kMenu);
-        for (QAction* action : {tool, item})
-            connect(action, &QAction::triggered, this, [this, id = command.id] { OnCommand(id); });
+        const PaneCommandActions actions = AddPaneCommand(
+            this, m_toolBar, m_contextMenu, m_updateUI, command.id, QString::fromUtf8(command.toolText),
+            QString::fromUtf8(command.menuText), [this](int id) { OnCommand(id); });
+        actions.tool->setToolTip(QString::fromUtf8(command.tip));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "data/DbDoc.h"
 #include "platform/qt/Controls.h"
 #include "ui/calendar/TaskSheet.h"
+#include "ui/common/PaneCommands.h"
 #include "ui/common/SharedRead.h"
 #include "ui/common/SheetParts.h"
 
@@ -170,20 +171,14 @@ CVwTasks::~CVwTasks() {
 void CVwTasks::BuildCommands() {
     for (const CommandText& command : kCommands) {
         const QIcon icon = SvgIcon(command.image);
-        QAction* tool = MakeCommandAction(this, command.id, QString::fromUtf8(command.tip).trimmed());
-        tool->setIcon(icon);
-        tool->setToolTip(QString::fromUtf8(command.tip));
-        tool->setStatusTip(QString::fromUtf8(command.statusText));
-        m_toolBar->addAction(tool);
-        QAction* item = MakeCommandAction(m_contextMenu, command.id, QString::fromUtf8(command.menuText));
-        item->setIcon(icon);
-        item->setStatusTip(QString::fromUtf8(command.statusText));
-        m_contextMenu->addAction(item);
-        m_updateUI.UIAddEntry(command.id, CUpdateUI::kMenu | CUpdateUI::kToolBar);
-        m_updateUI.UIBind(tool, command.id, CUpdateUI::kToolBar);
-        m_updateUI.UIBind(item, command.id, CUpdateUI::kMenu);
-        for (QAction* action : {tool, item})
-            connect(action, &QAction::triggered, this, [this, id = command.id] { OnCommand(id); });
+        const PaneCommandActions actions = AddPaneCommand(
+            this, m_toolBar, m_contextMenu, m_updateUI, command.id, QString::fromUtf8(command.tip).trimmed(),
+            QString::fromUtf8(command.menuText), [this](int id) { OnCommand(id); });
+        actions.tool->setToolTip(QString::fromUtf8(command.tip));
+        for (QAction* action : {actions.tool, actions.item}) {
+            action->setIcon(icon);
+            action->setStatusTip(QString::fromUtf8(command.statusText));
+        }
     }
 }
 
