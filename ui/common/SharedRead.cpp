@@ -33,7 +33,10 @@ bool SharedReadBase::Begin() {
         return false;
     if (!m_expiryArmed) {
         m_expiryArmed = true;
-        QTimer::singleShot(0, app, [this] { Expire(); });
+        QTimer::singleShot(0, app, [self = std::weak_ptr<SharedReadBase*>(m_self)] {
+            if (const std::shared_ptr<SharedReadBase*> alive = self.lock())
+                (*alive)->Expire();
+        });
     }
     return true;
 }

@@ -26,6 +26,8 @@ class SharedReadBase {
 protected:
     SharedReadBase() = default;
     ~SharedReadBase() = default;
+    SharedReadBase(const SharedReadBase&) = delete;
+    SharedReadBase& operator=(const SharedReadBase&) = delete;
     // Remembers the database state now and arms the expiry; false when nothing can be kept.
     bool Begin();
     bool Fresh() const;
@@ -34,6 +36,8 @@ protected:
 private:
     std::optional<DbState> m_state;
     bool m_expiryArmed = false;
+    // The armed expiry holds this only weakly, so a result destroyed before the loop turns is not touched.
+    std::shared_ptr<SharedReadBase*> m_self = std::make_shared<SharedReadBase*>(this);
 };
 
 // Keeps the result of the last read of one kind so that the panes that show the same thing (the

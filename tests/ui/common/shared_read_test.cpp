@@ -83,4 +83,14 @@ TEST_F(SharedReadTest, NothingIsKeptWithoutAnOpenDocument) {
     EXPECT_EQ(m_read.Find(1), nullptr);
 }
 
+TEST_F(SharedReadTest, AResultGoneBeforeTheLoopTurnsIsNotTouchedByItsExpiry) {
+    {
+        SharedRead<int, std::string> shortLived;
+        shortLived.Store(2, std::make_shared<const std::string>("gone"));
+        ASSERT_NE(shortLived.Find(2), nullptr);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_read.Find(1), nullptr);
+}
+
 } // namespace
