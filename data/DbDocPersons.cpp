@@ -206,9 +206,8 @@ void WritePersonBulk(BulkPersonStatements& statements, const CPerson& person,
         addMembership(group.m_ID.c_str());
         written.push_back(group.m_ID);
     }
-    statements.countMembership.Bind(1, id);
-    statements.countMembership.Bind(2, Schema::kGroupAllId);
-    if (statements.countMembership.Run() == 0)
+    // The memberships were all deleted above, so the person is in "All" exactly when it was written.
+    if (std::find(written.begin(), written.end(), Schema::kGroupAllId) == written.end())
         addMembership(Schema::kGroupAllId);
 }
 
