@@ -278,6 +278,9 @@ TEST_F(SheetsTest, RecurrencePageListsInOrder) {
 
 // Sets every rule field to a value other than its default.
 void FillRule(CRecurItem& rule) {
+    // A new rule holds today's weekday; the weekly days below are the only ones set, whatever today is.
+    for (int day = 1; day <= 7; ++day)
+        rule.SetWeeklyDay(day, false);
     rule.SetBasicMethod(2);
     rule.SetDailyMethod(1);
     rule.SetEveryXDayCount(3);
