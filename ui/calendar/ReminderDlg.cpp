@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
@@ -16,6 +17,8 @@
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int kSoundLoadWaitMs = 2000;
 
 QString ToQt(const CString& text) {
     return QString::fromUtf8(text.c_str());
@@ -53,6 +56,7 @@ CReminderDlg::CReminderDlg(QWidget* owner) : QDialog(owner) {
 
 CReminderDlg::~CReminderDlg() {
     StopSound();
+    WaitWhileTheSoundLoads();
 }
 
 void CReminderDlg::Prepare() {
@@ -119,6 +123,19 @@ void CReminderDlg::StartSound() {
         m_effect->setSource(url);
     m_effect->setLoopCount(QSoundEffect::Infinite);
     m_effect->play();
+}
+
+// Qt's sample cache decodes a sound on a thread of its own, and its teardown at program exit waits for
+// that thread while holding the lock the thread needs when the decoding ends: a program that ends while
+// a sound still loads never ends. A reminder that goes away that early waits for its sound to load; a
+// short file takes milliseconds, and the wait is bounded.
+void CReminderDlg::WaitWhileTheSoundLoads() {
+    if (!m_effect || m_effect->status() != QSoundEffect::Loading)
+        return;
+    QEventLoop loop;
+    connect(m_effect, &QSoundEffect::statusChanged, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kSoundLoadWaitMs, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 void CReminderDlg::StopSound() {

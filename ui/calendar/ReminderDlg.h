@@ -47,6 +47,7 @@ public:
 private:
     void StartSound();
     void StopSound();
+    void WaitWhileTheSoundLoads();
 
     QLabel* m_label;
     QCheckBox* m_check;

@@ -436,6 +436,21 @@ TEST_F(ApptsPaneTest, ReminderDialogShowsItsValuesAndLoopsTheSound) {
     EXPECT_FALSE(CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder")));
 }
 
+// Qt's sample cache hangs the program's exit when a sound is still loading, so a reminder never goes
+// away before its sound has loaded.
+TEST_F(ApptsPaneTest, AReminderClosedWhileItsSoundLoadsWaitsForTheLoad) {
+    auto* dialog = new CReminderDlg;
+    dialog->m_soundFile = "notify.wav";
+    dialog->m_sound = true;
+    dialog->Prepare();
+    QSoundEffect* sound = dialog->Sound();
+    ASSERT_NE(sound, nullptr);
+    QSoundEffect::Status status = sound->status();
+    QObject::connect(sound, &QSoundEffect::statusChanged, [&] { status = sound->status(); });
+    delete dialog;
+    EXPECT_NE(status, QSoundEffect::Loading);
+}
+
 TEST_F(ApptsPaneTest, ReminderWithoutSoundOrWithAMissingFileStillShows) {
     for (const char* file : {"notify.wav", "/no/such/chime.wav", ""}) {
         SCOPED_TRACE(file);
