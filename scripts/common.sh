@@ -7,7 +7,7 @@ PELM_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libsqlcipher-dev sqlcipher
-  qt6-base-dev qt6-multimedia-dev libqt6svg6-dev libxcb1-dev
+  qt6-base-dev qt6-multimedia-dev qt6-svg-dev libxcb1-dev
   clang libclang-rt-14-dev
   tzdata fonts-dejavu-core
   poppler-utils
