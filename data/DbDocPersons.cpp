@@ -104,16 +104,13 @@ public:
         if (result != SQLITE_OK)
             throw SqlException(result, "Error binding string param");
     }
-    // Runs the statement to its first row or its end, answers the first column of that row (0 without
-    // one) and makes the statement ready for the next binds.
-    int Run() {
+    // Runs the statement and makes it ready for the next binds.
+    void Run() {
         const int result = sqlite3_step(m_statement);
-        const int value = result == SQLITE_ROW ? sqlite3_column_int(m_statement, 0) : 0;
         const int reset = sqlite3_reset(m_statement);
         sqlite3_clear_bindings(m_statement);
         if (result != SQLITE_ROW && result != SQLITE_DONE)
             throw SqlException(reset, sqlite3_errmsg(g_db.Handle()));
-        return value;
     }
     void Finalize() {
         sqlite3_finalize(m_statement);
@@ -137,11 +134,10 @@ struct BulkPersonStatements {
     KeptStatement insert;
     KeptStatement deleteMemberships;
     KeptStatement insertMembership;
-    KeptStatement countMembership;
 
     void Drop() {
-        for (KeptStatement* statement : {&savepoint, &release, &rollbackTo, &insert, &deleteMemberships,
-                                         &insertMembership, &countMembership})
+        for (KeptStatement* statement :
+             {&savepoint, &release, &rollbackTo, &insert, &deleteMemberships, &insertMembership})
             statement->Finalize();
         db = nullptr;
     }
@@ -169,8 +165,6 @@ BulkPersonStatements& BulkStatements() {
             "\t\t\t?, ?, ?, ?, ?, \t\t\t?, ?, ?)");
         statements.deleteMemberships.Compile("delete from PersonPhGroup where PersonID = ?");
         statements.insertMembership.Compile("insert into PersonPhGroup values(?, ?)");
-        statements.countMembership.Compile(
-            "select count(*) from PersonPhGroup where PersonID = ? and PhGroupID = ?");
         statements.db = g_db.Handle();
     }
     return statements;
