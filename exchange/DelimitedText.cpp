@@ -15,9 +15,7 @@ std::string DecodeDelimitedText(std::string bytes) {
         return Utf16ToUtf8(view.substr(2), true);
     if (view.substr(0, 3) == "\xEF\xBB\xBF")
         bytes.erase(0, 3);
-    if (IsValidUtf8(bytes))
-        return bytes;
-    return Windows1252ToUtf8(bytes);
+    return Utf8OrWindows1252(std::move(bytes));
 }
 
 CRecordSplitter::CRecordSplitter(std::string_view text, char quote, char delimiter)

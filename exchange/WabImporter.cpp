@@ -108,12 +108,12 @@ std::string ConverterName(const std::string& charset) {
 // UTF-8 stays and anything else is taken as Windows-1252, which older programs wrote.
 std::string FromCharset(const std::string& bytes, const std::string& charset) {
     const std::string name = ConverterName(charset);
-    if (name.empty() || name == "UTF-8" || name == "WINDOWS-1252")
-        return name != "WINDOWS-1252" && IsValidUtf8(bytes) ? bytes : Windows1252ToUtf8(bytes);
+    if (name == "WINDOWS-1252")
+        return Windows1252ToUtf8(bytes);
     std::string converted;
-    if (ConvertWithIconv(bytes, name, converted))
-        return converted;
-    return IsValidUtf8(bytes) ? bytes : Windows1252ToUtf8(bytes);
+    if (name.empty() || name == "UTF-8" || !ConvertWithIconv(bytes, name, converted))
+        return Utf8OrWindows1252(bytes);
+    return converted;
 }
 
 int HexDigit(char ch) {

@@ -1,6 +1,7 @@
 #include "platform/core/Utf8.h"
 
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -80,6 +81,10 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
             AppendUtf8(out, byte);
     }
     return out;
+}
+
+std::string Utf8OrWindows1252(std::string bytes) {
+    return IsValidUtf8(bytes) ? std::move(bytes) : Windows1252ToUtf8(bytes);
 }
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {

@@ -15,5 +15,8 @@ bool IsValidUtf8(std::string_view text);
 // leaves unassigned keep their C1 control value.
 std::string Windows1252ToUtf8(std::string_view bytes);
 
+// Valid UTF-8 as it is; anything else read as Windows-1252, which older programs wrote.
+std::string Utf8OrWindows1252(std::string bytes);
+
 // UTF-16 (without its byte-order mark) as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
