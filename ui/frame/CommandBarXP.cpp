@@ -170,6 +170,22 @@ QFont CCommandBarXPCtrl::ChevronFont() {
     return font;
 }
 
+QRect CCommandBarXPCtrl::MenuItemTextRect(const QRect& item) {
+    return QRect(QPoint(item.left() + kMenuTextIndent, item.top()),
+                 QPoint(item.right() - kMenuTextRightMargin, item.bottom()));
+}
+
+int CCommandBarXPCtrl::MenuTextWidth(const QFont& font, const QString& text) {
+    return QFontMetrics(font).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text).width();
+}
+
+QFont CCommandBarXPCtrl::MenuItemFont(const QStyleOptionMenuItem& item) {
+    QFont font = item.font;
+    if (item.menuItemType == QStyleOptionMenuItem::DefaultItem)
+        font.setBold(true);
+    return font;
+}
+
 void CCommandBarXPCtrl::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
     if (IsXpToolBar(widget->parentWidget()) && qobject_cast<QToolButton*>(widget))
@@ -215,18 +231,13 @@ QSize CCommandBarXPCtrl::sizeFromContents(ContentsType type, const QStyleOption*
         return QProxyStyle::sizeFromContents(type, option, size, widget);
     if (item->menuItemType == QStyleOptionMenuItem::Separator)
         return {1, 5}; // the menu takes the width of its widest item
-    QFont font = item->font;
-    if (item->menuItemType == QStyleOptionMenuItem::DefaultItem)
-        font.setBold(true);
-    const QFontMetrics metrics(font);
-    const QString label = item->text.section(QLatin1Char('\t'), 0, 0);
+    const QFont font = MenuItemFont(*item);
     const int height = std::max(QFontInfo(font).pixelSize() + 10, kImageButton.height() + 2);
-    // The desktop's menu check is as wide as the 13 pixels the image column adds.
-    const int checkWidth = 13;
-    int width = metrics.horizontalAdvance(QString(label).remove(QLatin1Char('&'))) +
-                2 * kImageButton.width() + 13 - checkWidth + 1;
+    // The shortcut's width is added by the menu itself, after the widest item is found.
+    int width = kMenuTextIndent + MenuTextWidth(font, item->text.section(QLatin1Char('\t'), 0, 0)) +
+                kMenuTextRightMargin;
     if (item->text.contains(QLatin1Char('\t')))
-        width += kImageButton.width() / 2; // room between the text and its shortcut
+        width += kMenuShortcutGap;
     return {width, height};
 }
 
@@ -418,14 +429,10 @@ void CCommandBarXPCtrl::DrawMenuItem(const QStyleOption* option, QPainter* paint
                   colours.imageShadow);
     }
 
-    QFont font = item->font;
-    if (item->menuItemType == QStyleOptionMenuItem::DefaultItem)
-        font.setBold(true);
     painter->save();
-    painter->setFont(font);
+    painter->setFont(MenuItemFont(*item));
     painter->setPen(QColor(textColour));
-    const QRect text(QPoint(imageColumn.right() + 1 + 6, r.top()),
-                     QPoint(r.right() - kImageButton.width(), r.bottom()));
+    const QRect text = MenuItemTextRect(r);
     const int flags = Qt::TextSingleLine | Qt::AlignVCenter | MnemonicFlag(this, option, widget);
     painter->drawText(text, flags | Qt::AlignLeft, item->text.section(QLatin1Char('\t'), 0, 0));
     const QString shortcut = item->text.section(QLatin1Char('\t'), 1);

@@ -7,6 +7,7 @@
 #include <QSize>
 
 class QMenu;
+class QStyleOptionMenuItem;
 
 // The flat look of the menu bar, the frame's toolbars (the main and the print-preview toolbar), their
 // band and the menus opened from them, drawn over the desktop's own style; every other control keeps
@@ -19,6 +20,12 @@ public:
     // The frame of a popup menu; the image column runs through it.
     static constexpr int kMenuFrame = 3;
     static constexpr int kChevronWidth = 12;
+    // A popup item's text starts 6 pixels right of the image column and ends an image button's width
+    // short of the item's right edge (the room a submenu's arrow takes).
+    static constexpr int kMenuTextIndent = kImageButton.width() + 1 + 6;
+    static constexpr int kMenuTextRightMargin = kImageButton.width();
+    // Room between an item's text and its shortcut.
+    static constexpr int kMenuShortcutGap = kImageButton.width() / 2;
 
     CCommandBarXPCtrl();
     ~CCommandBarXPCtrl() override;
@@ -31,6 +38,13 @@ public:
     static int MenuGapWidth(const QMenu* menu);
     // The "»" of a clipped toolbar: bold Verdana of 8 points, or the nearest installed face.
     static QFont ChevronFont();
+    // Where a popup item's text is drawn inside the item's rectangle. Measuring an item sizes it from
+    // the same rectangle, so the widest item's text always fits.
+    static QRect MenuItemTextRect(const QRect& item);
+    // The width the text of an item (its label, or the part after the tab) takes when drawn.
+    static int MenuTextWidth(const QFont& font, const QString& text);
+    // The font an item's text is drawn in: the menu's, bold for the default item.
+    static QFont MenuItemFont(const QStyleOptionMenuItem& item);
 
     void polish(QWidget* widget) override;
     using QProxyStyle::polish;

@@ -386,6 +386,56 @@ TEST_F(CommandBarXPTest, EveryTextStaysReadable) {
     }
 }
 
+// Every item of every menu and submenu, the recent files among them, is drawn whole: its text (and its
+// shortcut) fits the rectangle the item is drawn in, and the item lies inside the menu.
+TEST_F(CommandBarXPTest, EveryMenuShowsItsItemsWhole) {
+    const char* recentKey = "Software\\Quillex\\Pelmora\\Recent Document List";
+    env.registry.CreateKey(recentKey);
+    env.registry.WriteDword(recentKey, "DocumentCount", 2);
+    env.registry.WriteString(recentKey, "Document1", "/home/anna/Documents/Household appointments 2026.pgr");
+    env.registry.WriteString(recentKey, "Document2", "/home/anna/Work/Quarterly review contacts.pgr");
+    CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    frame.setGeometry(20, 20, 760, 520);
+    frame.show();
+    ASSERT_TRUE(WaitFor([&] { return frame.isVisible(); }));
+
+    int checkedItems = 0;
+    const std::function<void(QMenu*, const QString&)> check = [&](QMenu* menu, const QString& name) {
+        ASSERT_TRUE(WaitFor([&] { return menu->isVisible(); })) << name.toStdString();
+        QApplication::processEvents();
+        EXPECT_FALSE(SaveScreenshot(menu, QStringLiteral("menu_") + name).isEmpty());
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator() || !action->isVisible())
+                continue;
+            const QString label = action->text().section(QLatin1Char('\t'), 0, 0);
+            const QString shortcut = action->text().section(QLatin1Char('\t'), 1);
+            const QFont font = action->font().resolve(menu->font());
+            int needed = CCommandBarXPCtrl::MenuTextWidth(font, label);
+            if (!shortcut.isEmpty())
+                needed +=
+                    CCommandBarXPCtrl::kMenuShortcutGap + QFontMetrics(font).horizontalAdvance(shortcut);
+            const QRect item = menu->actionGeometry(action);
+            const QRect text = CCommandBarXPCtrl::MenuItemTextRect(item);
+            EXPECT_LE(needed, text.width()) << name.toStdString() << ": \"" << label.toStdString() << "\"";
+            EXPECT_LE(item.right(), menu->width() - 1 - CCommandBarXPCtrl::kMenuFrame) << label.toStdString();
+            ++checkedItems;
+            if (QMenu* sub = action->menu()) {
+                sub->popup(menu->mapToGlobal(item.topRight()));
+                check(sub, name + QLatin1Char('_') + QString(label).remove(QLatin1Char('&')).toLower());
+                sub->close();
+            }
+        }
+    };
+    for (QAction* top : frame.menuBar()->actions()) {
+        frame.menuBar()->setActiveAction(top);
+        check(top->menu(), QString(top->text()).remove(QLatin1Char('&')).toLower());
+        top->menu()->close();
+        QApplication::processEvents();
+    }
+    EXPECT_GE(checkedItems, 40) << "every menu was opened";
+}
+
 TEST_F(CommandBarXPTest, ScreenshotsWithAnOpenMenu) {
     for (const auto& [name, palette] : {std::pair{"main_window_menu_light", LightPalette()},
                                         std::pair{"main_window_menu_dark", DarkPalette()}}) {
