@@ -3,6 +3,7 @@
 #include "reports/PrintJob.h"
 #include "reports/Report.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
@@ -18,6 +19,7 @@ CPrintPreviewWindow::CPrintPreviewWindow(QWidget* parent) : QAbstractScrollArea(
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
     UpdateScrollRanges();
 }
 
@@ -149,4 +151,47 @@ void CPrintPreviewWindow::resizeEvent(QResizeEvent* event) {
 
 void CPrintPreviewWindow::scrollContentsBy(int, int) {
     viewport()->update();
+}
+
+CPrintPreviewWindow::KeyCommand CPrintPreviewWindow::KeyCommandFor(int key,
+                                                                   Qt::KeyboardModifiers modifiers) const {
+    if (modifiers & (Qt::AltModifier | Qt::MetaModifier))
+        return KeyCommand::None;
+    const bool acrossScrolls = horizontalScrollBar()->maximum() > horizontalScrollBar()->minimum();
+    const bool downScrolls = verticalScrollBar()->maximum() > verticalScrollBar()->minimum();
+    switch (key) {
+    case Qt::Key_PageDown:
+        return KeyCommand::NextPage;
+    case Qt::Key_PageUp:
+        return KeyCommand::PreviousPage;
+    case Qt::Key_Right:
+        return acrossScrolls ? KeyCommand::None : KeyCommand::NextPage;
+    case Qt::Key_Left:
+        return acrossScrolls ? KeyCommand::None : KeyCommand::PreviousPage;
+    case Qt::Key_Down:
+        return downScrolls ? KeyCommand::None : KeyCommand::NextPage;
+    case Qt::Key_Up:
+        return downScrolls ? KeyCommand::None : KeyCommand::PreviousPage;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        return KeyCommand::ZoomIn;
+    case Qt::Key_Minus:
+        return KeyCommand::ZoomOut;
+    case Qt::Key_Escape:
+        return KeyCommand::Close;
+    default:
+        return KeyCommand::None;
+    }
+}
+
+void CPrintPreviewWindow::keyPressEvent(QKeyEvent* event) {
+    const KeyCommand command = KeyCommandFor(event->key(), event->modifiers());
+    if (command == KeyCommand::None || !m_keyCommands) {
+        // The arrows scroll a zoomed page; every other key ends here, so no hidden pane sees it.
+        QAbstractScrollArea::keyPressEvent(event);
+        event->accept();
+        return;
+    }
+    event->accept();
+    m_keyCommands(command);
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractScrollArea>
 
+#include <functional>
+
 class CPrintJobInfo;
 class QPrinter;
 
@@ -10,7 +12,17 @@ class QPrinter;
 // exceeds the window in each direction; 0 shows the whole page.
 class CPrintPreviewWindow : public QAbstractScrollArea {
 public:
+    // What a key asks of the preview; the window that shows the preview carries it out, as it does
+    // the preview toolbar's buttons.
+    enum class KeyCommand { None, NextPage, PreviousPage, ZoomIn, ZoomOut, Close };
+    using KeyCommandHandler = std::function<void(KeyCommand)>;
+
     explicit CPrintPreviewWindow(QWidget* parent = nullptr);
+
+    void SetKeyCommandHandler(KeyCommandHandler handler) { m_keyCommands = std::move(handler); }
+    // Page Down / Page Up turn the page, and so do the arrows in a direction the view cannot scroll;
+    // + and - zoom; Escape closes the preview.
+    KeyCommand KeyCommandFor(int key, Qt::KeyboardModifiers modifiers) const;
 
     // The printer (its paper and page rectangles), the callback and the page range; none owned.
     void SetPrintJob(QPrinter* printer, CPrintJobInfo* info, int firstPage, int lastPage);
@@ -36,6 +48,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void UpdateScrollRanges();
@@ -46,4 +59,5 @@ private:
     int m_lastPage = -1;
     int m_page = 0;
     int m_zoom = 0;
+    KeyCommandHandler m_keyCommands;
 };

@@ -380,6 +380,9 @@ bool CMainFrame::Create() {
 
     m_previewWindow = new CPrintPreviewWindow(m_stack);
     m_previewWindow->hide();
+    m_previewWindow->SetKeyCommandHandler([this](CPrintPreviewWindow::KeyCommand command) {
+        OnPreviewKeyCommand(command);
+    });
     layout->addWidget(m_previewWindow);
 
     if (CMessageLoop* loop = CMessageLoop::Current()) {

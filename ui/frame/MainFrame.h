@@ -5,10 +5,12 @@
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/UpdateUI.h"
 #include "reports/PrintJob.h"
+#include "reports/PrintPreview.h"
 #include "reports/ReportSession.h"
 
 #include <QFont>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -153,6 +155,8 @@ private:
     void TogglePrintPreview();
     void GivePreviewTheReport();
     void OnPreviewPage(bool next);
+    // A key in the preview runs the preview toolbar's command for it.
+    void OnPreviewKeyCommand(CPrintPreviewWindow::KeyCommand command);
     void OnZoom(bool in);
     void OnFilePageSetup();
     void OnFilePrint();
@@ -183,6 +187,8 @@ private:
     QLabel* m_statusPane = nullptr;
     CPrintPreviewWindow* m_previewWindow = nullptr;
     QWidget* m_viewBeforePreview = nullptr;
+    // The control that had the keyboard before the preview took it; it gets it back at the end.
+    QPointer<QWidget> m_focusBeforePreview;
     std::unique_ptr<CReportSession> m_reports;
     QWidget* m_stack = nullptr;
     CPhoneBookFrame* m_addressBookView = nullptr;

@@ -88,8 +88,7 @@ void CMainFrame::GivePreviewTheReport() {
 void CMainFrame::TogglePrintPreview() {
     if (!m_previewMode) {
         m_viewBeforePreview = m_client;
-        if (m_client)
-            m_client->hide();
+        m_focusBeforePreview = focusWidget();
         m_zoomInAllowed = true;
         m_zoomOutAllowed = false;
         m_client = m_previewWindow;
@@ -99,6 +98,11 @@ void CMainFrame::TogglePrintPreview() {
         m_mainToolBar->hide();
         m_previewToolBar->show();
         m_previewWindow->show();
+        // The keys go to the preview from now on: the panes behind it are hidden and must not
+        // move the document's date or selection.
+        m_previewWindow->setFocus(Qt::OtherFocusReason);
+        if (m_viewBeforePreview)
+            m_viewBeforePreview->hide();
         m_previewWindow->SetPage(0);
         m_previewPage = 0;
         m_previewWindow->SetZoom(0);
@@ -110,8 +114,14 @@ void CMainFrame::TogglePrintPreview() {
         m_previewWindow->hide();
         m_previewWindow->SetPrintJob(nullptr, nullptr, 0, -1);
         m_client = m_viewBeforePreview;
-        if (m_client)
+        if (m_client) {
             m_client->show();
+            if (m_focusBeforePreview && m_client->isAncestorOf(m_focusBeforePreview))
+                m_focusBeforePreview->setFocus(Qt::OtherFocusReason);
+            else
+                m_client->setFocus(Qt::OtherFocusReason);
+        }
+        m_focusBeforePreview.clear();
         m_reports->DeleteReport();
         SetPageStatus(QStringLiteral("Ready"));
         m_previewMode = false;
@@ -127,6 +137,31 @@ void CMainFrame::OnPreviewPage(bool next) {
     else
         m_previewWindow->PrevPage();
     m_previewPage = m_previewWindow->GetPage();
+}
+
+void CMainFrame::OnPreviewKeyCommand(CPrintPreviewWindow::KeyCommand command) {
+    using KeyCommand = CPrintPreviewWindow::KeyCommand;
+    switch (command) {
+    case KeyCommand::NextPage:
+        OnCommand(ID_NEXT_PANE);
+        break;
+    case KeyCommand::PreviousPage:
+        OnCommand(ID_PREV_PANE);
+        break;
+    case KeyCommand::ZoomIn:
+        if (m_zoomInAllowed)
+            OnCommand(ID_PREVIEW_ZOOM_IN);
+        break;
+    case KeyCommand::ZoomOut:
+        if (m_zoomOutAllowed)
+            OnCommand(ID_PREVIEW_ZOOM_OUT);
+        break;
+    case KeyCommand::Close:
+        OnCommand(ID_FILE_PRINT_CLOSE);
+        break;
+    case KeyCommand::None:
+        break;
+    }
 }
 
 void CMainFrame::OnZoom(bool in) {
