@@ -101,3 +101,11 @@ double ContrastRatio(QRgb a, QRgb b) {
     const double lb = Luminance(b);
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
+
+QRgb ReadableOn(QRgb background, QRgb preferred, double least) {
+    if (ContrastRatio(preferred, background) >= least)
+        return preferred;
+    const QRgb black = qRgb(0, 0, 0);
+    const QRgb white = qRgb(255, 255, 255);
+    return ContrastRatio(black, background) >= ContrastRatio(white, background) ? black : white;
+}

@@ -54,3 +54,7 @@ void RecomputeXpColors();
 
 // The WCAG contrast ratio of two colours (1 for equal colours, 21 for black on white).
 double ContrastRatio(QRgb a, QRgb b);
+// `preferred` when it reads well on `background` (a contrast of at least `least`), else black or white,
+// whichever stands out more: a text colour taken from the palette may belong to another fill than the
+// one it is drawn on (white window text on a pale tooltip fill in a dark scheme).
+QRgb ReadableOn(QRgb background, QRgb preferred, double least = 4.5);

@@ -1,5 +1,6 @@
 #include "ui/calendar/DayPlanner.h"
 
+#include "platform/qt/ChromeColors.h"
 #include "platform/qt/Controls.h"
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QToolTip>
 
 namespace {
@@ -28,11 +30,60 @@ QColor Lightened(const QColor& color, int percent) {
 QRect ToQRect(const PlannerRect& rect) {
     return QRect(rect.left, rect.top, rect.Width(), rect.Height());
 }
+// A text colour that reads on the fill it is drawn on.
+QColor ReadableColour(const QColor& fill, const QColor& preferred, double least = 4.5) {
+    return QColor(ReadableOn(fill.rgb(), preferred.rgb(), least));
+}
 QString ToQString(const CString& text) {
     return QString::fromUtf8(text.c_str(), text.GetLength());
 }
 
 const QColor kWeekendHeaderText(200, 40, 40);
+
+// A block's text keeps this far from its left and right edges; further when the icon is drawn.
+constexpr int kTextInset = 6;
+constexpr int kIconTextInset = 18;
+// Below this a text is no longer worth drawing.
+constexpr int kSmallestTextPixels = 7;
+
+// Where word-wrapped text breaks in lines of the given width: each line's start and length.
+std::vector<std::pair<int, int>> WrapLines(const QFont& font, int width, const QString& text) {
+    QTextLayout layout(text, font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    std::vector<std::pair<int, int>> lines;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(width, 1));
+        lines.emplace_back(line.textStart(), line.textLength());
+    }
+    layout.endLayout();
+    return lines;
+}
+
+// Word-wrapped text, only in lines that fit the rectangle whole: when the text needs more lines, the
+// last one that fits ends in an ellipsis instead of showing the top half of the next.
+void DrawWholeLines(QPainter& painter, const QRect& rect, const QString& text) {
+    const QFontMetrics metrics = painter.fontMetrics();
+    const auto lines = WrapLines(painter.font(), rect.width(), text);
+    const int count = static_cast<int>(lines.size());
+    const int fitting = std::max(1, rect.height() / metrics.lineSpacing());
+    int y = rect.top();
+    for (int i = 0; i < count && i < fitting; ++i) {
+        const bool cut = i == fitting - 1 && i + 1 < count;
+        QString part = cut ? text.mid(lines[i].first) : text.mid(lines[i].first, lines[i].second);
+        if (cut)
+            part = metrics.elidedText(part.simplified(), Qt::ElideRight, rect.width());
+        painter.drawText(QRect(rect.left(), y, rect.width(), metrics.height()),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, part.trimmed());
+        y += metrics.lineSpacing();
+    }
+}
+
+int BlockTextInset(const DayPlannerItem& item, const QPixmap& icon) {
+    return item.icon && !icon.isNull() ? kIconTextInset : kTextInset;
+}
 
 bool IsWeekend(const SYSTEMTIME& day) {
     const SYSTEMTIME normalised = PlannerDayStart(day);
@@ -295,6 +346,7 @@ void CDayPlannerCtrl::ApplySettings() {
     m_rulerColor = colours.color(QPalette::ToolTipBase);
     m_workHourColor = Lightened(colours.color(QPalette::ToolTipBase), 25);
     m_gridColor = Lightened(colours.color(QPalette::Shadow), 15);
+    m_rulerTextColor = ReadableColour(m_rulerColor, colours.color(QPalette::ButtonText));
 }
 
 int CDayPlannerCtrl::ScrollBarWidth() const {
@@ -330,6 +382,7 @@ void CDayPlannerCtrl::EnsurePlaced() {
     const PlannerColumns columns = ComputePlannerColumns(DrawingWidth(), rulerWidth, m_days);
     m_cells = BuildPlannerCells(m_range.start, m_days, columns, m_metrics.hourHeight);
     PlacePlannerBlocks(m_blocks, m_range.start, m_days, columns, ContentHeight());
+    ExtendShortPlannerBlocks(m_blocks, BlockLineHeight(), ContentHeight());
 }
 
 bool CDayPlannerCtrl::event(QEvent* event) {
@@ -388,8 +441,13 @@ void CDayPlannerCtrl::HandleKey(int virtualKey, bool shift) {
         focusNextPrevChild(!shift);
         return;
     }
-    if (const auto next = PlannerDateAfterKey(m_date, virtualKey))
+    if (const auto next = PlannerDateAfterKey(m_date, virtualKey)) {
         SetDate(*next);
+        // The keyboard's way of choosing an appointment: the one in the new current hour becomes the
+        // selected item, just as a press on its block selects it.
+        EnsurePlaced();
+        SelectItem(PlannerItemInHour(m_blocks, m_date));
+    }
     if (m_style & kPlannerArrowsNeverScroll)
         return;
     const int clientHeight = m_pane->height();
@@ -410,20 +468,27 @@ void CDayPlannerCtrl::PressAt(const QPoint& content) {
     if (!(m_style & kPlannerFixedDate))
         if (const auto cell = HitTestPlannerCells(m_cells, content.x(), content.y()))
             SetDate(cell->time);
-    const int previous = m_selected;
-    m_selected = -1;
     m_pressedItem = -1;
-    if (const auto block = HitTestPlannerBlocks(m_blocks, m_items, content.x(), content.y())) {
-        m_selected = block->index;
-        if (!(m_style & kPlannerNoDrag)) {
-            m_pressedItem = block->index;
-            m_pressPoint = content;
-            m_dragRect = block->rect;
-        }
+    const auto block = HitTestPlannerBlocks(m_blocks, m_items, content.x(), content.y());
+    if (block && !(m_style & kPlannerNoDrag)) {
+        m_pressedItem = block->index;
+        m_pressPoint = content;
+        m_dragRect = block->rect;
     }
+    SelectItem(block ? block->index : -1);
+}
+
+void CDayPlannerCtrl::SelectItem(int index) {
+    const int previous = m_selected;
+    m_selected = index;
     if (m_selected != previous)
         Notify(kPlannerSelectionChanged);
     Invalidate();
+}
+
+int CDayPlannerCtrl::BlockLineHeight() const {
+    // One line of the window font inside the block's frame and a pixel of room above and below.
+    return QFontMetrics(font()).height() + 4;
 }
 
 void CDayPlannerCtrl::MoveAt(const QPoint& content, bool leftButtonDown) {
@@ -517,6 +582,8 @@ void CDayPlannerCtrl::paintEvent(QPaintEvent*) {
             textColour = kWeekendHeaderText;
         if (current)
             textColour = colours.color(QPalette::HighlightedText);
+        const QColor fill = colours.color(highlighted ? QPalette::Highlight : QPalette::Dark);
+        textColour = ReadableColour(fill, textColour, 3.0);
         const QRect textRect = dayRect.adjusted(0, 2, 0, -2);
         const QString caption = painter.fontMetrics().elidedText(ToQString(PlannerDayCaption(*date)),
                                                                  Qt::ElideRight, textRect.width());
@@ -539,9 +606,21 @@ void CDayPlannerCtrl::PaintPane(QPainter& painter) {
         PaintRuler(painter);
     PaintGrid(painter, columns);
     painter.setFont(font());
-    for (const DayPlannerBlock& block : m_blocks)
-        if (block.shown && !block.rect.IsEmpty())
+    const DayPlannerBlock* selected = nullptr;
+    for (const DayPlannerBlock& block : m_blocks) {
+        if (!block.shown || block.rect.IsEmpty())
+            continue;
+        if (block.item == m_selected && !selected)
+            selected = &block;
+        else
             PaintBlock(painter, block);
+    }
+    // The selected block last, over the others, so that its text can show whole.
+    if (selected) {
+        DayPlannerBlock whole = *selected;
+        whole.rect = DrawnBlockRect(*selected);
+        PaintBlock(painter, whole);
+    }
     if (m_dragging) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 4));
         painter.setBrush(Qt::NoBrush);
@@ -552,7 +631,7 @@ void CDayPlannerCtrl::PaintPane(QPainter& painter) {
 void CDayPlannerCtrl::PaintRuler(QPainter& painter) {
     const int hourHeight = m_metrics.hourHeight;
     const int rulerWidth = m_metrics.rulerWidth;
-    const QColor text = palette().color(QPalette::ButtonText);
+    const QColor text = m_rulerTextColor;
     for (int hour = 0; hour < 24; ++hour) {
         const QRect box(0, hour * hourHeight, rulerWidth, hourHeight);
         painter.fillRect(box, m_rulerColor);
@@ -579,9 +658,10 @@ void CDayPlannerCtrl::PaintGrid(QPainter& painter, const PlannerColumns& columns
         const bool free = IsWeekend(cell.time) || hour < m_firstWorkHour || hour > m_lastWorkHour;
         // The fill covers the whole row; the grid line then takes its last pixel row.
         const QRect row(cell.rect.left, cell.rect.top, cell.rect.Width(), cell.rect.Height() + 1);
-        painter.fillRect(row, free ? m_freeHourColor : m_workHourColor);
+        const QColor& fill = free ? m_freeHourColor : m_workHourColor;
+        painter.fillRect(row, fill);
         if (isEnabled() && PlannerSameDay(cell.time, m_date) && hour == m_date.wHour) {
-            painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+            painter.setPen(QPen(ReadableColour(fill, palette().color(QPalette::Text), 3.0), 1, Qt::DotLine));
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(row.adjusted(3, 3, -4, -4));
             painter.drawRect(row.adjusted(4, 4, -5, -5));
@@ -615,8 +695,9 @@ void CDayPlannerCtrl::PaintBlock(QPainter& painter, const DayPlannerBlock& block
         return;
 
     const QRect area = ToQRect(full);
-    painter.setPen(palette().color(QPalette::ButtonText));
-    painter.setBrush(ToQColor(item.backColor));
+    const QColor back = ToQColor(item.backColor);
+    painter.setPen(ReadableColour(back, palette().color(QPalette::ButtonText), 3.0));
+    painter.setBrush(back);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     if (offer.selected) {
         // The selected block carries a frame in the highlight colour so the user sees what Edit and
@@ -625,19 +706,44 @@ void CDayPlannerCtrl::PaintBlock(QPainter& painter, const DayPlannerBlock& block
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(area.adjusted(1, 1, -1, -1));
     }
-    // Short blocks give up the top margin so that one line of text still fits.
-    const int lineHeight = painter.fontMetrics().height();
-    const int margin = std::clamp((area.height() - lineHeight) / 2, 0, 3);
-    QRect textRect = area;
-    if (item.icon && !m_icon.isNull()) {
-        painter.drawPixmap(area.left() + 1, area.top() + 1, m_icon);
-        textRect.adjust(18, margin, -18, -margin);
-    } else {
-        textRect.adjust(6, margin, -6, -margin);
-    }
-    painter.setPen(ToQColor(item.textColor));
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, ToQString(item.text));
+    const int inset = BlockTextInset(item, m_icon);
+    if (inset == kIconTextInset)
+        painter.drawPixmap(area.left() + 1, area.top() + 1, m_icon);
+    // The owner's text colour, unless it cannot be read on the block's fill.
+    painter.setPen(ReadableColour(back, ToQColor(item.textColor), 3.0));
+    const QString text = ToQString(item.text);
+    const int lineHeight = painter.fontMetrics().height();
+    if (area.height() - 2 >= lineHeight) {
+        // Short blocks give up the top margin so that one line of text still fits.
+        const int margin = std::clamp((area.height() - lineHeight) / 2, 0, 3);
+        DrawWholeLines(painter, area.adjusted(inset, margin, -inset, -margin), text);
+    } else if (area.height() - 2 >= kSmallestTextPixels) {
+        // A block wedged in too tightly for a line shows one smaller line rather than half a line;
+        // the tooltip and the selected block show the text in full.
+        QFont small = painter.font();
+        small.setPixelSize(area.height() - 2);
+        painter.setFont(small);
+        const QRect line = area.adjusted(inset, 1, -inset, -1);
+        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         painter.fontMetrics().elidedText(text, Qt::ElideRight, line.width()));
+    }
     painter.restore();
+}
+
+PlannerRect CDayPlannerCtrl::DrawnBlockRect(const DayPlannerBlock& block) const {
+    PlannerRect rect = block.rect;
+    if (block.item != m_selected || block.item < 0 || block.item >= GetItemCount() || rect.IsEmpty())
+        return rect;
+    const DayPlannerItem& item = m_items[static_cast<size_t>(block.item)];
+    const int inset = BlockTextInset(item, m_icon);
+    const QFontMetrics metrics(font());
+    const int lines =
+        static_cast<int>(WrapLines(font(), rect.Width() - 2 * inset, ToQString(item.text)).size());
+    const int needed = std::max(lines, 1) * metrics.lineSpacing() + 6;
+    // The stored bottom is one pixel short of the drawn one.
+    if (needed > rect.Height() + 1)
+        rect.bottom = std::min(rect.top + needed, ContentHeight()) - 1;
+    return rect;
 }

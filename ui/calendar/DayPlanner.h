@@ -78,6 +78,9 @@ public:
     // The blocks and cells as laid out for the current size (laid out now when needed).
     const std::vector<DayPlannerBlock>& GetBlocks();
     const std::vector<DayPlannerCell>& GetCells();
+    // Where a laid-out block is drawn: its rectangle (bottom one pixel short), but the selected block
+    // grows down over its neighbours until its whole text shows.
+    PlannerRect DrawnBlockRect(const DayPlannerBlock& block) const;
     // The scrolling pane's viewport (what receives the mouse) and its scroll offset.
     QWidget* PaneViewport() const;
     int ScrollOffset() const;
@@ -107,6 +110,10 @@ private:
     int DrawingWidth() const;
     int ContentHeight() const { return 24 * m_metrics.hourHeight; }
     void HandleKey(int virtualKey, bool shift);
+    // Makes the item the selected one, as a press on its block does; notifies a change.
+    void SelectItem(int index);
+    // The height a block needs for one line of its text.
+    int BlockLineHeight() const;
 
     void PaintPane(QPainter& painter);
     void PaintRuler(QPainter& painter);
@@ -142,6 +149,9 @@ private:
     QColor m_rulerColor;
     QColor m_workHourColor;
     QColor m_gridColor;
+    // Texts drawn on the ruler and the hour rows, readable on those fills.
+    QColor m_rulerTextColor;
+    QColor m_focusColor;
 
     // A block being dragged: its item, where the press was, whether the drag began, the frame drawn.
     int m_pressedItem = -1;

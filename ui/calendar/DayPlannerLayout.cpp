@@ -253,6 +253,33 @@ std::optional<PlannerHit> HitTestPlannerBlocks(const std::vector<DayPlannerBlock
     return std::nullopt;
 }
 
+void ExtendShortPlannerBlocks(std::vector<DayPlannerBlock>& blocks, int minimumHeight, int contentHeight) {
+    const auto drawn = [](const DayPlannerBlock& block) { return block.shown && !block.rect.IsEmpty(); };
+    for (DayPlannerBlock& block : blocks) {
+        // The stored bottom is one pixel short of the block's drawn bottom.
+        if (!drawn(block) || block.rect.Height() + 1 >= minimumHeight)
+            continue;
+        int bottom = std::min(block.rect.top + minimumHeight, contentHeight);
+        for (const DayPlannerBlock& other : blocks) {
+            if (&other == &block || !drawn(other) || other.rect.top < block.rect.top)
+                continue;
+            if (other.rect.left < block.rect.right && block.rect.left < other.rect.right)
+                bottom = std::min(bottom, other.rect.top);
+        }
+        block.rect.bottom = std::max(block.rect.bottom, bottom - 1);
+    }
+}
+
+int PlannerItemInHour(const std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& time) {
+    const int first = time.wHour * 60;
+    const int last = first + 59;
+    for (const DayPlannerBlock& block : blocks)
+        if (block.shown && PlannerSameDay(block.day, time) && block.startMinute <= last &&
+            block.endMinute >= first)
+            return block.item;
+    return -1;
+}
+
 std::optional<PlannerDrop> PlannerDropAt(const std::vector<DayPlannerCell>& cells, int x, int y, int scale) {
     const auto cell = HitTestPlannerCells(cells, x, y);
     if (!cell || scale <= 0)

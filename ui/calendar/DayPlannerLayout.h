@@ -160,6 +160,15 @@ std::vector<DayPlannerCell> BuildPlannerCells(const SYSTEMTIME& rangeStart, int 
 void PlacePlannerBlocks(std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& rangeStart, int days,
                         const PlannerColumns& columns, int contentHeight);
 
+// Draws blocks shorter than `minimumHeight` (one line of text) taller, down to that height but never
+// into a block below them in the same columns, nor past the content's end. Lanes and minutes stay as
+// laid out, so a short appointment is readable without moving any other.
+void ExtendShortPlannerBlocks(std::vector<DayPlannerBlock>& blocks, int minimumHeight, int contentHeight);
+
+// The item of the first shown block (in block order) that covers part of the hour of `time` on its
+// day; -1 when no block does.
+int PlannerItemInHour(const std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& time);
+
 // What a point in content coordinates hits.
 struct PlannerHit {
     int index = -1;    // the cell's index, or the block's item index

@@ -1,4 +1,5 @@
 #include "platform/core/Registry.h"
+#include "platform/qt/ChromeColors.h"
 #include "platform/qt/Controls.h"
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/calendar/DayPlanner.h"
@@ -600,6 +601,35 @@ TEST_F(DayPlannerWidget, ArrowKeysMoveTheDateAndTheOwnerSeesKeysFirst) {
     EXPECT_EQ(m_planner->GetDate().wHour, 23);
 }
 
+// The keyboard chooses an appointment as a press does: the item in the hour an arrow key moves to
+// becomes the selected one, with the same notification.
+TEST_F(DayPlannerWidget, ArrowKeysSelectTheItemOfTheNewHour) {
+    m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+    AddSampleDay(); // 9:00-10:00, 9:30-10:30, 11:00-12:00
+    m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
+    ShowAndPaint();
+    const struct {
+        int key;
+        int hour;
+        int selected;
+    } steps[] = {
+        {Qt::Key_Down, 9, 0},   {Qt::Key_Down, 10, 1}, {Qt::Key_Down, 11, 2},
+        {Qt::Key_Down, 12, -1}, {Qt::Key_Up, 11, 2},   {Qt::Key_Right, 11, -1},
+    };
+    for (const auto& step : steps) {
+        const int before = m_planner->GetSelectedIndex();
+        m_owner.codes.clear();
+        Key(step.key);
+        std::erase(m_owner.codes, kPlannerRangeChanged); // Right moves to the next day
+        EXPECT_EQ(m_planner->GetDate().wHour, step.hour);
+        EXPECT_EQ(m_planner->GetSelectedIndex(), step.selected) << "hour " << step.hour;
+        const std::vector<int> expected =
+            before == step.selected ? std::vector<int>{kPlannerDateChanged}
+                                    : std::vector<int>{kPlannerDateChanged, kPlannerSelectionChanged};
+        EXPECT_EQ(m_owner.codes, expected) << "hour " << step.hour;
+    }
+}
+
 TEST_F(DayPlannerWidget, TabIsOfferedToTheOwnerAndMovesTheFocus) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
@@ -730,6 +760,111 @@ TEST_F(DayPlannerWidget, NarrowPlannerDrawsNoBlocksOfAFullDay) {
     ShowAndPaint();
     for (const auto& block : m_planner->GetBlocks())
         EXPECT_TRUE(block.rect.IsEmpty());
+}
+
+// A quarter-hour appointment is drawn at least one text line tall where nothing lies below it, and
+// shows its whole text while selected; the lanes stay as laid out.
+TEST_F(DayPlannerWidget, ShortAppointmentsShowTheirText) {
+    m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+    m_planner->AddItem(Item(11, 0, 90, "Lunch with Anna"));
+    m_planner->AddItem(Item(11, 30, 15, "Parcel"));
+    m_planner->AddItem(Item(11, 45, 30, "Call back"));
+    m_planner->AddItem(Item(15, 0, 15, "Pick up the tickets for the concert"));
+    m_planner->SetDate(MakeTime(2026, 12, 10, 10, 0));
+    ShowAndPaint();
+    const int line = QFontMetrics(m_planner->font()).height();
+    const std::vector<DayPlannerBlock> laidOut =
+        Layout({Item(11, 0, 90), Item(11, 30, 15), Item(11, 45, 30), Item(15, 0, 15)});
+    const auto& blocks = m_planner->GetBlocks();
+    ASSERT_EQ(blocks.size(), laidOut.size());
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        EXPECT_EQ(blocks[i].lane, laidOut[i].lane) << i;
+        EXPECT_EQ(blocks[i].startMinute, laidOut[i].startMinute) << i;
+    }
+    const auto block = [&](int item) -> const DayPlannerBlock& {
+        for (const auto& b : blocks)
+            if (b.item == item)
+                return b;
+        ADD_FAILURE() << "no block " << item;
+        return blocks.front();
+    };
+    const int pixelsPerQuarter = m_planner->GetMetrics().hourHeight / 4;
+    ASSERT_LT(pixelsPerQuarter, line) << "the case needs a quarter hour shorter than a line";
+    // Alone at 15:00: one line tall at least.
+    EXPECT_GE(block(3).rect.Height() + 1, line + 2);
+    // Parcel grows down to "Call back" in its lane and no further.
+    EXPECT_EQ(block(1).rect.bottom + 1, block(2).rect.top);
+    // Drawn rectangles (the stored bottom is one pixel short) never overlap.
+    for (const auto& a : blocks) {
+        for (const auto& b : blocks) {
+            if (&a == &b)
+                continue;
+            EXPECT_FALSE(a.rect.left < b.rect.right && b.rect.left < a.rect.right &&
+                         a.rect.top < b.rect.bottom + 1 && b.rect.top < a.rect.bottom + 1)
+                << a.item << " overlaps " << b.item;
+        }
+    }
+
+    // Selected, the long text of the short block is drawn whole, and the tooltip tells it too.
+    Click(BlockPoint(3));
+    ASSERT_EQ(m_planner->GetSelectedIndex(), 3);
+    const PlannerRect drawn = m_planner->DrawnBlockRect(block(3));
+    const int inset = 6;
+    const QRect needed = QFontMetrics(m_planner->font())
+                             .boundingRect(QRect(0, 0, drawn.Width() - 2 * inset, 10000), Qt::TextWordWrap,
+                                           QStringLiteral("Pick up the tickets for the concert"));
+    EXPECT_GE(drawn.Height(), needed.height() + 4);
+    EXPECT_TRUE(m_planner->TipTextAt(BlockPoint(1)).contains(QStringLiteral("Parcel")));
+    m_planner->resize(300, 480);
+    (void)m_planner->grab();
+    EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_quarter_hour_item")).isEmpty());
+}
+
+// Under a dark scheme the ruler keeps its pale tooltip fill: its digits, the blocks' texts and the day
+// header are drawn in colours that read on the fills behind them.
+TEST_F(DayPlannerWidget, DarkPaletteTextsReadOnTheirFills) {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Dark, QColor(35, 35, 35));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::ToolTipBase, QColor(255, 255, 220));
+    m_planner->setPalette(dark);
+    DayPlannerItem item = Item(9, 0, 60, "Team meeting");
+    item.backColor = MakeColorRef(255, 255, 220);
+    item.textColor = MakeColorRef(255, 255, 255);
+    m_planner->AddItem(item);
+    m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
+    ShowAndPaint();
+    const QImage image = m_planner->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    const int top = m_planner->PaneViewport()->mapTo(m_planner.get(), QPoint(0, 0)).y();
+    // The strongest contrast of a pixel of the area against the fill it lies on.
+    const auto strongest = [&](QRect area, QRgb fill) {
+        double best = 1.0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                best = std::max(best, ContrastRatio(image.pixel(QPoint(x, y) * ratio), fill));
+        return best;
+    };
+    const auto& metrics = m_planner->GetMetrics();
+    const int hourTop = top + 9 * metrics.hourHeight - m_planner->ScrollOffset();
+    const QRgb ruler = dark.color(QPalette::ToolTipBase).rgb();
+    EXPECT_GE(strongest(QRect(3, hourTop + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8), ruler), 4.5)
+        << "hour digits";
+    const PlannerRect block = m_planner->GetBlocks().front().rect;
+    EXPECT_GE(strongest(QRect(block.left + 6, top + block.top - m_planner->ScrollOffset() + 3,
+                              block.Width() - 12, block.Height() - 6),
+                        qRgb(255, 255, 220)),
+              3.0)
+        << "block text";
+    EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_dark_palette")).isEmpty());
 }
 
 TEST_F(DayPlannerWidget, Screenshot) {
