@@ -29,6 +29,7 @@ namespace {
 
 constexpr QSize kPaneSize(330, 360);
 constexpr int kVirtualKeyDelete = 0x2E;
+constexpr int kVirtualKeyReturn = 0x0D;
 // No header, no dragging, keys to the pane first.
 constexpr uint32_t kPlannerStyle = kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner;
 constexpr COLORREF kAlarmTextColor = 0x0000FF; // RGB(255, 0, 0)
@@ -289,10 +290,12 @@ void CVwAppts::OnPlannerNotify(CDayPlannerCtrl&, int, int code) {
         if (g_doc.IsOpen())
             SelectFromPlanner(false);
         break;
+    case kPlannerSelectionChanged: // a press on a block, or an arrow key onto an hour with one
     case kPlannerMouseReleased:
         if (g_doc.IsOpen())
             SelectFromPlanner(true);
         m_plannerFocused = true;
+        UpdateCommandStates();
         break;
     case kPlannerDoubleClicked:
         if (!g_doc.IsOpen())
@@ -309,9 +312,15 @@ void CVwAppts::OnPlannerNotify(CDayPlannerCtrl&, int, int code) {
 }
 
 int CVwAppts::OnPlannerKeyToItem(CDayPlannerCtrl&, int virtualKey) {
-    if (virtualKey != kVirtualKeyDelete || !m_plannerFocused || m_selectedIndex == -1)
+    if (!m_plannerFocused || m_selectedIndex == -1)
         return 0;
-    OnCommand(kDeleteAppt);
+    // Delete removes the selected appointment; Enter edits it, as a double click does.
+    if (virtualKey == kVirtualKeyDelete)
+        OnCommand(kDeleteAppt);
+    else if (virtualKey == kVirtualKeyReturn)
+        OnCommand(kEditAppt);
+    else
+        return 0;
     return 1;
 }
 
@@ -322,10 +331,24 @@ void CVwAppts::OnPlannerSetFocus(CDayPlannerCtrl&) {
 bool CVwAppts::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu) {
         UpdateCommandStates();
-        m_contextMenu->exec(static_cast<QContextMenuEvent*>(event)->globalPos());
+        m_contextMenu->exec(ContextMenuPoint(*static_cast<QContextMenuEvent*>(event)));
         return true;
     }
     return CCaptionPane::eventFilter(watched, event);
+}
+
+QPoint CVwAppts::ContextMenuPoint(const QContextMenuEvent& event) {
+    if (event.reason() != QContextMenuEvent::Keyboard)
+        return event.globalPos();
+    // From the keyboard the menu opens at the selected block, else at the planner's top left.
+    QWidget* viewport = m_planner->PaneViewport();
+    QPoint at(4, 4);
+    for (const DayPlannerBlock& block : m_planner->GetBlocks())
+        if (block.item == m_selectedIndex && block.shown && !block.rect.IsEmpty()) {
+            at = QPoint(block.rect.left + 4, block.rect.top + 4 - m_planner->ScrollOffset());
+            break;
+        }
+    return viewport->mapToGlobal(at);
 }
 
 bool CVwAppts::ReminderShowing(const QString& title) {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+class QContextMenuEvent;
 class QMenu;
 class QTimer;
 class QToolBar;
@@ -80,6 +81,8 @@ private:
     void ShowCaption();
     void UpdateCommandStates();
     void SelectFromPlanner(bool emptyWhenNone);
+    // Where the context menu opens: at the mouse, or at the selected block for the Menu key.
+    QPoint ContextMenuPoint(const QContextMenuEvent& event);
 
     CDayPlannerCtrl* m_planner;
     QToolBar* m_toolBar = nullptr;

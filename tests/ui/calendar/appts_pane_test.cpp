@@ -3,6 +3,7 @@
 #include "platform/core/Prompt.h"
 #include "platform/core/Registry.h"
 #include "platform/core/WinTime.h"
+#include "platform/qt/ChromeColors.h"
 #include "platform/qt/Controls.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
@@ -18,12 +19,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSoundEffect>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
@@ -199,6 +202,122 @@ TEST_F(ApptsPaneTest, CommandStatesFollowTheSelectionInTheFocusedPlanner) {
         items.push_back(action->text());
     EXPECT_EQ(items, (std::vector<QString>{"&Add...", "&Delete", "&Edit..."}));
     EXPECT_EQ(pane.ContextMenu()->title(), "&Appointments");
+}
+
+// Tab to the planner and Down to an appointment: Edit and Delete are enabled on the toolbar and in
+// the context menu the Menu key opens, exactly as after a click on the block.
+TEST_F(ApptsPaneTest, KeyboardSelectionMakesTheAppointmentCurrentAsAClickDoes) {
+    Insert(10, 2, 0, 60, "Early train");
+    Insert(10, 4, 0, 30, "Standup");
+    g_doc.UpdateAllViews(nullptr);
+    CVwAppts& pane = Standard();
+    QWidget* window = m_standard.get();
+    ShowAndPaint(window);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QAction* edit = pane.ToolBar()->actions().at(2);
+    QAction* remove = pane.ToolBar()->actions().at(1);
+    pane.OnIdle(0);
+    EXPECT_FALSE(edit->isEnabled());
+
+    // Tab from the calendar until the planner has the keyboard.
+    for (int i = 0; i < 12 && QApplication::focusWidget() != pane.Planner(); ++i)
+        QTest::keyClick(window->windowHandle(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), pane.Planner());
+    for (int hour = 1; hour <= 4; ++hour)
+        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(pane.Planner()->GetDate().wHour, 4);
+    EXPECT_EQ(pane.SelectedIndex(), 1);
+    EXPECT_EQ(g_doc.m_currentApptId, pane.ItemId(1));
+    pane.OnIdle(0);
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_TRUE(remove->isEnabled());
+
+    // The Menu key opens the pane's menu with both commands on.
+    std::vector<bool> menuStates;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (QApplication::activePopupWidget() != pane.ContextMenu())
+            return;
+        for (QAction* action : pane.ContextMenu()->actions())
+            menuStates.push_back(action->isEnabled());
+        pane.ContextMenu()->close();
+    });
+    poll.start();
+    // On X11 the window system turns the Menu key into a keyboard context-menu request for the
+    // widget with the focus; the offscreen platform does not, so the test sends that request.
+    QTest::keyClick(window->windowHandle(), Qt::Key_Menu);
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(QApplication::focusWidget(), &request);
+    poll.stop();
+    EXPECT_EQ(menuStates, (std::vector<bool>{true, true, true}));
+
+    // Enter edits it, as a double click does; an hour without an appointment selects nothing.
+    std::vector<std::string> edited;
+    pane.SetSheetRunner([&](const char*, ApptSheetValues& values, CRecurItem&) {
+        edited.push_back(values.desc.c_str());
+        return false;
+    });
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(edited, (std::vector<std::string>{"Standup"}));
+    QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+    EXPECT_EQ(pane.SelectedIndex(), -1);
+    EXPECT_TRUE(g_doc.m_currentApptId.IsEmpty());
+    pane.OnIdle(0);
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+}
+
+// The standard view under a dark scheme, with a quarter-hour appointment: each block's text and the
+// ruler's digits read on what is drawn behind them.
+TEST_F(ApptsPaneTest, DarkPaletteKeepsThePlannersTextsReadable) {
+    const QPalette saved = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(53, 53, 53));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    dark.setColor(QPalette::Dark, QColor(35, 35, 35));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    QApplication::setPalette(dark);
+    Insert(10, 9, 0, 60, "Team meeting", true);
+    Insert(10, 9, 30, 15, "Parcel");
+    g_doc.UpdateAllViews(nullptr);
+    CVwAppts& pane = Standard();
+    ShowAndPaint(m_standard.get());
+    pane.Planner()->SetDate(At(10, 8, 0));
+    pane.Planner()->resize(pane.Planner()->size() + QSize(0, 1)); // scrolls 8:00 to the top
+    QApplication::processEvents();
+    CDayPlannerCtrl* planner = pane.Planner();
+    const QImage image = planner->grab().toImage();
+    const int top = planner->PaneViewport()->mapTo(planner, QPoint(0, 0)).y() - planner->ScrollOffset();
+    const auto strongest = [&](const QRect& area, QRgb fill) {
+        double best = 1.0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                best =
+                    std::max(best, ContrastRatio(image.pixel(QPoint(x, y) * image.devicePixelRatio()), fill));
+        return best;
+    };
+    const QRgb back = dark.color(QPalette::Inactive, QPalette::Highlight).rgb();
+    for (const DayPlannerBlock& block : planner->GetBlocks()) {
+        const QRect area(block.rect.left + 18, top + block.rect.top + 1, block.rect.Width() - 24,
+                         block.rect.Height() - 2);
+        EXPECT_GE(strongest(area, back), 3.0) << "text of block " << block.item;
+    }
+    const auto& metrics = planner->GetMetrics();
+    const QRgb ruler = planner->palette().color(QPalette::ToolTipBase).rgb();
+    EXPECT_GE(
+        strongest(QRect(3, top + 9 * metrics.hourHeight + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8),
+                  ruler),
+        4.5)
+        << "hour digits";
+    SaveScreenshot(m_standard.get(), QStringLiteral("standard_view_dark_palette"));
+    QApplication::setPalette(saved);
 }
 
 TEST_F(ApptsPaneTest, EachPaneRunsItsOwnMinuteTimerAndPlanner) {
