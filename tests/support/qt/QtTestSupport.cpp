@@ -1,8 +1,11 @@
 #include "tests/support/qt/QtTestSupport.h"
 
+#include "platform/qt/ChromeColors.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
@@ -100,4 +103,33 @@ QString SaveScreenshotTo(QWidget* widget, const QString& dir, const QString& nam
     QDir().mkpath(dir);
     const QString path = dir + QLatin1Char('/') + name + QStringLiteral(".png");
     return widget->grab().save(path) ? path : QString();
+}
+
+QPalette DarkTestPalette() {
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(53, 53, 53));
+    palette.setColor(QPalette::WindowText, QColor(255, 255, 255));
+    palette.setColor(QPalette::Base, QColor(35, 35, 35));
+    palette.setColor(QPalette::Text, QColor(255, 255, 255));
+    palette.setColor(QPalette::Button, QColor(53, 53, 53));
+    palette.setColor(QPalette::ButtonText, QColor(255, 255, 255));
+    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
+    palette.setColor(QPalette::Dark, QColor(35, 35, 35));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
+    return palette;
+}
+
+double StrongestContrast(const QImage& image, const QRect& area, QRgb fill) {
+    double best = 1.0;
+    const qreal ratio = image.devicePixelRatio();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QPoint at = (QPointF(x, y) * ratio).toPoint();
+            if (image.rect().contains(at))
+                best = std::max(best, ContrastRatio(image.pixel(at), fill));
+        }
+    return best;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPalette>
+#include <QRgb>
 #include <QString>
 #include <QWidget>
 
@@ -7,6 +9,8 @@
 #include <vector>
 
 class QApplication;
+class QImage;
+class QRect;
 
 // One QApplication for the whole test program (gtest_main owns main), created on first use.
 QApplication& TestApp();
@@ -23,6 +27,13 @@ void StopAnsweringModals();
 
 // Clicks the button of a QMessageBox or QDialogButtonBox whose text (without '&') is `text`.
 bool ClickButton(QWidget* dialog, const QString& text);
+
+// A dark colour scheme as desktops set one: dark window and base, white texts. The tooltip fill keeps
+// Qt's pale default, as it does under many dark themes.
+QPalette DarkTestPalette();
+// The strongest contrast of any pixel of `area` (device-independent pixels) against `fill`: how well
+// the text drawn there reads.
+double StrongestContrast(const QImage& image, const QRect& area, QRgb fill);
 
 // Saves a picture of the widget as <dir>/<name>.png; returns the path written (empty on failure).
 QString SaveScreenshotTo(QWidget* widget, const QString& dir, const QString& name);

@@ -273,16 +273,7 @@ TEST_F(ApptsPaneTest, KeyboardSelectionMakesTheAppointmentCurrentAsAClickDoes) {
 // ruler's digits read on what is drawn behind them.
 TEST_F(ApptsPaneTest, DarkPaletteKeepsThePlannersTextsReadable) {
     const QPalette saved = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(53, 53, 53));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(35, 35, 35));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(53, 53, 53));
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Dark, QColor(35, 35, 35));
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
+    const QPalette dark = DarkTestPalette();
     QApplication::setPalette(dark);
     Insert(10, 9, 0, 60, "Team meeting", true);
     Insert(10, 9, 30, 15, "Parcel");
@@ -295,26 +286,19 @@ TEST_F(ApptsPaneTest, DarkPaletteKeepsThePlannersTextsReadable) {
     CDayPlannerCtrl* planner = pane.Planner();
     const QImage image = planner->grab().toImage();
     const int top = planner->PaneViewport()->mapTo(planner, QPoint(0, 0)).y() - planner->ScrollOffset();
-    const auto strongest = [&](const QRect& area, QRgb fill) {
-        double best = 1.0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                best =
-                    std::max(best, ContrastRatio(image.pixel(QPoint(x, y) * image.devicePixelRatio()), fill));
-        return best;
-    };
     const QRgb back = dark.color(QPalette::Inactive, QPalette::Highlight).rgb();
     for (const DayPlannerBlock& block : planner->GetBlocks()) {
         const QRect area(block.rect.left + 18, top + block.rect.top + 1, block.rect.Width() - 24,
                          block.rect.Height() - 2);
-        EXPECT_GE(strongest(area, back), 3.0) << "text of block " << block.item;
+        EXPECT_GE(StrongestContrast(image, area, back), 3.0) << "text of block " << block.item;
     }
     const auto& metrics = planner->GetMetrics();
     const QRgb ruler = planner->palette().color(QPalette::ToolTipBase).rgb();
-    EXPECT_GE(
-        strongest(QRect(3, top + 9 * metrics.hourHeight + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8),
+    EXPECT_GE(StrongestContrast(
+                  image,
+                  QRect(3, top + 9 * metrics.hourHeight + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8),
                   ruler),
-        4.5)
+              4.5)
         << "hour digits";
     SaveScreenshot(m_standard.get(), QStringLiteral("standard_view_dark_palette"));
     QApplication::setPalette(saved);

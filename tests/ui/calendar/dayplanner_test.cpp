@@ -820,21 +820,10 @@ TEST_F(DayPlannerWidget, ShortAppointmentsShowTheirText) {
     EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_quarter_hour_item")).isEmpty());
 }
 
-// Under a dark scheme the ruler keeps its pale tooltip fill: its digits, the blocks' texts and the day
-// header are drawn in colours that read on the fills behind them.
+// Under a dark scheme the ruler keeps its pale tooltip fill: its digits and the blocks' texts are
+// drawn in colours that read on the fills behind them.
 TEST_F(DayPlannerWidget, DarkPaletteTextsReadOnTheirFills) {
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(53, 53, 53));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::Base, QColor(35, 35, 35));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::Button, QColor(53, 53, 53));
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Dark, QColor(35, 35, 35));
-    dark.setColor(QPalette::Shadow, Qt::black);
-    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    dark.setColor(QPalette::HighlightedText, Qt::white);
-    dark.setColor(QPalette::ToolTipBase, QColor(255, 255, 220));
+    const QPalette dark = DarkTestPalette();
     m_planner->setPalette(dark);
     DayPlannerItem item = Item(9, 0, 60, "Team meeting");
     item.backColor = MakeColorRef(255, 255, 220);
@@ -843,25 +832,19 @@ TEST_F(DayPlannerWidget, DarkPaletteTextsReadOnTheirFills) {
     m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
     ShowAndPaint();
     const QImage image = m_planner->grab().toImage();
-    const qreal ratio = image.devicePixelRatio();
     const int top = m_planner->PaneViewport()->mapTo(m_planner.get(), QPoint(0, 0)).y();
-    // The strongest contrast of a pixel of the area against the fill it lies on.
-    const auto strongest = [&](QRect area, QRgb fill) {
-        double best = 1.0;
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                best = std::max(best, ContrastRatio(image.pixel(QPoint(x, y) * ratio), fill));
-        return best;
-    };
     const auto& metrics = m_planner->GetMetrics();
     const int hourTop = top + 9 * metrics.hourHeight - m_planner->ScrollOffset();
-    const QRgb ruler = dark.color(QPalette::ToolTipBase).rgb();
-    EXPECT_GE(strongest(QRect(3, hourTop + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8), ruler), 4.5)
+    const QRgb ruler = m_planner->palette().color(QPalette::ToolTipBase).rgb();
+    EXPECT_GE(StrongestContrast(image, QRect(3, hourTop + 3, metrics.rulerWidth - 8, metrics.hourHeight - 8),
+                                ruler),
+              4.5)
         << "hour digits";
     const PlannerRect block = m_planner->GetBlocks().front().rect;
-    EXPECT_GE(strongest(QRect(block.left + 6, top + block.top - m_planner->ScrollOffset() + 3,
-                              block.Width() - 12, block.Height() - 6),
-                        qRgb(255, 255, 220)),
+    EXPECT_GE(StrongestContrast(image,
+                                QRect(block.left + 6, top + block.top - m_planner->ScrollOffset() + 3,
+                                      block.Width() - 12, block.Height() - 6),
+                                qRgb(255, 255, 220)),
               3.0)
         << "block text";
     EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_dark_palette")).isEmpty());

@@ -42,23 +42,6 @@ QPalette LightPalette() {
     return palette;
 }
 
-QPalette DarkPalette() {
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(53, 53, 53));
-    palette.setColor(QPalette::WindowText, QColor(255, 255, 255));
-    palette.setColor(QPalette::Base, QColor(35, 35, 35));
-    palette.setColor(QPalette::Text, QColor(255, 255, 255));
-    palette.setColor(QPalette::Button, QColor(53, 53, 53));
-    palette.setColor(QPalette::ButtonText, QColor(255, 255, 255));
-    palette.setColor(QPalette::Highlight, QColor(42, 130, 218));
-    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
-    palette.setColor(QPalette::Shadow, QColor(0, 0, 0));
-    palette.setColor(QPalette::Dark, QColor(35, 35, 35));
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(127, 127, 127));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(127, 127, 127));
-    return palette;
-}
-
 bool WaitFor(const std::function<bool()>& condition) {
     QElapsedTimer timer;
     timer.start();
@@ -354,7 +337,7 @@ TEST_F(CommandBarXPTest, AChangedPaletteRecoloursAtTheNextPaint) {
     ASSERT_TRUE(frame.Create());
     frame.resize(640, 400);
     frame.show();
-    QApplication::setPalette(DarkPalette());
+    QApplication::setPalette(DarkTestPalette());
     QApplication::processEvents();
     const XpColors dark = CurrentXpColors();
     EXPECT_NE(dark.barBackground, m_colours.barBackground);
@@ -363,7 +346,7 @@ TEST_F(CommandBarXPTest, AChangedPaletteRecoloursAtTheNextPaint) {
 }
 
 TEST_F(CommandBarXPTest, EveryTextStaysReadable) {
-    for (const QPalette& palette : {LightPalette(), DarkPalette()}) {
+    for (const QPalette& palette : {LightPalette(), DarkTestPalette()}) {
         const XpColors c = ComputeXpColors(SystemColorsOf(palette), false);
         const struct {
             const char* what;
@@ -438,7 +421,7 @@ TEST_F(CommandBarXPTest, EveryMenuShowsItsItemsWhole) {
 
 TEST_F(CommandBarXPTest, ScreenshotsWithAnOpenMenu) {
     for (const auto& [name, palette] : {std::pair{"main_window_menu_light", LightPalette()},
-                                        std::pair{"main_window_menu_dark", DarkPalette()}}) {
+                                        std::pair{"main_window_menu_dark", DarkTestPalette()}}) {
         QApplication::setPalette(palette);
         CMainFrame frame;
         ASSERT_TRUE(frame.Create());
