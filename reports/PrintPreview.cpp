@@ -185,7 +185,8 @@ CPrintPreviewWindow::KeyCommand CPrintPreviewWindow::KeyCommandFor(int key,
 }
 
 void CPrintPreviewWindow::keyPressEvent(QKeyEvent* event) {
-    const KeyCommand command = KeyCommandFor(event->key(), event->modifiers());
+    const KeyCommand command =
+        isVisible() ? KeyCommandFor(event->key(), event->modifiers()) : KeyCommand::None;
     if (command == KeyCommand::None || !m_keyCommands) {
         // The arrows scroll a zoomed page; every other key ends here, so no hidden pane sees it.
         QAbstractScrollArea::keyPressEvent(event);

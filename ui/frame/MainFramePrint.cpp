@@ -20,6 +20,14 @@ QWidget* ActiveOwner(QWidget* frame) {
     QWidget* active = QApplication::activeWindow();
     return active ? active : frame;
 }
+
+// The first control of a view that the Tab key would reach.
+QWidget* FirstTabStop(QWidget* view) {
+    for (QWidget* child : view->findChildren<QWidget*>())
+        if ((child->focusPolicy() & Qt::TabFocus) && child->isEnabled() && child->isVisibleTo(view))
+            return child;
+    return nullptr;
+}
 } // namespace
 
 bool CMainFrame::IsValidPage(unsigned page) {
@@ -118,8 +126,8 @@ void CMainFrame::TogglePrintPreview() {
             m_client->show();
             if (m_focusBeforePreview && m_client->isAncestorOf(m_focusBeforePreview))
                 m_focusBeforePreview->setFocus(Qt::OtherFocusReason);
-            else
-                m_client->setFocus(Qt::OtherFocusReason);
+            else if (QWidget* first = FirstTabStop(m_client))
+                first->setFocus(Qt::OtherFocusReason);
         }
         m_focusBeforePreview.clear();
         m_reports->DeleteReport();
@@ -141,6 +149,8 @@ void CMainFrame::OnPreviewPage(bool next) {
 
 void CMainFrame::OnPreviewKeyCommand(CPrintPreviewWindow::KeyCommand command) {
     using KeyCommand = CPrintPreviewWindow::KeyCommand;
+    if (!m_previewMode)
+        return;
     switch (command) {
     case KeyCommand::NextPage:
         OnCommand(ID_NEXT_PANE);
