@@ -582,8 +582,9 @@ void CDayPlannerCtrl::paintEvent(QPaintEvent*) {
             textColour = kWeekendHeaderText;
         if (current)
             textColour = colours.color(QPalette::HighlightedText);
+        // The header's own colours (weekend red on grey) are kept unless they vanish on the fill.
         const QColor fill = colours.color(highlighted ? QPalette::Highlight : QPalette::Dark);
-        textColour = ReadableColour(fill, textColour, 3.0);
+        textColour = ReadableColour(fill, textColour, 2.0);
         const QRect textRect = dayRect.adjusted(0, 2, 0, -2);
         const QString caption = painter.fontMetrics().elidedText(ToQString(PlannerDayCaption(*date)),
                                                                  Qt::ElideRight, textRect.width());
