@@ -405,7 +405,11 @@ TEST_F(CommandBarXPTest, EveryMenuShowsItsItemsWhole) {
             ++checkedItems;
             if (QMenu* sub = action->menu()) {
                 sub->popup(menu->mapToGlobal(item.topRight()));
-                check(sub, name + QLatin1Char('_') + QString(label).remove(QLatin1Char('&')).toLower());
+                check(sub, name + QLatin1Char('_') +
+                               QString(label)
+                                   .remove(QLatin1Char('&'))
+                                   .toLower()
+                                   .replace(QLatin1Char(' '), QLatin1Char('_')));
                 sub->close();
             }
         }
