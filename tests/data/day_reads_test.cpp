@@ -6,6 +6,7 @@
 #include "tests/data/records_document.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -226,5 +227,32 @@ TEST_F(DayReads, AppointmentsAndTasksAreLookedUpByIndex) {
         SqlTable plan = g_db.GetTable((std::string("explain query plan ") + query).c_str());
         plan.SetRow(0);
         EXPECT_NE(std::string(plan.GetStringField(3, "")).find("USING INDEX"), std::string::npos) << query;
+    }
+}
+
+TEST_F(DayReads, StoredDateTextsReadAsTheParserReadsThem) {
+    g_db.ExecDml("delete from Task");
+    std::vector<std::string> texts;
+    for (int year : {1000, 1582, 1899, 1900, 1999, 2000, 2006, 2024, 2100, 9999})
+        for (int step = 0; step < 40; ++step) {
+            char text[32];
+            std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, 1 + step % 12,
+                          1 + (step * 7) % 31, (step * 5) % 24, (step * 13) % 60, (step * 29) % 60);
+            texts.push_back(text);
+        }
+    texts.insert(texts.end(), {"2006-02-29 00:00:00", "2004-02-29 23:59:59", "1899-12-30 00:00:00",
+                               "1899-12-29 06:00:00", "2006-03-15 24:00:00", "2006-03-15 10:60:00"});
+    for (size_t i = 0; i < texts.size(); ++i)
+        g_db.ExecDml(("insert into Task(ID, DateDue, DateDone) values('" + std::to_string(i) + "', '" +
+                      texts[i] + "', '" + texts[i] + "')")
+                         .c_str());
+    for (size_t i = 0; i < texts.size(); ++i) {
+        CTask task;
+        task.m_ID = std::to_string(i).c_str();
+        ASSERT_TRUE(g_doc.GetTask(task));
+        CDateTime parsed;
+        parsed.ParseDateTime(texts[i].c_str());
+        EXPECT_EQ(task.m_DateDue.GetValue(), parsed.GetValue()) << texts[i];
+        EXPECT_EQ(task.m_DateDone.GetValue(), parsed.GetValue()) << texts[i];
     }
 }
