@@ -6,11 +6,11 @@
 // "growth_bench 2" stops after the second document.
 #include "bench/GrowthExchange.h"
 #include "bench/PrintingPrompt.h"
+#include "bench/ProgramSettings.h"
 #include "data/DbDoc.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlQuery.h"
 #include "platform/core/WinTime.h"
-#include "platform/qt/QtRegistry.h"
 #include "ui/addressbook/VwPhbklist.h"
 #include "ui/calendar/VwAppts.h"
 #include "ui/frame/MainFrame.h"
@@ -191,8 +191,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const int levels = argc > 1 ? std::clamp(std::atoi(argv[1]), 1, 3) : 3;
     QTemporaryDir dir;
-    // The program's store over a settings file that holds no regional values.
-    QtRegistry registry(dir.filePath(QStringLiteral("Pelmora.conf")));
+    const ProgramSettings settings;
     PrintingPrompt prompt;
     SetPrompt(&prompt);
     SetLocalTimeForTesting(kNow);

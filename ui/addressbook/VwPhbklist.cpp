@@ -205,8 +205,9 @@ std::optional<CVwPhbklist::FilledFor> CVwPhbklist::CurrentFill() {
 
 void CVwPhbklist::SelectCurrentPerson() {
     int current = -1;
+    const std::string& wanted = g_doc.m_currentPersonId.str();
     for (int i = 0; i < ListedCount(); ++i)
-        if (PersonIdAt(i) == g_doc.m_currentPersonId) {
+        if (m_model->Row(i)->id.str() == wanted) {
             current = i;
             break;
         }
