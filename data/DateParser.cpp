@@ -4,6 +4,7 @@
 
 #include "platform/core/DateFormat.h"
 #include "platform/core/Registry.h"
+#include "platform/core/SettingsCache.h"
 
 #include <algorithm>
 #include <cctype>
@@ -347,11 +348,15 @@ CString DatePatternFromRegistry(const char* valueName, CString (*userPicture)(),
 } // namespace
 
 CString CDateParser::GetShortDateFormat() {
-    return DatePatternFromRegistry("sShortDate", UserShortDatePicture, kDefaultShortDate);
+    static SettingsCached<CString> pattern;
+    return pattern.Get(
+        [] { return DatePatternFromRegistry("sShortDate", UserShortDatePicture, kDefaultShortDate); });
 }
 
 CString CDateParser::GetLongDateFormat() {
-    return DatePatternFromRegistry("sLongDate", UserLongDatePicture, kDefaultLongDate);
+    static SettingsCached<CString> pattern;
+    return pattern.Get(
+        [] { return DatePatternFromRegistry("sLongDate", UserLongDatePicture, kDefaultLongDate); });
 }
 
 // A "%" of the picture is written as "%%" so that it reaches the date text as itself.

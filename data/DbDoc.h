@@ -100,6 +100,9 @@ public:
     // the count. Errors are shown as "Error Retrieving Tasks" and give false (the tasks read until
     // then stay).
     bool GetTasksForDay(const char* day, std::vector<CTask>& tasks);
+    // The same list read the way the rule reads: every task row stepped, its dates parsed. Kept for
+    // documents whose day indexes cannot be made (a read-only file) and as the measure of the fast way.
+    bool GetTasksForDayByRows(const char* day, std::vector<CTask>& tasks);
     // Tasks due within the inclusive range; stores the vector's size as m_listedTaskCount.
     bool GetTasksInRange(std::vector<CTask>& tasks, const char* from, const char* to);
     bool GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId);
@@ -111,6 +114,9 @@ public:
     bool GetApptsInRange(std::vector<CAppt>& appts, const char* from, const char* to);
     bool GetApptsByRecurrence(std::vector<CAppt>& appts, const char* ruleId);
     bool GetAppt(CAppt& appt);
+    // The appointments of a day (a DateDue text) whose alarm is set and due at now, by start time,
+    // as the alarm check examines them: a run of rows with the same ID counts once. False on error.
+    bool GetDueAlarms(const char* day, const CDateTime& now, std::vector<CAppt>& appts);
     bool InsertAppt(const CAppt& appt);
     bool UpdateAppt(const CAppt& appt);
     // Deletes the appointment and, with the last one of its series, the series' rule.

@@ -4,8 +4,10 @@
 #include "data/DbDoc.h"
 #include "data/ExclusiveTransaction.h"
 #include "data/IdMaker.h"
+#include "data/Schema.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlException.h"
+#include "data/TaskRows.h"
 #include "platform/core/Prompt.h"
 
 namespace {
@@ -21,8 +23,33 @@ CString DbText(const CDateTime& value) {
     return value.Format(kDbDateTimeFormat);
 }
 
+// The stored form "YYYY-MM-DD HH:MM:SS" of a real date from year 1000 on, read from its digits.
+bool ReadStoredForm(const char* text, CDateTime& value) {
+    static constexpr char kShape[] = "dddd-dd-dd dd:dd:dd";
+    for (size_t i = 0; i < sizeof kShape - 1; ++i) {
+        const char ch = text[i];
+        if (kShape[i] == 'd' ? (ch < '0' || ch > '9') : ch != kShape[i])
+            return false;
+    }
+    if (text[sizeof kShape - 1] != '\0')
+        return false;
+    auto number = [text](int at, int digits) {
+        int result = 0;
+        for (int i = 0; i < digits; ++i)
+            result = result * 10 + (text[at + i] - '0');
+        return result;
+    };
+    const int year = number(0, 4);
+    return year >= 1000 &&
+           value.SetDateTime(year, number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2));
+}
+
+// A date-time column as the parser reads it. Rows hold the stored form nearly always; it is read
+// straight from its digits, to the same value, and every other text goes through the parser.
 CDateTime ParseDbText(const char* text) {
     CDateTime value;
+    if (text && ReadStoredForm(text, value))
+        return value;
     value.ParseDateTime(text ? text : "");
     return value;
 }
@@ -205,7 +232,134 @@ bool CDbDoc::DeleteTask(const CTask& task) {
     }
 }
 
+namespace {
+
+// The rule of the day's list, for one task: due on the shown day when that is today or later, open
+// and due by today (or without a due date) on today, done on the shown day when that is not after
+// today.
+bool ListedOnDay(const CTask& task, const CDateTime& shown, const CDateTime& today) {
+    const bool dueThatDay = task.m_DateDue == shown && shown >= today;
+    const bool openOnToday = task.m_DateDue <= today && shown == today && task.m_Priority < kPriorityDone;
+    const bool doneThatDay = task.m_DateDone == shown && shown <= today && task.m_Priority == kPriorityDone;
+    return dueThatDay || openOnToday || doneThatDay;
+}
+
+// A column holds its stored form: '' or a real date-time "YYYY-MM-DD HH:MM:SS" from year 1000 on,
+// whose text order is its date order. A date that does not exist (30 February, hour 24) comes back
+// from SQLite's day count as another text. %s is the column.
+constexpr const char* kStoredDateText =
+    "(%s is not null and (%s = '' or (%s glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] "
+    "[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' and %s >= '1000' and datetime(julianday(%s)) is %s)))";
+
+CString StoredDateText(const char* column) {
+    CString text;
+    text.Format(kStoredDateText, column, column, column, column, column, column);
+    return text;
+}
+
+bool TaskDayIndexesExist() {
+    SqlBuffer sql;
+    return g_db.ExecScalar(
+               sql.Format("select count(*) from sqlite_master where type = 'index' and name = '%q'",
+                          Schema::kTaskDayIndexName)) != 0;
+}
+
+// The indexes the day's tasks are found through, made once per document after its rows are in their
+// stored form. False when they cannot be made (the file is read-only, say): the rows are then read
+// one by one.
+bool EnsureTaskDayIndexes() {
+    if (TaskDayIndexesExist())
+        return true;
+    try {
+        ExclusiveTransaction transaction(g_db);
+        NormaliseTaskRows();
+        for (const char* index : Schema::kTaskDayIndexes)
+            g_db.ExecDml(index);
+        transaction.Commit();
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+} // namespace
+
+void NormaliseTaskRows(int64_t rowidAbove) {
+    struct Fix {
+        CString rowid;
+        CString due;
+        CString done;
+        int priority;
+    };
+    std::vector<Fix> fixes;
+    CString sql;
+    sql.Format("select rowid, DateDue, DateDone, Priority from Task where rowid > %lld and (not %s or not %s "
+               "or typeof(Priority) <> 'integer' or Priority not between -2147483648 and 2147483647)",
+               static_cast<long long>(rowidAbove), StoredDateText("DateDue").c_str(),
+               StoredDateText("DateDone").c_str());
+    {
+        SqlQuery query = g_db.ExecQuery(sql);
+        for (; !query.Eof(); query.NextRow())
+            fixes.push_back({query.GetStringField(0, ""), DbText(ParseDbText(query.GetStringField(1, ""))),
+                             DbText(ParseDbText(query.GetStringField(2, ""))), query.GetIntField(3, 0)});
+    }
+    SqlBuffer update;
+    for (const Fix& fix : fixes)
+        g_db.ExecDml(
+            update.Format("update Task set DateDue = '%q', DateDone = '%q', Priority = %d where rowid = %s",
+                          fix.due.c_str(), fix.done.c_str(), fix.priority, fix.rowid.c_str()));
+}
+
 bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
+    const CDateTime shown = ParseDbText(day);
+    CDateTime today = CDateTime::GetCurrentTime();
+    today.SetTime(0, 0, 0);
+    // A day the stored texts cannot name is left to the rule applied row by row.
+    if (!shown.IsValid() || shown.GetYear() < 1000)
+        return GetTasksForDayByRows(day, tasks);
+    try {
+        if (!EnsureTaskDayIndexes())
+            return GetTasksForDayByRows(day, tasks);
+        // With every row in its stored form, the three parts of the rule are ranges of the stored
+        // texts; only the parts that can hold rows on this day are asked for. The rule then decides
+        // on each row found, as it does on every row in GetTasksForDayByRows.
+        const CString shownText = DbText(shown);
+        const CString todayText = DbText(today);
+        std::vector<CString> parts;
+        SqlBuffer part;
+        if (shown >= today)
+            parts.push_back(part.Format("select rowid from Task where DateDue = '%q'", shownText.c_str()));
+        // A year before 1000 is written in fewer digits and falls out of the text order; the open
+        // tasks' index entries are read whole here anyway, so such rows cost nothing extra.
+        if (shown == today)
+            parts.push_back(part.Format("select rowid from Task where Priority < %d and (DateDue <= '%q' or "
+                                        "length(DateDue) <> 19)",
+                                        kPriorityDone, todayText.c_str()));
+        if (shown <= today)
+            parts.push_back(part.Format("select rowid from Task where Priority = %d and DateDone = '%q'",
+                                        kPriorityDone, shownText.c_str()));
+        if (parts.empty())
+            return true;
+        // Each part searches its own index; the rowid list holds a row found twice once.
+        CString sql("select * from Task where rowid in (");
+        for (size_t i = 0; i < parts.size(); ++i)
+            sql += (i ? " union all " : "") + parts[i];
+        sql += ") order by DateDue, rowid";
+        SqlQuery query = g_db.ExecQuery(sql);
+        for (; !query.Eof(); query.NextRow()) {
+            CTask task;
+            ReadTask(query, task);
+            if (ListedOnDay(task, shown, today))
+                tasks.push_back(task);
+        }
+        return true;
+    } catch (const SqlException& error) {
+        MessageBoxA(nullptr, error.errorMessage(), "Error Retrieving Tasks", MB_OK | MB_ICONERROR);
+        return false;
+    }
+}
+
+bool CDbDoc::GetTasksForDayByRows(const char* day, std::vector<CTask>& tasks) {
     const CDateTime shown = ParseDbText(day);
     CDateTime today = CDateTime::GetCurrentTime();
     today.SetTime(0, 0, 0);
@@ -214,15 +368,7 @@ bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
         for (; !query.Eof(); query.NextRow()) {
             CTask task;
             ReadTask(query, task);
-            // Due on the shown day, when that is today or later, whatever the priority.
-            const bool dueThatDay = task.m_DateDue == shown && shown >= today;
-            // Open tasks due today, overdue or without a due date are listed on today.
-            const bool openOnToday =
-                task.m_DateDue <= today && shown == today && task.m_Priority < kPriorityDone;
-            // A done task shows on the day it was completed, when that day is not after today.
-            const bool doneThatDay =
-                task.m_DateDone == shown && shown <= today && task.m_Priority == kPriorityDone;
-            if (dueThatDay || openOnToday || doneThatDay)
+            if (ListedOnDay(task, shown, today))
                 tasks.push_back(task);
         }
         return true;
@@ -307,6 +453,31 @@ bool CDbDoc::GetAppt(CAppt& appt) {
         if (query.Eof())
             return false;
         ReadAppt(query, appt);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::GetDueAlarms(const char* day, const CDateTime& now, std::vector<CAppt>& appts) {
+    try {
+        // The rows the day planner shows for the day, narrowed to those with an alarm; a row whose
+        // Alarm does not read as set is passed over below, as the check does.
+        SqlBuffer sql;
+        std::vector<CAppt> withAlarm;
+        ReadAppts(sql.Format("select * from Appt where DateDue >= '%q' and DateDue <= '%q' and Alarm <> 0 "
+                             "order by DateDue, StartTime",
+                             day ? day : "", day ? day : ""),
+                  withAlarm);
+        CString previous;
+        for (size_t i = 0; i < withAlarm.size(); ++i) {
+            const CAppt& appt = withAlarm[i];
+            if (i > 0 && appt.m_ID == previous)
+                continue;
+            previous = appt.m_ID;
+            if (appt.m_Alarm && appt.m_AlarmTime.IsValid() && now >= appt.m_AlarmTime)
+                appts.push_back(appt);
+        }
         return true;
     } catch (const SqlException&) {
         return false;

@@ -126,6 +126,7 @@ std::vector<Statement> BuildCreateStatements() {
     AddTriggers(statements, "Person");
     statements.push_back({StatementKind::Table, "Appt", kAppt});
     statements.push_back({StatementKind::Index, "Appt", kApptDueIndex});
+    statements.push_back({StatementKind::Index, "Appt", kApptIdIndex});
     AddTriggers(statements, "Appt");
     statements.push_back({StatementKind::Table, "PhGroup", kPhGroup});
     statements.push_back({StatementKind::Row, "PhGroup", kGroupAllRow});
@@ -133,6 +134,7 @@ std::vector<Statement> BuildCreateStatements() {
     statements.push_back({StatementKind::Row, "PhGroup", kGroupWhitePagesRow});
     statements.push_back({StatementKind::Table, "Task", kTask});
     statements.push_back({StatementKind::Index, "Task", kTaskDueIndex});
+    statements.push_back({StatementKind::Index, "Task", kTaskIdIndex});
     AddTriggers(statements, "Task");
     statements.push_back({StatementKind::Table, "RecurringDate", kRecurringDate});
     statements.push_back({StatementKind::Table, "BlackoutDate", kBlackoutDate});

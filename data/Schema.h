@@ -42,14 +42,27 @@ constexpr const char* kPersonIdIndex = "CREATE INDEX PrsnIdIdx ON Person(ID)";
 constexpr const char* kMembershipGroupIndex =
     "CREATE INDEX PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)";
 constexpr const char* kMembershipPersonIndex = "CREATE INDEX PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)";
+// Every appointment and task is read, changed and deleted by its ID as well.
+constexpr const char* kApptIdIndex = "CREATE INDEX ApptIdIdx ON Appt(ID)";
+constexpr const char* kTaskIdIndex = "CREATE INDEX TaskIdIdx ON Task(ID)";
 constexpr const char* kAddMissingIndexes[] = {
-    "CREATE INDEX IF NOT EXISTS PrsnIdIdx ON Person(ID)",
+    "CREATE INDEX IF NOT EXISTS PrsnIdIdx ON Person(ID)", "CREATE INDEX IF NOT EXISTS ApptIdIdx ON Appt(ID)",
+    "CREATE INDEX IF NOT EXISTS TaskIdIdx ON Task(ID)",
     "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)",
     "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)"};
 
+// The indexes through which the day's tasks are found: the open tasks by priority and due date, the
+// done ones by completion date. They are made by the first read of a day's tasks, after the task
+// rows' dates and priorities have been brought into their stored form (see CDbDoc::GetTasksForDay),
+// so that a document that has them holds only stored forms.
+constexpr const char* kTaskDayIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS TaskOpenIdx ON Task(Priority, DateDue)",
+    "CREATE INDEX IF NOT EXISTS TaskDoneIdx ON Task(DateDone)"};
+constexpr const char* kTaskDayIndexName = "TaskDoneIdx";
+
 // Every statement that builds a new document's schema and standard rows, in the order they run:
-// Globals; User and its triggers; Person, its indexes and triggers; Appt, its index and triggers;
-// PhGroup and its three rows; Task, its index and triggers; RecurringDate; BlackoutDate; ForceDate;
+// Globals; User and its triggers; Person, its indexes and triggers; Appt, its indexes and triggers;
+// PhGroup and its three rows; Task, its indexes and triggers; RecurringDate; BlackoutDate; ForceDate;
 // SkipDate; PersonPhGroup and its indexes. The Globals row (kInsertGlobals) is not among them.
 const std::vector<Statement>& CreateStatements();
 

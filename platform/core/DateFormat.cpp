@@ -2,6 +2,7 @@
 
 #include "platform/core/CalendarMath.h"
 #include "platform/core/Registry.h"
+#include "platform/core/SettingsCache.h"
 
 #include <cctype>
 #include <clocale>
@@ -278,7 +279,9 @@ CString FormatTimePicture(const SYSTEMTIME& time, const char* picture, uint32_t 
     return TimeText(time, picture ? picture : kTimePicture, flags);
 }
 
-CString UserShortDatePicture() {
+namespace {
+
+CString ReadShortDatePicture() {
     if (auto value = Registry().ReadString(kInternationalKey, "sShortDate"); value && !value->IsEmpty())
         return *value;
     if (CString derived = LocaleShortDatePicture(); !derived.IsEmpty())
@@ -286,7 +289,7 @@ CString UserShortDatePicture() {
     return kDefaultShortDate;
 }
 
-CString UserLongDatePicture() {
+CString ReadLongDatePicture() {
     if (auto value = Registry().ReadString(kInternationalKey, "sLongDate"); value && !value->IsEmpty())
         return *value;
     // The C library has no long date pattern: the long date follows the locale's short-date order.
@@ -298,6 +301,18 @@ CString UserLongDatePicture() {
             return "yyyy MMMM d, dddd";
     }
     return kDefaultLongDate;
+}
+
+} // namespace
+
+CString UserShortDatePicture() {
+    static SettingsCached<CString> picture;
+    return picture.Get(ReadShortDatePicture);
+}
+
+CString UserLongDatePicture() {
+    static SettingsCached<CString> picture;
+    return picture.Get(ReadLongDatePicture);
 }
 
 CString UserTimePicture() {

@@ -35,7 +35,8 @@ CString FormatTimePicture(const SYSTEMTIME& time, const char* picture, uint32_t 
 
 // The user's regional pictures: "sShortDate" / "sLongDate" of "Control Panel\\International" in the
 // registry (string values only); when absent, derived from the C library's LC_TIME when that is a real
-// user locale (not "C"/"POSIX"); otherwise "M/d/yyyy" and "dddd, MMMM dd, yyyy".
+// user locale (not "C"/"POSIX"); otherwise "M/d/yyyy" and "dddd, MMMM dd, yyyy". Read once and again
+// only after a settings change (platform/core/SettingsCache.h): every date read and written asks.
 CString UserShortDatePicture();
 CString UserLongDatePicture();
 // The user's time picture: "h:mm:ss tt".

@@ -19,6 +19,24 @@ RegistryStore& Registry() {
 
 void SetRegistry(RegistryStore* store) {
     InstalledStore() = store;
+    NoteSettingsStoreChange();
+}
+
+namespace {
+
+uint64_t& StoreChanges() {
+    static uint64_t changes = 0;
+    return changes;
+}
+
+} // namespace
+
+void NoteSettingsStoreChange() {
+    ++StoreChanges();
+}
+
+uint64_t SettingsStoreChanges() {
+    return StoreChanges();
 }
 
 std::string MemoryRegistry::Normalize(const char* key) {
@@ -39,6 +57,7 @@ bool MemoryRegistry::CreateKey(const char* key) {
     for (size_t pos = path.find('\\'); pos != std::string::npos; pos = path.find('\\', pos + 1))
         m_keys[path.substr(0, pos)];
     m_keys[path];
+    NoteSettingsStoreChange();
     return true;
 }
 
@@ -50,6 +69,7 @@ bool MemoryRegistry::DeleteKey(const char* key) {
         if (it->first == path || it->first.compare(0, prefix.size(), prefix) == 0) {
             it = m_keys.erase(it);
             found = true;
+            NoteSettingsStoreChange();
         } else {
             ++it;
         }
@@ -80,16 +100,19 @@ std::optional<CString> MemoryRegistry::ReadString(const char* key, const char* n
 bool MemoryRegistry::WriteDword(const char* key, const char* name, uint32_t value) {
     CreateKey(key);
     m_keys[Normalize(key)][name ? name : ""] = value;
+    NoteSettingsStoreChange();
     return true;
 }
 
 bool MemoryRegistry::WriteString(const char* key, const char* name, const char* value) {
     CreateKey(key);
     m_keys[Normalize(key)][name ? name : ""] = std::string(value ? value : "");
+    NoteSettingsStoreChange();
     return true;
 }
 
 bool MemoryRegistry::DeleteValue(const char* key, const char* name) {
     const auto k = m_keys.find(Normalize(key));
+    NoteSettingsStoreChange();
     return k != m_keys.end() && k->second.erase(name ? name : "") != 0;
 }

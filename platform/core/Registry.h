@@ -32,6 +32,11 @@ RegistryStore& Registry();
 // Installs a store (not owned); nullptr returns to the built-in in-memory store.
 void SetRegistry(RegistryStore* store);
 
+// Every store counts its changes here (and SetRegistry counts itself), so that values derived from
+// the settings are read again after any change (platform/core/SettingsCache.h).
+void NoteSettingsStoreChange();
+uint64_t SettingsStoreChanges();
+
 // A store held in memory: the default, and what tests install.
 class MemoryRegistry : public RegistryStore {
 public:

@@ -11,6 +11,7 @@
 #include "platform/core/CalendarMath.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/OleAuto.h"
+#include "platform/core/SettingsCache.h"
 
 #include <cctype>
 #include <optional>
@@ -183,7 +184,7 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time, bool dotIsTimeSep
 
 // The order of day, month and year in the user's short-date picture, as a text of 'd', 'M', 'y'. A
 // run of three or more d is the weekday name, not the day.
-std::string ShortDateOrder() {
+std::string ReadShortDateOrder() {
     const CString picture = UserShortDatePicture();
     std::string order;
     bool literal = false;
@@ -208,8 +209,13 @@ std::string ShortDateOrder() {
     return order;
 }
 
+const std::string& ShortDateOrder() {
+    static SettingsCached<std::string> order;
+    return order.Get(ReadShortDateOrder);
+}
+
 // The first separator character outside quotes in the user's short-date picture.
-char ShortDateOrderSeparator() {
+char ReadShortDateOrderSeparator() {
     const CString picture = UserShortDatePicture();
     bool literal = false;
     for (const char* p = picture; *p; ++p) {
@@ -221,6 +227,11 @@ char ShortDateOrderSeparator() {
             return *p;
     }
     return 0;
+}
+
+char ShortDateOrderSeparator() {
+    static SettingsCached<char> separator;
+    return separator.Get(ReadShortDateOrderSeparator);
 }
 
 int ExpandYear(const Token& token) {

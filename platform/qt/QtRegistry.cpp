@@ -1,6 +1,5 @@
 #include "platform/qt/QtRegistry.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 namespace {
@@ -9,9 +8,11 @@ const QString kDwordTag = QStringLiteral("dword:");
 const QString kStringTag = QStringLiteral("sz:");
 const QString kKeyMarker = QStringLiteral(".key");
 
+// The segments of a key path; backslashes and slashes both separate.
 QStringList Segments(const char* key) {
-    return QString::fromUtf8(key ? key : "")
-        .split(QRegularExpression(QStringLiteral("[\\\\/]")), Qt::SkipEmptyParts);
+    QString path = QString::fromUtf8(key ? key : "");
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
 }
 
 QString FindNoCase(const QStringList& names, const QString& wanted) {
@@ -104,6 +105,7 @@ bool QtRegistry::CreateKey(const char* key) {
     const QString group = ResolveGroup(key);
     m_settings->setValue(group + QLatin1Char('/') + kKeyMarker, true);
     m_settings->sync();
+    NoteSettingsStoreChange();
     return m_settings->status() == QSettings::NoError;
 }
 
@@ -113,6 +115,7 @@ bool QtRegistry::DeleteKey(const char* key) {
         return false;
     m_settings->remove(group);
     m_settings->sync();
+    NoteSettingsStoreChange();
     return true;
 }
 
@@ -152,6 +155,7 @@ bool QtRegistry::WriteRaw(const char* key, const char* name, const QString& stor
     m_settings->setValue(path, stored);
     m_settings->remove(group + QLatin1Char('/') + kKeyMarker);
     m_settings->sync();
+    NoteSettingsStoreChange();
     return m_settings->status() == QSettings::NoError;
 }
 
@@ -173,5 +177,6 @@ bool QtRegistry::DeleteValue(const char* key, const char* name) {
     if (!KeyExists(key) && !group.isEmpty())
         m_settings->setValue(group + QLatin1Char('/') + kKeyMarker, true);
     m_settings->sync();
+    NoteSettingsStoreChange();
     return true;
 }

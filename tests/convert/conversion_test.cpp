@@ -155,12 +155,14 @@ TEST(Conversion, Version1FileBecomesVersion2DocumentAndKeepsTheOldFile) {
     // Indexes and triggers were added after the copy.
     EXPECT_EQ(Query(run.path, "select name from sqlite_master where type = 'index' order by name"),
               (Rows{{"ApptDueDate"},
+                    {"ApptIdIdx"},
                     {"PrsnCoIdx"},
                     {"PrsnGrpGrpIdx"},
                     {"PrsnGrpPrsnIdx"},
                     {"PrsnIdIdx"},
                     {"PrsnNmIdx"},
-                    {"TaskDueIdx"}}));
+                    {"TaskDueIdx"},
+                    {"TaskIdIdx"}}));
     EXPECT_EQ(Query(run.path, "select count(*) from sqlite_master where type = 'trigger'"), (Rows{{"12"}}));
 }
 

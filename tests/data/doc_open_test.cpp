@@ -124,18 +124,23 @@ TEST_F(DocOpenTest, OpeningAddsMissingIndexes) {
         db.ExecDml("drop index PrsnGrpPrsnIdx");
         db.ExecDml("drop index PrsnGrpGrpIdx");
         db.ExecDml("drop index PrsnIdIdx");
+        db.ExecDml("drop index ApptIdIdx");
+        db.ExecDml("drop index TaskIdIdx");
         db.ExecDml("insert into PersonPhGroup values('P1', '04E27641-0068-11da-BBFB-9C5F0D33683A')");
     }
     ASSERT_TRUE(Open(path, "key"));
-    const char* indexes = "select name from sqlite_master where type = 'index' and name in "
-                          "('PrsnIdIdx', 'PrsnGrpGrpIdx', 'PrsnGrpPrsnIdx') order by name";
+    const char* indexes =
+        "select name from sqlite_master where type = 'index' and name in "
+        "('PrsnIdIdx', 'PrsnGrpGrpIdx', 'PrsnGrpPrsnIdx', 'ApptIdIdx', 'TaskIdIdx') order by name";
     SqlTable table = g_db.GetTable(indexes);
-    ASSERT_EQ(table.NumRows(), 3);
+    ASSERT_EQ(table.NumRows(), 5);
     EXPECT_EQ(g_db.ExecScalar("select count(*) from PersonPhGroup where PersonID = 'P1'"), 1);
 
     // Each lookup searches an index instead of scanning its table.
     const std::pair<const char*, const char*> plans[] = {
         {"select * from Person where ID = 'x'", "PrsnIdIdx"},
+        {"select * from Appt where ID = 'x'", "ApptIdIdx"},
+        {"select * from Task where ID = 'x'", "TaskIdIdx"},
         {"select PersonID from PersonPhGroup where PhGroupID = 'x'", "PrsnGrpGrpIdx"},
         {"select PhGroupID from PersonPhGroup where PersonID = 'P1'", "PrsnGrpPrsnIdx"},
         {"select count(*) from PersonPhGroup where PersonID = 'P1' and PhGroupID = 'x'", "PrsnGrpGrpIdx"}};
@@ -147,7 +152,7 @@ TEST_F(DocOpenTest, OpeningAddsMissingIndexes) {
 
     // Opening again with the indexes in place changes nothing.
     ASSERT_TRUE(Open(path, "key"));
-    EXPECT_EQ(g_db.ExecScalar("select count(*) from sqlite_master where type = 'index'"), 7);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from sqlite_master where type = 'index'"), 9);
 }
 
 TEST_F(DocOpenTest, FileOpenRunsTheDialogInOpenMode) {

@@ -56,6 +56,8 @@ const char* const kTask =
     "'', \t\t\t\t\tPriority INTEGER DEFAULT 0, \t\t\t\t\tRecrDtID TEXT DEFAULT '', \t\t\t\t\tDesc TEXT NOT "
     "NULL DEFAULT '', \t\t\t\t\tTmStamp TIMESTAMP DEFAULT CURRENT_TIMESTAMP)";
 const char* const kTaskDueIdx = "CREATE INDEX TaskDueIdx ON Task(DateDue)";
+const char* const kTaskIdIdx = "CREATE INDEX TaskIdIdx ON Task(ID)";
+const char* const kApptIdIdx = "CREATE INDEX ApptIdIdx ON Appt(ID)";
 const char* const kRecurringDate =
     "CREATE TABLE RecurringDate(ID TEXT NOT NULL, \t\t\tBasicMethod INTEGER DEFAULT 0, \t\t\tStartTime TEXT "
     "DEFAULT '', \t\t\tEndTime TEXT DEFAULT '', \t\t\tEndMethod INTEGER DEFAULT 0, \t\t\tStartDate TEXT "
@@ -105,11 +107,13 @@ std::vector<CString> ExpectedStatements() {
     for (const char* table : {"User"})
         for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
             statements.push_back(Triggers(trigger, table));
-    statements.insert(statements.end(), {kPerson, kPrsnNmIdx, kPrsnCoIdx, kPrsnIdIdx, kPersonUpdateTrigger,
-                                         kPersonInsTrigger, kPersonDelTrigger, kAppt, kApptDueDate});
+    statements.insert(statements.end(),
+                      {kPerson, kPrsnNmIdx, kPrsnCoIdx, kPrsnIdIdx, kPersonUpdateTrigger, kPersonInsTrigger,
+                       kPersonDelTrigger, kAppt, kApptDueDate, kApptIdIdx});
     for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
         statements.push_back(Triggers(trigger, "Appt"));
-    statements.insert(statements.end(), {kPhGroup, kRowAll, kRowYellow, kRowWhite, kTask, kTaskDueIdx});
+    statements.insert(statements.end(),
+                      {kPhGroup, kRowAll, kRowYellow, kRowWhite, kTask, kTaskDueIdx, kTaskIdIdx});
     for (const char* trigger : {kPersonUpdateTrigger, kPersonInsTrigger, kPersonDelTrigger})
         statements.push_back(Triggers(trigger, "Task"));
     statements.insert(statements.end(), {kRecurringDate, kBlackoutDate, kForceDate, kSkipDate, kPersonPhGroup,
@@ -189,7 +193,7 @@ TEST_F(DocSchemaTest, StatementKindsAndTables) {
         EXPECT_NE(sql.Find(statement.table), -1) << sql.c_str();
     }
     EXPECT_EQ(tables, 11);
-    EXPECT_EQ(indexes, 7);
+    EXPECT_EQ(indexes, 9);
     EXPECT_EQ(triggers, 12);
     EXPECT_EQ(rows, 3);
 }

@@ -183,12 +183,48 @@ void CVwPhbklist::SizeColumns() {
 }
 
 void CVwPhbklist::OnDocumentModified() {
-    OnUpdate();
+    FillGroups();
+    FillList();
 }
 
 void CVwPhbklist::OnUpdate() {
+    if (m_filledFor && m_filledFor == CurrentFill()) {
+        SelectCurrentPerson();
+        return;
+    }
     FillGroups();
     FillList();
+}
+
+std::optional<CVwPhbklist::FilledFor> CVwPhbklist::CurrentFill() {
+    std::optional<DbState> db = DbState::Current();
+    if (!db)
+        return std::nullopt;
+    return FilledFor{std::move(*db), g_doc.m_currentGroupId.str(), g_doc.m_personSortOrder};
+}
+
+void CVwPhbklist::SelectCurrentPerson() {
+    int current = -1;
+    const std::string& wanted = g_doc.m_currentPersonId.str();
+    for (int i = 0; i < ListedCount(); ++i)
+        if (m_model->Row(i)->id.str() == wanted) {
+            current = i;
+            break;
+        }
+    if (current != m_selectedIndex || current == -1) {
+        m_filling = true;
+        m_list->clearSelection();
+        m_filling = false;
+        m_selectedIndex = -1;
+        if (current != -1) {
+            SelectItem(current);
+            m_selectedIndex = current;
+            m_list->scrollTo(m_model->index(current, 0));
+        }
+    }
+    if (m_selectedIndex == -1)
+        g_doc.m_currentPersonId = CString();
+    g_doc.m_listedPersonCount = ListedCount();
 }
 
 void CVwPhbklist::FillGroups() {
@@ -219,13 +255,14 @@ void CVwPhbklist::FillList() {
     m_filling = true;
     m_selectedIndex = -1;
     m_model->SetRows(nullptr);
-    if (std::shared_ptr<const PersonListRows> rows = ReadMembers()) {
+    const std::shared_ptr<const PersonListRows> rows = ReadMembers();
+    if (rows) {
         for (size_t i = 0; i < rows->size(); ++i)
             if ((*rows)[i].id == g_doc.m_currentPersonId) {
                 m_selectedIndex = static_cast<int>(i);
                 break;
             }
-        m_model->SetRows(std::move(rows));
+        m_model->SetRows(rows);
     }
     if (m_selectedIndex != -1) {
         const QModelIndex index = m_model->index(m_selectedIndex, 0);
@@ -237,6 +274,8 @@ void CVwPhbklist::FillList() {
     if (m_selectedIndex == -1)
         g_doc.m_currentPersonId = CString();
     g_doc.m_listedPersonCount = ListedCount();
+    // A failed read is tried again at the next update.
+    m_filledFor = rows ? CurrentFill() : std::nullopt;
 }
 
 void CVwPhbklist::ChooseGroup(int chooserIndex) {

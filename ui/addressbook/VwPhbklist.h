@@ -5,10 +5,13 @@
 #include "platform/qt/CommandTarget.h"
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/UpdateUI.h"
+#include "ui/common/SharedRead.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QComboBox;
@@ -41,8 +44,11 @@ public:
     explicit CVwPhbklist(QWidget* parent = nullptr);
     ~CVwPhbklist() override;
 
-    // Refills the group chooser, then the person list.
+    // Refills the group chooser, then the person list. A change of the current date or person leaves
+    // the persons unchanged: while the document, the group and the sort order are as at the last fill,
+    // only the current person is selected anew.
     void OnUpdate() override;
+    // The document's data changed: refills the group chooser, then the person list.
     void OnDocumentModified() override;
     bool OnCommand(int id) override;
     bool OnIdle(int idleCount) override;
@@ -83,6 +89,8 @@ private:
     void InitList();
     void SizeColumns();
     void SelectItem(int index);
+    // Selects the document's current person among the listed ones, or clears it when not listed.
+    void SelectCurrentPerson();
     bool NotifiesOthers() const;
 
     QToolBar* m_toolBar = nullptr;
@@ -94,6 +102,15 @@ private:
     CUpdateUI m_updateUI;
     PersonSheet m_personSheet = RunPersonSheet;
     int m_selectedIndex = -1;
+    // What the listed persons were read for: the document's state, the group and the sort order.
+    struct FilledFor {
+        DbState db;
+        std::string groupId;
+        int sortOrder = 0;
+        bool operator==(const FilledFor&) const = default;
+    };
+    static std::optional<FilledFor> CurrentFill();
+    std::optional<FilledFor> m_filledFor;
     bool m_listFocused = false;
     // Set while the list is refilled, so the selection it restores is not taken as the user's.
     bool m_filling = false;

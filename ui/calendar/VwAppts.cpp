@@ -362,24 +362,17 @@ void CVwAppts::OnAlarmTimer() {
     if (!g_doc.IsOpen())
         return;
     const CDateTime now = CDateTime::GetCurrentTime();
-    // Only the appointments shown for the current day are examined.
+    // Only the appointments of the day the planner shows are examined, in one read of those whose
+    // alarm is due.
+    const CDateTime day = Midnight(g_doc.GetCurrentDate());
+    if (!day.IsValid())
+        return;
     std::vector<CAppt> due;
-    CString previous;
-    for (int index = 0; index < m_planner->GetItemCount(); ++index) {
-        const CString id = ItemId(index);
-        if (id == previous)
-            continue;
-        previous = id;
-        CAppt appt;
-        appt.m_ID = id;
-        if (g_doc.GetAppt(appt))
-            due.push_back(appt);
-    }
+    if (!g_doc.GetDueAlarms(day.Format("%Y-%m-%d %H:%M:%S"), now, due))
+        return;
     QPointer<CVwAppts> self(this);
     bool cleared = false;
     for (CAppt& appt : due) {
-        if (!appt.m_Alarm || !appt.m_AlarmTime.IsValid() || now < appt.m_AlarmTime)
-            continue;
         CString title;
         title.Format("%s Appointment Reminder", appt.m_StartTime.Format("%I:%M %p").c_str());
         // Appointments at the same minute share a title: one reminder at a time.

@@ -4,6 +4,7 @@
 #include "data/SqlException.h"
 #include "platform/core/Prompt.h"
 #include "platform/core/Registry.h"
+#include "platform/core/SettingsCache.h"
 #include "platform/qt/CommandStrings.h"
 #include "platform/qt/ContextHelp.h"
 #include "platform/qt/Controls.h"
@@ -12,17 +13,17 @@
 #include "platform/qt/RecentDocumentList.h"
 #include "platform/qt/Shell.h"
 #include "reports/PrintPreview.h"
-#include "ui/frame/CommandIds.h"
-#include "ui/app/CommandLine.h"
 #include "ui/addressbook/GroupListDlg.h"
+#include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/addressbook/UserSheet.h"
+#include "ui/app/CommandLine.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/calendar/VwDaySplit.h"
+#include "ui/document/PasswordDlg.h"
 #include "ui/exchange/CsvCommands.h"
 #include "ui/exchange/ImportTablesDlg.h"
 #include "ui/exchange/ImportWabDlg.h"
-#include "ui/document/PasswordDlg.h"
-#include "ui/addressbook/PhoneBookFrame.h"
-#include "ui/addressbook/UserSheet.h"
-#include "ui/app/SplashDlg.h"
-#include "ui/calendar/VwDaySplit.h"
+#include "ui/frame/CommandIds.h"
 #include "ui/frame/WindowPlacement.h"
 
 #include <QApplication>
@@ -174,10 +175,18 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::OnSettingChange() {
+    NotifySettingsChanged();
     m_printerName = Printers().DefaultPrinterName();
     m_printerPresent = !m_printerName.isEmpty();
     if (m_reports)
         m_reports->ReopenPrinter(m_printerName);
+}
+
+void CMainFrame::changeEvent(QEvent* event) {
+    // The nearest the desktop comes to announcing new regional settings.
+    if (event->type() == QEvent::LocaleChange)
+        OnSettingChange();
+    QMainWindow::changeEvent(event);
 }
 
 QAction* CMainFrame::Action(int id) const {

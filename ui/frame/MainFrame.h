@@ -55,7 +55,8 @@ public:
     // The idle pass: enables and checks the commands.
     bool OnIdle(int idleCount) override;
     bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
-    // The printer settings changed: opens the default printer again.
+    // The desktop's settings changed: opens the default printer again, and the regional date
+    // pictures are read afresh at their next use.
     void OnSettingChange();
     // The session is ending: the closing steps without closing the window.
     void OnQueryEndSession();
@@ -114,6 +115,7 @@ public:
     static QString TitleText(const char* text);
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 

@@ -1,6 +1,7 @@
 #include "data/DbDoc.h"
 #include "data/DocObserver.h"
 #include "data/IdMaker.h"
+#include "data/SqlDb.h"
 #include "platform/qt/Controls.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
@@ -718,4 +719,45 @@ TEST_F(PhoneBookTest, ListsOfOtherGroupsOrOrdersReadTheirOwnRows) {
     ChooseGroupNamed(byName, "White Pages");
     EXPECT_EQ(Column(byName, 0), (std::vector<std::string>{"Brown, Bob", "Clark, Cy"}));
     EXPECT_EQ(byCompany.ListedCount(), 4);
+}
+
+// A change of the current date or person leaves the rows in place; anything that may have changed
+// them (a write through any connection, another group or order) reads them again.
+TEST_F(PhoneBookTest, AnUpdateWithoutAChangeOfPersonsKeepsTheRowsAndSelectsTheCurrentPerson) {
+    CVwPhbklist list;
+    list.OnUpdate();
+    int refills = 0;
+    QObject::connect(list.PersonList()->model(), &QAbstractItemModel::modelReset, [&refills] { ++refills; });
+    g_doc.m_currentPersonId = clark;
+    g_doc.SetCurrentDate(CDateTime(2006, 3, 16));
+    list.OnUpdate();
+    EXPECT_EQ(refills, 0);
+    EXPECT_EQ(list.SelectedIndex(), 2);
+    EXPECT_EQ(CurrentName(list), "Clark, Cy");
+    EXPECT_EQ(g_doc.m_listedPersonCount, 4);
+
+    // A current person the group does not hold is cleared, as a refill clears it.
+    g_doc.m_currentPersonId = "P-Nobody";
+    list.OnUpdate();
+    EXPECT_EQ(list.SelectedIndex(), -1);
+    EXPECT_TRUE(g_doc.m_currentPersonId.IsEmpty());
+    EXPECT_TRUE(list.PersonList()->selectionModel()->selectedRows().isEmpty());
+
+    // Written by another connection: the next update reads the rows again.
+    {
+        SqlDb other;
+        other.Open(g_dbPath.c_str());
+        other.ExecDml("update Person set LName = 'Aaron' where LName = 'Dunn'");
+    }
+    list.OnUpdate();
+    EXPECT_GT(refills, 0);
+    EXPECT_EQ(Column(list, 0).front(), "Aaron, Di");
+    // Written through this connection without a notification: read again too.
+    g_db.ExecDml("delete from Person where LName = 'Adams'");
+    list.OnUpdate();
+    EXPECT_EQ(list.ListedCount(), 3);
+    // Another sort order chosen elsewhere.
+    g_doc.m_personSortOrder = 1;
+    list.OnUpdate();
+    EXPECT_EQ(Column(list, 0), (std::vector<std::string>{"Aaron, Di", "Brown, Bob", "Clark, Cy"}));
 }

@@ -1,4 +1,6 @@
 #include "data/DbDoc.h"
+#include "platform/core/DateFormat.h"
+#include "platform/core/Registry.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Help.h"
 #include "platform/qt/ProgramDir.h"
@@ -6,12 +8,12 @@
 #include "platform/qt/Shell.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
-#include "ui/frame/CommandIds.h"
-#include "ui/frame/MainFrame.h"
-#include "ui/app/PelmoApp.h"
 #include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/app/PelmoApp.h"
 #include "ui/app/SplashDlg.h"
 #include "ui/calendar/VwDaySplit.h"
+#include "ui/frame/CommandIds.h"
+#include "ui/frame/MainFrame.h"
 #include "ui/frame/WindowPlacement.h"
 
 #include <QApplication>
@@ -472,3 +474,34 @@ TEST(CommandLineOfArguments, QuotesArgumentsWithBlanks) {
 }
 
 } // namespace
+
+namespace {
+
+// Gives a short-date picture that changes without a write through the program, as when the desktop's
+// regional settings change.
+class RegionalStore : public MemoryRegistry {
+public:
+    std::optional<CString> ReadString(const char* key, const char* name) const override {
+        if (std::string(name) == "sShortDate" && !m_picture.IsEmpty())
+            return m_picture;
+        return MemoryRegistry::ReadString(key, name);
+    }
+    CString m_picture;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, ALocaleChangeMakesTheRegionalPicturesReadAgain) {
+    CMainFrame frame;
+    ASSERT_TRUE(frame.Create());
+    RegionalStore store;
+    store.m_picture = "M/d/yyyy";
+    SetRegistry(&store);
+    EXPECT_EQ(UserShortDatePicture(), "M/d/yyyy");
+    store.m_picture = "dd.MM.yyyy";
+    EXPECT_EQ(UserShortDatePicture(), "M/d/yyyy");
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&frame, &change);
+    EXPECT_EQ(UserShortDatePicture(), "dd.MM.yyyy");
+    SetRegistry(&env.registry);
+}
