@@ -199,6 +199,8 @@ bool CApptOptionsPage::OnSetActive() {
         m_startTime = OnPageDate(hour, minute);
     if (m_rule && ParseRuleTime(m_rule->GetEndTime(), hour, minute))
         m_endTime = OnPageDate(hour, minute);
+    KeepInSpinRange(OnPageDate(0, 0), m_startTime, m_endTime);
+    WriteRuleTimes();
     ShowTimes();
     m_alarm = static_cast<uint8_t>(m_setAlarm ? 1 : 0);
     if (m_setAlarm)

@@ -244,6 +244,55 @@ TEST_F(ApptSeriesTest, AddProposesTheQuarterHourOfThePlannersTime) {
     EXPECT_FALSE(g_doc.IsModified());
 }
 
+// Add without a clicked planner cell leaves the planner at midnight, which the sheet's spins do not
+// offer: the proposal is a time the user can see instead.
+TEST_F(ApptSeriesTest, AddProposesATimeInsideTheSpinsRange) {
+    struct ProposalCase {
+        const char* name;
+        int day;          // of March 2026; the clock shows the 10th
+        int hour, minute; // the planner's time
+        uint16_t nowHour, nowMinute;
+        int firstVisibleHour;
+        const char* start;
+    };
+    const ProposalCase cases[] = {
+        {"ClickedCell", 12, 14, 37, 10, 20, 8, "14:30"},
+        {"TodayNextQuarterHour", 10, 0, 0, 10, 20, 8, "10:30"},
+        {"TodayOnAQuarterHour", 10, 0, 0, 10, 45, 8, "10:45"},
+        {"TodayTooLateForTheSpins", 10, 0, 0, 23, 10, 8, "08:00"},
+        {"TodayTooEarlyForTheSpins", 10, 0, 0, 4, 10, 7, "07:00"},
+        {"AnotherDayFirstVisibleHour", 12, 0, 0, 10, 20, 9, "09:00"},
+        {"VisibleHourBeforeTheSpins", 12, 0, 0, 10, 20, 0, "05:00"},
+        {"VisibleHourAfterTheSpins", 12, 23, 30, 10, 20, 23, "22:45"},
+    };
+    for (const ProposalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SYSTEMTIME now{2026, 3, 0, 10, c.nowHour, c.nowMinute, 0, 0};
+        SetLocalTimeForTesting(now);
+        const ApptSheetValues values =
+            CApptSeries::Proposal(CDateTime(2026, 3, c.day), c.hour, c.minute, c.firstVisibleHour);
+        EXPECT_EQ(values.startTime.Format("%H:%M"), c.start);
+        EXPECT_EQ(values.startTime.GetDay(), c.day);
+        EXPECT_NEAR((values.endTime - values.startTime).GetTotalMinutes(), 15, 0.01);
+    }
+}
+
+// Whatever times the sheet hands back, the stored appointment has both, on its day, inside the
+// hours the spins offer.
+TEST_F(ApptSeriesTest, AStoredAppointmentAlwaysHasItsTimes) {
+    CApptSeries series([](const char*, ApptSheetValues& values, CRecurItem&) {
+        values.desc = "Early";
+        values.startTime = CDateTime();
+        values.endTime = CDateTime(2006, 1, 9, 0, 0, 0);
+        return true;
+    });
+    ASSERT_TRUE(series.Add(CDateTime(2006, 1, 9), 0, 0));
+    const std::vector<CAppt> rows = AllRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].m_StartTime.Format("%Y-%m-%d %H:%M"), "2006-01-09 05:00");
+    EXPECT_EQ(rows[0].m_EndTime.Format("%Y-%m-%d %H:%M"), "2006-01-09 05:15");
+}
+
 TEST_F(ApptSeriesTest, AddStoresThePlainAppointmentAsTyped) {
     CApptSeries series([](const char*, ApptSheetValues& values, CRecurItem&) {
         values.desc = "Lunch with O'Brien";

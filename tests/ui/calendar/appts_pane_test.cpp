@@ -259,6 +259,25 @@ TEST_F(ApptsPaneTest, AddProposesTheQuarterHourTheUserClicked) {
     EXPECT_EQ(seen.endTime.Format("%H:%M"), "14:45");
 }
 
+// Nothing clicked leaves the planner at midnight; Add still proposes a time the spins offer.
+TEST_F(ApptsPaneTest, AddWithoutAClickedCellProposesAVisibleTime) {
+    CVwAppts& pane = Standard();
+    ApptSheetValues seen;
+    pane.SetSheetRunner([&](const char*, ApptSheetValues& values, CRecurItem&) {
+        seen = values;
+        return false;
+    });
+    SYSTEMTIME midnight{};
+    ASSERT_TRUE(g_doc.GetCurrentDate().GetAsSystemTime(midnight));
+    midnight.wHour = midnight.wMinute = midnight.wSecond = 0;
+    pane.Planner()->SetDate(midnight);
+    pane.OnCommand(CVwAppts::kAddAppt);
+    ASSERT_TRUE(seen.startTime.IsValid());
+    EXPECT_GE(std::string(seen.startTime.Format("%H:%M").c_str()), "05:00");
+    EXPECT_LE(std::string(seen.startTime.Format("%H:%M").c_str()), "22:45");
+    EXPECT_EQ(seen.startTime.Format("%Y-%m-%d"), g_doc.GetCurrentDate().Format("%Y-%m-%d"));
+}
+
 TEST_F(ApptsPaneTest, AddThroughTheSheetLandsInThePlannerAndTheDocument) {
     CVwAppts& pane = Standard();
     ShowAndPaint(m_standard.get());

@@ -551,7 +551,9 @@ TEST_P(SeriesInvariantTest, KilledAtAnyStepTheDocumentIsAsBeforeOrAsChosen) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SeriesInvariantTest, testing::ValuesIn(Cases()),
-                         [](const testing::TestParamInfo<SeriesCase>& testCase) { return Name(testCase.param); });
+                         [](const testing::TestParamInfo<SeriesCase>& testCase) {
+                             return Name(testCase.param);
+                         });
 
 class SeriesOnAFullDisk : public RecordsDocument {};
 
