@@ -119,8 +119,7 @@ TEST_F(SplitViewsTest, StandardViewHasCalendarAndPhoneBookAboveAppointmentsAndTa
     EXPECT_NE(dynamic_cast<CPhoneBookPane*>(view.PhoneBookPane()), nullptr);
     EXPECT_EQ(Caption(view.ApptsPane()), CVwAppts::CaptionFor(g_doc.GetCurrentDate()));
     EXPECT_EQ(Caption(view.TasksPane()),
-              QStringLiteral("Tasks for ") +
-                  QString::fromUtf8(g_doc.GetCurrentDate().FormatDate("MMM d, yyyy").c_str()));
+              QStringLiteral("Tasks for ") + QString::fromUtf8(g_doc.GetCurrentDate().FormatDate("MMM d, yyyy").c_str()));
     EXPECT_NE(FindControl<QCalendarWidget>(&view, CVwCalendar::kCalendarId), nullptr);
 }
 
