@@ -280,14 +280,15 @@ protected:
         return CString();
     }
 
-    // The occurrence the case works on, among the series' rows by day.
+    // The occurrence the case works on, among the series' rows by day. The middle one of the split
+    // series is the first of its later part.
     Occurrence Chosen(const std::vector<Occurrence>& before) const {
         std::vector<Occurrence> series;
         for (const Occurrence& row : before)
             if (row.desc == kSeriesText)
                 series.push_back(row);
         const size_t index = Case().position == Position::First    ? 0
-                             : Case().position == Position::Middle ? (series.size() + 1) / 2
+                             : Case().position == Position::Middle ? series.size() / 2
                                                                    : series.size() - 1;
         return series.at(index);
     }
@@ -425,6 +426,14 @@ protected:
         EXPECT_TRUE(InAutocommit());
     }
 
+    // Closes the document and keeps a copy of it as it is now; the path of the copy.
+    std::string KeepOriginal() {
+        g_db.Close();
+        const std::string original = m_dir.File("original.pgr");
+        fs::copy_file(g_dbPath.c_str(), original, fs::copy_options::overwrite_existing);
+        return original;
+    }
+
     // A fresh copy of the document as it was before the operation, opened.
     std::string OpenCopy(const std::string& original, const std::string& name) {
         g_db.Close();
@@ -475,9 +484,7 @@ TEST_P(SeriesInvariantTest, AFailedWriteAtAnyStepKeepsTheDocumentAsBefore) {
         return;
     const std::vector<Occurrence> before = ReadOccurrences(Case().kind);
     const std::string dump = Dump();
-    g_db.Close();
-    const std::string original = m_dir.File("original.pgr");
-    fs::copy_file(g_dbPath.c_str(), original, fs::copy_options::overwrite_existing);
+    const std::string original = KeepOriginal();
     const std::vector<std::string> steps = StepsOf(original, before);
     ASSERT_GE(steps.size(), 3u);
     EXPECT_EQ(steps.front(), "begin series");
@@ -514,9 +521,7 @@ TEST_P(SeriesInvariantTest, KilledAtAnyStepTheDocumentIsAsBeforeOrAsChosen) {
         return;
     const std::vector<Occurrence> before = ReadOccurrences(Case().kind);
     const std::string dump = Dump();
-    g_db.Close();
-    const std::string original = m_dir.File("original.pgr");
-    fs::copy_file(g_dbPath.c_str(), original, fs::copy_options::overwrite_existing);
+    const std::string original = KeepOriginal();
     const size_t steps = StepsOf(original, before).size();
     for (size_t at = 0; at <= steps; ++at) {
         SCOPED_TRACE("killed at step " + std::to_string(at + 1) + " of " + std::to_string(steps));
