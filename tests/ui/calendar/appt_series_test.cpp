@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string>
@@ -429,6 +430,62 @@ INSTANTIATE_TEST_SUITE_P(
                              "2,3 | plain 9,20"},
                     EditCase{"OnlyRowOfItsSeries", 1, 2, TwoDaysFromTheNinth, 0, "", "9,10 | plain 20"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A weekly appointment of ten Tuesdays from 3 January 2006, its second occurrence edited.
+TEST_F(ApptSeriesTest, EditingTheSecondOfAWeeklySeries) {
+    struct Step {
+        const char* name;
+        int answer;
+        bool toThursdays; // the recurrence page moved to Thursdays
+        const char* days; // "day:text" of every row, by day
+    };
+    const Step steps[] = {
+        {"ThisOneOnly", IDNO, false,
+         "3:Standup 10:Moved 17:Standup 24:Standup 31:Standup 38:Standup 45:Standup 52:Standup 59:Standup "
+         "66:Standup"},
+        {"ThisAndFuture", IDYES, false,
+         "3:Standup 10:Moved 17:Moved 24:Moved 31:Moved 38:Moved 45:Moved 52:Moved 59:Moved 66:Moved"},
+        {"ThisAndFutureOnThursdays", IDYES, true,
+         "3:Standup 12:Moved 19:Moved 26:Moved 33:Moved 40:Moved 47:Moved 54:Moved 61:Moved 68:Moved"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        g_db.ExecDml("delete from Appt");
+        g_db.ExecDml("delete from RecurringDate");
+        CApptSeries adding([](const char*, ApptSheetValues& values, CRecurItem& rule) {
+            values.desc = "Standup";
+            values.recurring = true;
+            rule.SetWeekly();
+            rule.SetEveryWeekCount(1);
+            for (int day = 1; day <= 7; ++day)
+                rule.SetWeeklyDay(day, day == 3);
+            rule.SetStartDate("01/03/2006");
+            rule.SetEndAfterOccurences();
+            rule.SetEndOccurences(10);
+            return true;
+        });
+        ASSERT_TRUE(adding.Add(CDateTime(2006, 1, 3), 9, 0));
+        Prompt().AnswerMessageBox(step.answer);
+        CApptSeries editing([&](const char*, ApptSheetValues& values, CRecurItem& rule) {
+            values.desc = "Moved";
+            if (step.toThursdays) {
+                rule.SetWeeklyDay(3, false);
+                rule.SetWeeklyDay(5, true);
+            }
+            return true;
+        });
+        ASSERT_TRUE(editing.Edit(RowOn(10)));
+        std::string days;
+        for (const CAppt& row : AllRows()) {
+            const long day = std::lround((row.m_DateDue - CDateTime(2005, 12, 31)).GetValue());
+            days += (days.empty() ? "" : " ") + std::to_string(day) + ":" + row.m_Desc.c_str();
+        }
+        EXPECT_EQ(days, step.days);
+        ExpectSeriesIntact();
+        EXPECT_EQ(Prompt().PendingAnswers(), 0);
+        Prompt().Clear();
+    }
+}
 
 TEST_F(ApptSeriesTest, ClearingRecurringInsertsTheSheetsValues) {
     AddDailySeries(2, Ends::AfterCount);
