@@ -10,6 +10,7 @@
 #include <vector>
 
 class CExportTableSpec;
+class SqlException;
 
 // The one document of the main program: the open .pgr database (g_db), the shared selections of the
 // user interface, the counters the frame's idle handler reads, and every operation on the file and
@@ -129,6 +130,9 @@ public:
     bool InsertRecurringDate(const CRecurItem& rule);
     bool UpdateRecurringDate(const CRecurItem& rule);
     bool DeleteRecurringDate(const CRecurItem& rule);
+    // The error text of the last task, appointment or rule operation that failed, for the caller
+    // that reports it (a series change shows it once for the whole change).
+    const CString& GetLastRecordError() const { return m_lastRecordError; }
 
     // End of record operations.
 
@@ -205,8 +209,12 @@ private:
     static void OpenMainDb(const char* path, const char* password);
     bool ReplaceWithExport(const char* newPassword);
 
+    // Keeps the error's text as the last record error and answers false.
+    bool RecordFailed(const SqlException& error);
+
     CDateTime m_currentDate;
     bool m_isOpen = false;
+    CString m_lastRecordError;
 };
 
 // The document and its database, both living as long as the process.

@@ -8,7 +8,10 @@
 #include "data/SqlBuffer.h"
 #include "data/SqlException.h"
 #include "data/TaskRows.h"
+#include "platform/core/FileOps.h"
 #include "platform/core/Prompt.h"
+
+#include <sqlcipher/sqlite3.h>
 
 namespace {
 
@@ -104,6 +107,14 @@ CString RuleDbText(const CString& text) {
     return DbText(ParseDbText(text));
 }
 
+// Every write of a task, appointment or rule passes here first, named by what it does: the file-step
+// test seam can make it fail as a full disk would, or stop the process there.
+int Write(const char* step, const char* sql) {
+    if (!FileStep(step, g_dbPath.c_str()))
+        throw SqlException(SQLITE_IOERR, "disk I/O error");
+    return g_db.ExecDml(sql);
+}
+
 } // namespace
 
 // Owner
@@ -194,25 +205,25 @@ bool CDbDoc::InsertTask(const CTask& task) {
             task.m_ID.c_str(), DbText(task.m_DateDue).c_str(), DbText(task.m_DateDone).c_str(),
             task.m_Priority, task.m_Desc.c_str(), task.m_RecrDtID.c_str());
         ExclusiveTransaction transaction(g_db);
-        g_db.ExecDml(sql);
+        Write("insert task", sql);
         transaction.Commit();
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
 bool CDbDoc::UpdateTask(const CTask& task) {
     try {
         SqlBuffer sql;
-        g_db.ExecDml(
-            sql.Format("update Task set DateDue = '%q', DateDone = '%q', \t\t\tPriority = %d, Desc = "
-                       "%Q, RecrDtID = '%q' \t\t\twhere ID = '%q'",
-                       DbText(task.m_DateDue).c_str(), DbText(task.m_DateDone).c_str(), task.m_Priority,
-                       task.m_Desc.c_str(), task.m_RecrDtID.c_str(), task.m_ID.c_str()));
+        Write("update task",
+              sql.Format("update Task set DateDue = '%q', DateDone = '%q', \t\t\tPriority = %d, Desc = "
+                         "%Q, RecrDtID = '%q' \t\t\twhere ID = '%q'",
+                         DbText(task.m_DateDue).c_str(), DbText(task.m_DateDone).c_str(), task.m_Priority,
+                         task.m_Desc.c_str(), task.m_RecrDtID.c_str(), task.m_ID.c_str()));
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -220,15 +231,16 @@ bool CDbDoc::DeleteTask(const CTask& task) {
     try {
         ExclusiveTransaction transaction(g_db);
         SqlBuffer sql;
-        g_db.ExecDml(sql.Format("delete from Task where ID = '%q'", task.m_ID.c_str()));
+        Write("delete task", sql.Format("delete from Task where ID = '%q'", task.m_ID.c_str()));
         // The rule goes with the last task of its series.
         if (g_db.ExecScalar(
                 sql.Format("select count(*) from Task where RecrDtID = '%q'", task.m_RecrDtID.c_str())) == 0)
-            g_db.ExecDml(sql.Format("delete from RecurringDate where ID = '%q'", task.m_RecrDtID.c_str()));
+            Write("delete rule",
+                  sql.Format("delete from RecurringDate where ID = '%q'", task.m_RecrDtID.c_str()));
         transaction.Commit();
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -399,8 +411,8 @@ bool CDbDoc::GetTasksByRecurrence(std::vector<CTask>& tasks, const char* ruleId)
                              ruleId ? ruleId : ""),
                   tasks);
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -438,8 +450,8 @@ bool CDbDoc::GetApptsByRecurrence(std::vector<CAppt>& appts, const char* ruleId)
                              ruleId ? ruleId : ""),
                   appts);
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -487,31 +499,33 @@ bool CDbDoc::GetDueAlarms(const char* day, const CDateTime& now, std::vector<CAp
 bool CDbDoc::InsertAppt(const CAppt& appt) {
     try {
         SqlBuffer sql;
-        g_db.ExecDml(
-            sql.Format("insert into Appt(ID, Alarm, AlarmTime, \t\t\tDone, DateDue, StartTime, EndTime, "
-                       "\t\t\tRecrDtID, Desc) values('%q', %d, '%q', %d, \t\t\t'%q', '%q', '%q', '%q', %Q)",
-                       appt.m_ID.c_str(), appt.m_Alarm ? 1 : 0, DbText(appt.m_AlarmTime).c_str(),
-                       appt.m_Done ? 1 : 0, DbText(appt.m_DateDue).c_str(), DbText(appt.m_StartTime).c_str(),
-                       DbText(appt.m_EndTime).c_str(), appt.m_RecrDtID.c_str(), appt.m_Desc.c_str()));
+        Write("insert appointment",
+              sql.Format("insert into Appt(ID, Alarm, AlarmTime, \t\t\tDone, DateDue, StartTime, EndTime, "
+                         "\t\t\tRecrDtID, Desc) values('%q', %d, '%q', %d, \t\t\t'%q', '%q', '%q', '%q', %Q)",
+                         appt.m_ID.c_str(), appt.m_Alarm ? 1 : 0, DbText(appt.m_AlarmTime).c_str(),
+                         appt.m_Done ? 1 : 0, DbText(appt.m_DateDue).c_str(),
+                         DbText(appt.m_StartTime).c_str(), DbText(appt.m_EndTime).c_str(),
+                         appt.m_RecrDtID.c_str(), appt.m_Desc.c_str()));
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
 bool CDbDoc::UpdateAppt(const CAppt& appt) {
     try {
         SqlBuffer sql;
-        g_db.ExecDml(sql.Format(
-            "update Appt set Alarm = %d, AlarmTime = '%q', \t\t\tDone = %d, DateDue = '%q', "
-            "StartTime = '%q', \t\t\tEndTime = '%q', RecrDtID = '%q', Desc = %Q \t\t\twhere ID "
-            "= '%q'",
-            appt.m_Alarm ? 1 : 0, DbText(appt.m_AlarmTime).c_str(), appt.m_Done ? 1 : 0,
-            DbText(appt.m_DateDue).c_str(), DbText(appt.m_StartTime).c_str(), DbText(appt.m_EndTime).c_str(),
-            appt.m_RecrDtID.c_str(), appt.m_Desc.c_str(), appt.m_ID.c_str()));
+        Write("update appointment",
+              sql.Format("update Appt set Alarm = %d, AlarmTime = '%q', \t\t\tDone = %d, DateDue = '%q', "
+                         "StartTime = '%q', \t\t\tEndTime = '%q', RecrDtID = '%q', Desc = %Q \t\t\twhere ID "
+                         "= '%q'",
+                         appt.m_Alarm ? 1 : 0, DbText(appt.m_AlarmTime).c_str(), appt.m_Done ? 1 : 0,
+                         DbText(appt.m_DateDue).c_str(), DbText(appt.m_StartTime).c_str(),
+                         DbText(appt.m_EndTime).c_str(), appt.m_RecrDtID.c_str(), appt.m_Desc.c_str(),
+                         appt.m_ID.c_str()));
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -519,15 +533,16 @@ bool CDbDoc::DeleteAppt(const CAppt& appt) {
     try {
         ExclusiveTransaction transaction(g_db);
         SqlBuffer sql;
-        g_db.ExecDml(sql.Format("delete from Appt where ID = '%q'", appt.m_ID.c_str()));
+        Write("delete appointment", sql.Format("delete from Appt where ID = '%q'", appt.m_ID.c_str()));
         // The rule goes with the last appointment of its series.
         if (g_db.ExecScalar(
                 sql.Format("select count(*) from Appt where RecrDtID = '%q'", appt.m_RecrDtID.c_str())) == 0)
-            g_db.ExecDml(sql.Format("delete from RecurringDate where ID = '%q'", appt.m_RecrDtID.c_str()));
+            Write("delete rule",
+                  sql.Format("delete from RecurringDate where ID = '%q'", appt.m_RecrDtID.c_str()));
         transaction.Commit();
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -593,8 +608,8 @@ bool CDbDoc::GetRecurringDate(CRecurItem& rule) {
         read.SetYearlyMonth2(query.GetIntField(34, 0));
         rule = read;
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -627,10 +642,10 @@ bool CDbDoc::InsertRecurringDate(const CRecurItem& rule) {
             rule.GetMonthlyCount4(), rule.GetMonthlyMathOp(), rule.GetMonthlyMathDays(),
             rule.GetYearlyMethod(), rule.GetYearlyMonth1(), rule.GetYearlyMonthDay(),
             rule.GetYearlyTheOption(), rule.GetYearlyDayOption(), rule.GetYearlyMonth2());
-        g_db.ExecDml(sql);
+        Write("insert rule", sql);
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -665,10 +680,10 @@ bool CDbDoc::UpdateRecurringDate(const CRecurItem& rule) {
             rule.GetYearlyMethod(), rule.GetYearlyMonth1(), rule.GetYearlyMonthDay(),
             rule.GetYearlyTheOption(), rule.GetYearlyDayOption(), rule.GetYearlyMonth2(),
             rule.GetID().c_str());
-        g_db.ExecDml(sql);
+        Write("update rule", sql);
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
 }
 
@@ -676,10 +691,15 @@ bool CDbDoc::DeleteRecurringDate(const CRecurItem& rule) {
     try {
         ExclusiveTransaction transaction(g_db);
         SqlBuffer sql;
-        g_db.ExecDml(sql.Format("delete from RecurringDate where ID = '%q'", rule.GetID().c_str()));
+        Write("delete rule", sql.Format("delete from RecurringDate where ID = '%q'", rule.GetID().c_str()));
         transaction.Commit();
         return true;
-    } catch (const SqlException&) {
-        return false;
+    } catch (const SqlException& error) {
+        return RecordFailed(error);
     }
+}
+
+bool CDbDoc::RecordFailed(const SqlException& error) {
+    m_lastRecordError = error.errorMessage();
+    return false;
 }

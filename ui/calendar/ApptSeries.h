@@ -20,9 +20,10 @@ struct ApptSheetValues {
 };
 
 // Adding, editing and deleting appointments of the open document, single or recurring, without a
-// window: the sheet is run through a callback and the Yes/No questions go through the prompt. After
-// every operation each appointment's RecrDtID names an existing rule or is empty, and every rule
-// keeps at least one appointment.
+// window: the sheet is run through a callback and the Yes/No questions go through the prompt, both
+// before anything is written. Each command stores its change in one transaction or not at all (a
+// failure is shown once as "Error Adding Appointment", "Error Updating Appointment" or "Error Deleting
+// Appointment"); what it does to a series is SeriesCore's.
 class CApptSeries {
 public:
     // Runs the sheet with the title over the values and the rule its recurrence page edits; true on
@@ -32,28 +33,24 @@ public:
     explicit CApptSeries(SheetRunner runSheet) : m_runSheet(std::move(runSheet)) {}
 
     // The values Add proposes on the day for the planner's hour and minute: the quarter hour the
-    // minute falls in, 15 minutes long, the alarm at the start and off.
-    static ApptSheetValues Proposal(const CDateTime& day, int hour, int minute);
-    // The appointment for day d with the sheet's times of day and a new ID.
+    // minute falls in, 15 minutes long, the alarm at the start and off. A time the sheet's spins do not
+    // offer (nothing clicked leaves the planner at midnight) gives the next quarter hour of the clock
+    // when the day is today and that lies in the spins' range, else the first hour the planner shows.
+    static ApptSheetValues Proposal(const CDateTime& day, int hour, int minute, int firstVisibleHour);
+    // The appointment for day d with the sheet's times of day, kept inside the spins' range, and a
+    // new ID.
     static CAppt BuiltFromSheet(const ApptSheetValues& values, const CDateTime& day);
 
     // The commands; each marks the document modified and tells every view when it changed data.
-    // Add: false when the sheet was cancelled.
-    bool Add(const CDateTime& day, int plannerHour, int plannerMinute);
-    // Edit and Delete work on the appointment with this ID; false when it cannot be read or the sheet
-    // was cancelled.
+    // Add: false when the sheet was cancelled or nothing could be stored.
+    bool Add(const CDateTime& day, int plannerHour, int plannerMinute, int firstVisibleHour = 8);
+    // Edit and Delete work on the appointment with this ID; false when it cannot be read, the sheet
+    // was cancelled or the change could not be stored.
     bool Edit(const CString& apptId);
     bool Delete(const CString& apptId);
 
 private:
-    // Inserts the rule's occurrences built from the sheet, then the rule; a rule that yields fewer than
-    // minimumDates dates gives one plain appointment on the sheet's date instead.
-    void InsertSeries(const ApptSheetValues& values, CRecurItem& rule, size_t minimumDates);
-    // The rule made to end with n rows before the cut date.
-    static void EndBefore(CRecurItem& rule, int rows, const CDateTime& cut);
-    static void MakePlain(CAppt& appt);
     static void SetRuleTimes(CRecurItem& rule, const ApptSheetValues& values);
-    static CString NewId();
 
     SheetRunner m_runSheet;
 };

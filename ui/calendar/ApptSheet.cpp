@@ -133,9 +133,11 @@ void CApptOptionsPage::OnInitDialog() {
     m_minutesSpin->m_low = 0;
     m_minutesSpin->m_high = 60;
     for (SpinArrows* spin : {m_beginSpin, m_endSpin}) {
-        spin->m_low = 20;
-        spin->m_high = 92;
+        spin->m_low = kFirstStartSlot;
+        spin->m_high = kLastEndSlot;
     }
+    // The spins offer no time outside their range, and a time they cannot show is never stored.
+    KeepInSpinRange(m_startTime.IsValid() ? m_startTime : m_dateDue, m_startTime, m_endTime);
     m_beginSpin->m_position = m_startTime.GetHour() * 4 + m_startTime.GetMinute() / 15;
     m_endSpin->m_position = m_endTime.GetHour() * 4 + m_endTime.GetMinute() / 15;
     ShowTimes();
@@ -197,6 +199,8 @@ bool CApptOptionsPage::OnSetActive() {
         m_startTime = OnPageDate(hour, minute);
     if (m_rule && ParseRuleTime(m_rule->GetEndTime(), hour, minute))
         m_endTime = OnPageDate(hour, minute);
+    KeepInSpinRange(OnPageDate(0, 0), m_startTime, m_endTime);
+    WriteRuleTimes();
     ShowTimes();
     m_alarm = static_cast<uint8_t>(m_setAlarm ? 1 : 0);
     if (m_setAlarm)
@@ -253,7 +257,7 @@ void CApptOptionsPage::OnDateChanged(const QDate& date) {
 void CApptOptionsPage::OnBeginSpin(int delta) {
     int hour = m_startTime.GetHour();
     int minute = m_startTime.GetMinute();
-    StepQuarterHour(hour, minute, delta, 5 * 4, 22 * 4 + 3); // 05:00 to 22:45
+    StepQuarterHour(hour, minute, delta, kFirstStartSlot, kLastStartSlot);
     m_beginSpin->m_position = hour * 4 + minute / 15;
     m_startTime = OnPageDate(hour, minute);
     if (m_startTime >= m_endTime)
@@ -265,7 +269,7 @@ void CApptOptionsPage::OnBeginSpin(int delta) {
 void CApptOptionsPage::OnEndSpin(int delta) {
     int hour = m_endTime.GetHour();
     int minute = m_endTime.GetMinute();
-    StepQuarterHour(hour, minute, delta, 5 * 4 + 1, 23 * 4); // 05:15 to 23:00
+    StepQuarterHour(hour, minute, delta, kFirstEndSlot, kLastEndSlot);
     m_endSpin->m_position = hour * 4 + minute / 15;
     m_endTime = OnPageDate(hour, minute);
     if (m_endTime <= m_startTime)

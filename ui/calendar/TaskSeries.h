@@ -20,14 +20,16 @@ struct CTaskEntry {
 
 // The task list's changes to the document, without a window: adding a single task or a series,
 // deleting and editing one occurrence with the series split or shortened around it, and completing.
-// After each operation every task's RecrDtID names a stored rule or is empty, and no stored rule is
-// left without tasks. Questions go through the prompt seam; the caller marks the document modified.
+// Each stores its change in one transaction or not at all (a failure is shown once as "Error Adding
+// Task", "Error Updating Task" or "Error Deleting Task") and answers whether it was stored; what it
+// does to a series is SeriesCore's. Questions go through the prompt seam before anything is written;
+// the caller marks the document modified.
 class CTaskSeries {
 public:
     // The sheet's values for a new task due on day: no text, high priority, a fresh rule starting on
     // that day.
     static CTaskEntry ForAdd(const CDateTime& day);
-    // Inserts the task or the series the sheet describes. False when nothing was written.
+    // Inserts the task or the series the sheet describes.
     static bool Add(const CTaskEntry& entry);
 
     // Reads the task and the sheet's values for editing it: a task of a series shows its rule, and
@@ -42,13 +44,4 @@ public:
 
     // Marks the task done today (by the clock, not the shown day).
     static bool Complete(const CString& taskId);
-
-private:
-    // The rule's dates as tasks of the series, then the rule; a rule with one date leaves a plain task
-    // due on the entry's date, a rule with none leaves nothing.
-    static void InsertSeries(const CTaskEntry& entry, CRecurItem rule);
-    static void InsertPlain(const CTaskEntry& entry);
-    // Stores rule for the tasks (each updated to name it); one task becomes plain and no rule is
-    // stored; no tasks store nothing.
-    static void StoreFor(std::vector<CTask>& tasks, CRecurItem& rule, bool insert);
 };

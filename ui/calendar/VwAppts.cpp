@@ -258,8 +258,12 @@ void CVwAppts::OnAdd() {
     if (!g_doc.IsOpen())
         return;
     const SYSTEMTIME shown = m_planner->GetDate();
+    const int hourHeight = m_planner->GetMetrics().hourHeight;
+    // The first whole hour the planner shows.
+    const int firstVisibleHour =
+        hourHeight > 0 ? (m_planner->ScrollOffset() + hourHeight - 1) / hourHeight : 0;
     CApptSeries series(m_sheetRunner);
-    series.Add(g_doc.GetCurrentDate(), shown.wHour, shown.wMinute);
+    series.Add(g_doc.GetCurrentDate(), shown.wHour, shown.wMinute, firstVisibleHour);
 }
 
 void CVwAppts::OnDelete() {

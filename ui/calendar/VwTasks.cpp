@@ -334,8 +334,8 @@ void CVwTasks::OnAddTask() {
     CTaskEntry entry = CTaskSeries::ForAdd(g_doc.GetCurrentDate());
     if (!m_taskSheet(QApplication::activeWindow(), QStringLiteral("Add Task"), entry))
         return;
-    CTaskSeries::Add(entry);
-    g_doc.SetModifiedFlag(true, true);
+    if (CTaskSeries::Add(entry))
+        g_doc.SetModifiedFlag(true, true);
 }
 
 void CVwTasks::OnDeleteTask() {
@@ -369,8 +369,8 @@ void CVwTasks::OnEditTask() {
         return;
     if (!m_taskSheet(QApplication::activeWindow(), QStringLiteral("Edit Task"), entry))
         return;
-    CTaskSeries::Edit(task, entry, this);
-    g_doc.SetModifiedFlag(true, true);
+    if (CTaskSeries::Edit(task, entry, this))
+        g_doc.SetModifiedFlag(true, true);
 }
 
 void CVwTasks::CompleteTask() {

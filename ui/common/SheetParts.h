@@ -31,8 +31,19 @@ CString FormatRuleTime(const CDateTime& time);
 bool ParseRuleTime(const CString& text, int& hour, int& minute);
 
 // One quarter-hour step of a time spin: delta < 0 goes back. Times are counted in quarter-hour slots
-// (hour x 4 + minute / 15); stepping past the first or last slot of the range wraps to the other end.
+// (hour x 4 + minute / 15); stepping past the first or last slot of the range wraps to the other end,
+// and a time outside the range steps to the range's nearer end.
 void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastSlot);
+
+// The quarter-hour slots the appointment sheet's time spins offer: a start from 05:00 to 22:45 and an
+// end from 05:15 to 23:00.
+constexpr int kFirstStartSlot = 5 * 4;
+constexpr int kLastStartSlot = 22 * 4 + 3;
+constexpr int kFirstEndSlot = 5 * 4 + 1;
+constexpr int kLastEndSlot = 23 * 4;
+// An appointment's start and end on day kept inside those slots: an unset or earlier start becomes
+// 05:00 and a later one 22:45; an unset end, or one not after the start, ends 15 minutes after it.
+void KeepInSpinRange(const CDateTime& day, CDateTime& start, CDateTime& end);
 
 // Ticking Recurring shows the recurrence page as the second page and goes to it; clearing it removes
 // the page and goes back to the first.

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <map>
 #include <string>
@@ -244,6 +245,55 @@ TEST_F(ApptSeriesTest, AddProposesTheQuarterHourOfThePlannersTime) {
     EXPECT_FALSE(g_doc.IsModified());
 }
 
+// Add without a clicked planner cell leaves the planner at midnight, which the sheet's spins do not
+// offer: the proposal is a time the user can see instead.
+TEST_F(ApptSeriesTest, AddProposesATimeInsideTheSpinsRange) {
+    struct ProposalCase {
+        const char* name;
+        int day;          // of March 2026; the clock shows the 10th
+        int hour, minute; // the planner's time
+        uint16_t nowHour, nowMinute;
+        int firstVisibleHour;
+        const char* start;
+    };
+    const ProposalCase cases[] = {
+        {"ClickedCell", 12, 14, 37, 10, 20, 8, "14:30"},
+        {"TodayNextQuarterHour", 10, 0, 0, 10, 20, 8, "10:30"},
+        {"TodayOnAQuarterHour", 10, 0, 0, 10, 45, 8, "10:45"},
+        {"TodayTooLateForTheSpins", 10, 0, 0, 23, 10, 8, "08:00"},
+        {"TodayTooEarlyForTheSpins", 10, 0, 0, 4, 10, 7, "07:00"},
+        {"AnotherDayFirstVisibleHour", 12, 0, 0, 10, 20, 9, "09:00"},
+        {"VisibleHourBeforeTheSpins", 12, 0, 0, 10, 20, 0, "05:00"},
+        {"VisibleHourAfterTheSpins", 12, 23, 30, 10, 20, 23, "22:45"},
+    };
+    for (const ProposalCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SYSTEMTIME now{2026, 3, 0, 10, c.nowHour, c.nowMinute, 0, 0};
+        SetLocalTimeForTesting(now);
+        const ApptSheetValues values =
+            CApptSeries::Proposal(CDateTime(2026, 3, c.day), c.hour, c.minute, c.firstVisibleHour);
+        EXPECT_EQ(values.startTime.Format("%H:%M"), c.start);
+        EXPECT_EQ(values.startTime.GetDay(), c.day);
+        EXPECT_NEAR((values.endTime - values.startTime).GetTotalMinutes(), 15, 0.01);
+    }
+}
+
+// Whatever times the sheet hands back, the stored appointment has both, on its day, inside the
+// hours the spins offer.
+TEST_F(ApptSeriesTest, AStoredAppointmentAlwaysHasItsTimes) {
+    CApptSeries series([](const char*, ApptSheetValues& values, CRecurItem&) {
+        values.desc = "Early";
+        values.startTime = CDateTime();
+        values.endTime = CDateTime(2006, 1, 9, 0, 0, 0);
+        return true;
+    });
+    ASSERT_TRUE(series.Add(CDateTime(2006, 1, 9), 0, 0));
+    const std::vector<CAppt> rows = AllRows();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].m_StartTime.Format("%Y-%m-%d %H:%M"), "2006-01-09 05:00");
+    EXPECT_EQ(rows[0].m_EndTime.Format("%Y-%m-%d %H:%M"), "2006-01-09 05:15");
+}
+
 TEST_F(ApptSeriesTest, AddStoresThePlainAppointmentAsTyped) {
     CApptSeries series([](const char*, ApptSheetValues& values, CRecurItem&) {
         values.desc = "Lunch with O'Brien";
@@ -366,12 +416,12 @@ void OneDateOnTheNinth(ApptSheetValues& values, CRecurItem& rule) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, ApptSeriesEdit,
     testing::Values(EditCase{"ClearRecurringNo", 3, 3, ClearRecurring, IDNO, "Delete Future Occurrences",
-                             "plain 2,2,4,20"},
+                             "plain 2,3,4,20"},
                     EditCase{"ClearRecurringYes", 3, 3, ClearRecurring, IDYES, "Delete Future Occurrences",
-                             "plain 2,2,20"},
-                    EditCase{"ClearRecurringOnTheLastRow", 3, 4, ClearRecurring, 0, "", "2,3 | plain 2,20"},
+                             "plain 2,3,20"},
+                    EditCase{"ClearRecurringOnTheLastRow", 3, 4, ClearRecurring, 0, "", "2,3 | plain 4,20"},
                     EditCase{"ModifyFutureNo", 5, 4, TwoDaysFromTheNinth, IDNO, "Modify Future Occurrences",
-                             "2,3 | 5,6 | 9,10 | plain 20"},
+                             "2,3 | 5,6 | plain 4,20"},
                     EditCase{"ModifyFutureYes", 5, 4, TwoDaysFromTheNinth, IDYES, "Modify Future Occurrences",
                              "2,3 | 9,10 | plain 20"},
                     EditCase{"UnchangedRuleOnTheFirstRowYes", 3, 2, KeepAsIs, IDYES,
@@ -380,6 +430,62 @@ INSTANTIATE_TEST_SUITE_P(
                              "2,3 | plain 9,20"},
                     EditCase{"OnlyRowOfItsSeries", 1, 2, TwoDaysFromTheNinth, 0, "", "9,10 | plain 20"}),
     [](const auto& test) { return std::string(test.param.name); });
+
+// A weekly appointment of ten Tuesdays from 3 January 2006, its second occurrence edited.
+TEST_F(ApptSeriesTest, EditingTheSecondOfAWeeklySeries) {
+    struct Step {
+        const char* name;
+        int answer;
+        bool toThursdays; // the recurrence page moved to Thursdays
+        const char* days; // "day:text" of every row, by day
+    };
+    const Step steps[] = {
+        {"ThisOneOnly", IDNO, false,
+         "3:Standup 10:Moved 17:Standup 24:Standup 31:Standup 38:Standup 45:Standup 52:Standup 59:Standup "
+         "66:Standup"},
+        {"ThisAndFuture", IDYES, false,
+         "3:Standup 10:Moved 17:Moved 24:Moved 31:Moved 38:Moved 45:Moved 52:Moved 59:Moved 66:Moved"},
+        {"ThisAndFutureOnThursdays", IDYES, true,
+         "3:Standup 12:Moved 19:Moved 26:Moved 33:Moved 40:Moved 47:Moved 54:Moved 61:Moved 68:Moved"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        g_db.ExecDml("delete from Appt");
+        g_db.ExecDml("delete from RecurringDate");
+        CApptSeries adding([](const char*, ApptSheetValues& values, CRecurItem& rule) {
+            values.desc = "Standup";
+            values.recurring = true;
+            rule.SetWeekly();
+            rule.SetEveryWeekCount(1);
+            for (int day = 1; day <= 7; ++day)
+                rule.SetWeeklyDay(day, day == 3);
+            rule.SetStartDate("01/03/2006");
+            rule.SetEndAfterOccurences();
+            rule.SetEndOccurences(10);
+            return true;
+        });
+        ASSERT_TRUE(adding.Add(CDateTime(2006, 1, 3), 9, 0));
+        Prompt().AnswerMessageBox(step.answer);
+        CApptSeries editing([&](const char*, ApptSheetValues& values, CRecurItem& rule) {
+            values.desc = "Moved";
+            if (step.toThursdays) {
+                rule.SetWeeklyDay(3, false);
+                rule.SetWeeklyDay(5, true);
+            }
+            return true;
+        });
+        ASSERT_TRUE(editing.Edit(RowOn(10)));
+        std::string days;
+        for (const CAppt& row : AllRows()) {
+            const long day = std::lround((row.m_DateDue - CDateTime(2005, 12, 31)).GetValue());
+            days += (days.empty() ? "" : " ") + std::to_string(day) + ":" + row.m_Desc.c_str();
+        }
+        EXPECT_EQ(days, step.days);
+        ExpectSeriesIntact();
+        EXPECT_EQ(Prompt().PendingAnswers(), 0);
+        Prompt().Clear();
+    }
+}
 
 TEST_F(ApptSeriesTest, ClearingRecurringInsertsTheSheetsValues) {
     AddDailySeries(2, Ends::AfterCount);

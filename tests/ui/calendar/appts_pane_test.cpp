@@ -362,6 +362,40 @@ TEST_F(ApptsPaneTest, AddProposesTheQuarterHourTheUserClicked) {
     EXPECT_EQ(seen.endTime.Format("%H:%M"), "14:45");
 }
 
+// Nothing clicked leaves the planner at midnight. Add still proposes a time the spins offer, and the
+// Begin spin's down arrow then OK stores an appointment with both its times, shown in the planner.
+TEST_F(ApptsPaneTest, AddWithoutAClickedCellStoresAVisibleTime) {
+    CVwAppts& pane = Standard();
+    ShowAndPaint(m_standard.get());
+    SYSTEMTIME midnight{};
+    ASSERT_TRUE(g_doc.GetCurrentDate().GetAsSystemTime(midnight));
+    midnight.wHour = midnight.wMinute = midnight.wSecond = 0;
+    pane.Planner()->SetDate(midnight);
+    QString proposed;
+    bool answered = false;
+    AnswerNextModal([&](QWidget* modal) {
+        auto* sheet = dynamic_cast<CApptOptionsSheet*>(modal);
+        ASSERT_NE(sheet, nullptr);
+        proposed = FindControl<QLineEdit>(&sheet->m_page, 1049)->text();
+        FindControl<QLineEdit>(&sheet->m_page, CApptOptionsPage::kIdDesc)->setText(QStringLiteral("Early"));
+        FindControl<SpinArrows>(&sheet->m_page, 1051)->stepBy(-1);
+        SaveScreenshot(sheet, QStringLiteral("appointment_sheet_add_without_click"));
+        answered = sheet->PressOk();
+    });
+    pane.OnCommand(CVwAppts::kAddAppt);
+    ASSERT_TRUE(answered);
+    EXPECT_NE(proposed, QStringLiteral("12:00 AM"));
+    SqlQuery stored = g_db.ExecQuery("select StartTime, EndTime from Appt where Desc = 'Early'");
+    ASSERT_FALSE(stored.Eof());
+    const std::string start = stored.GetStringField(0, "");
+    const std::string end = stored.GetStringField(1, "");
+    ASSERT_EQ(start.size(), 19u) << start;
+    EXPECT_GE(start.substr(11), "05:00:00");
+    EXPECT_LT(start, end);
+    EXPECT_LE(end.substr(11), "23:00:00");
+    EXPECT_EQ(Texts(pane), (std::vector<std::string>{"Early"}));
+}
+
 TEST_F(ApptsPaneTest, AddThroughTheSheetLandsInThePlannerAndTheDocument) {
     CVwAppts& pane = Standard();
     ShowAndPaint(m_standard.get());

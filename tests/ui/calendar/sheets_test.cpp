@@ -6,8 +6,8 @@
 #include "tests/support/qt/QtTestSupport.h"
 #include "ui/calendar/ApptSheet.h"
 #include "ui/calendar/RecurrencePage.h"
-#include "ui/common/SheetParts.h"
 #include "ui/calendar/TaskSheet.h"
+#include "ui/common/SheetParts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -165,7 +165,12 @@ INSTANTIATE_TEST_SUITE_P(Sheets, SpinTest,
                                            SpinCase{5, 0, 10, 0, true, -1, "10:45 PM", "11:00 PM"},
                                            SpinCase{5, 0, 5, 15, false, -1, "05:00 AM", "11:00 PM"},
                                            SpinCase{9, 0, 23, 0, false, 1, "05:00 AM", "05:15 AM"},
-                                           SpinCase{9, 0, 9, 15, false, -1, "08:45 AM", "09:00 AM"}));
+                                           SpinCase{9, 0, 9, 15, false, -1, "08:45 AM", "09:00 AM"},
+                                           // Times the spins do not offer are brought into their range
+                                           // first: midnight never becomes an empty time.
+                                           SpinCase{0, 0, 0, 15, true, -1, "10:45 PM", "11:00 PM"},
+                                           SpinCase{0, 0, 0, 15, true, 1, "05:15 AM", "05:30 AM"},
+                                           SpinCase{23, 30, 23, 45, false, -1, "10:30 PM", "10:45 PM"}));
 
 TEST_F(SheetsTest, DateChangeMovesTimesAndWritesRuleStart) {
     CApptOptionsSheet sheet;

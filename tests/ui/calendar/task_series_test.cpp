@@ -242,8 +242,11 @@ TEST_P(TaskSeriesEdit, ReplacesTheOccurrence) {
                   CString(c.recurring ? "Modify Future Occurrences" : "Delete Future Occurrences"));
     }
     EXPECT_EQ(Prompt().UnexpectedCalls(), 0);
-    EXPECT_EQ(
-        Count(("select count(*) from Task where ID = '" + std::string(task.m_ID.c_str()) + "'").c_str()), 0);
+    // The edited occurrence is changed where it is stored, not deleted and written anew.
+    CTask stored;
+    stored.m_ID = task.m_ID;
+    ASSERT_TRUE(g_doc.GetTask(stored));
+    EXPECT_EQ(stored.m_Desc, CString("Water the garden"));
     ExpectConsistent();
 }
 
@@ -288,6 +291,29 @@ INSTANTIATE_TEST_SUITE_P(
                  1,
                  {"03-03"}}),
     [](const testing::TestParamInfo<EditCase>& testCase) { return std::string(testCase.param.name); });
+
+// "This and future" with another rule: the earlier tasks stay, the chosen and later ones follow the
+// new rule from the chosen day on, and the series keeps its count of occurrences.
+TEST_F(TaskSeriesTest, ThisAndFutureWithAnotherRuleReplacesOnlyFromTheChosenDay) {
+    AddSeries(5, false);
+    CTask task;
+    CTaskEntry entry;
+    ASSERT_TRUE(CTaskSeries::BeginEdit(AllTasks()[2].m_ID, task, entry));
+    entry.desc = "Water the garden";
+    entry.rule.SetEveryXDayCount(2);
+    Prompt().AnswerMessageBox(IDYES);
+    ASSERT_TRUE(CTaskSeries::Edit(task, entry, nullptr));
+    const std::vector<CTask> tasks = AllTasks();
+    EXPECT_EQ(Days(tasks),
+              (std::vector<std::string>{"03-02*", "03-03*", "03-04*", "03-06*", "03-08*", "03-10*"}));
+    EXPECT_EQ(tasks[1].m_Desc, CString("Water plants"));
+    EXPECT_EQ(tasks[2].m_Desc, CString("Water the garden"));
+    const CRecurItem later = OnlyRuleOf(tasks[2]);
+    EXPECT_EQ(later.GetStartDate(), FormatRuleDate(CDateTime(2026, 3, 4)));
+    EXPECT_EQ(later.GetEndOccurences(), 4);
+    EXPECT_EQ(OnlyRuleOf(tasks[0]).GetEndOccurences(), 2);
+    ExpectConsistent();
+}
 
 TEST_F(TaskSeriesTest, EditingAPlainTaskIntoASeries) {
     CTaskEntry entry = CTaskSeries::ForAdd(CDateTime(2026, 3, 2));
