@@ -295,6 +295,12 @@ bool CDbDoc::InsertPerson(const CPerson& person, const std::vector<CPhGroup>& gr
     }
 }
 
+void CDbDoc::WritePersonInTransaction(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    if (g_db.Handle() == nullptr || sqlite3_get_autocommit(g_db.Handle()) != 0)
+        throw SqlException(SQLITE_MISUSE, "A bulk person write needs an open transaction");
+    WritePersonBulk(BulkStatements(), person, groups);
+}
+
 void CDbDoc::EndBulkPersonInserts() {
     KeptStatements().Drop();
 }
