@@ -22,8 +22,6 @@ bool CDbDoc::ImportWab(int& count, int choice, const char* path, CString& writeE
     CWabImporter importer;
     if (importer.Open(path) == 2)
         return false;
-    if (importer.Read() == -1)
-        return false;
 
     std::vector<CPhGroup> groups;
     if (choice == 0 || choice == 2) {
@@ -39,21 +37,25 @@ bool CDbDoc::ImportWab(int& count, int choice, const char* path, CString& writeE
         groups.push_back(white);
     }
     // One transaction for the whole file: a run that is stopped keeps nothing, and the first write
-    // that fails ends the import with the persons before it.
+    // that fails ends the import with the persons before it. The persons go to the document as the
+    // cards are read.
     PersonImport persons(*this, groups);
-    count += RunImportTransaction(*this, [&]() {
-        for (CPerson& person : importer.TakePersons()) {
+    bool read = true;
+    const int added = RunImportTransaction(*this, [&]() {
+        read = importer.Read([&](CPerson& person) {
             char id[81];
             std::memset(id, 0, sizeof id);
             if (!NewGuidString(id))
-                continue;
+                return true;
             person.m_ID = id;
-            if (!persons.Add(std::move(person)))
-                break;
-        }
+            return persons.Add(std::move(person));
+        }) != -1;
         persons.Flush();
         return persons.Added();
     });
+    if (!read)
+        return false;
+    count += added;
     if (persons.Failed())
         writeError = persons.Failure();
     return true;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iconv.h>
 #include <map>
 #include <set>
@@ -227,31 +228,36 @@ bool IsCardDelimiter(std::string_view line) {
 // quoted-printable values (a line ending in '=' goes on in the next one) and the lines of a 2.1
 // base64 value (which run on without a leading space until a blank line). A soft break before a
 // card's BEGIN or END line is a writer's slip and is dropped, so that the card keeps its end.
-std::vector<std::string> UnfoldLines(const std::string& text) {
+template <typename Each> void ForEachUnfoldedLine(std::string_view text, Each each) {
     const std::vector<std::string_view> physical = SplitLines(text);
-    std::vector<std::string> logical;
-    logical.reserve(physical.size());
+    // The logical line being joined; handed on once the next one starts.
+    std::string logical;
+    bool started = false;
     for (size_t at = 0; at < physical.size(); ++at) {
         const std::string_view line = physical[at];
-        if (!logical.empty() && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
-            logical.back() += line.substr(1);
+        if (started && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
+            logical += line.substr(1);
         } else {
-            logical.emplace_back(line);
+            if (started)
+                each(logical);
+            logical.assign(line);
+            started = true;
         }
-        while (at + 1 < physical.size() && !logical.back().empty() && logical.back().back() == '=' &&
-               HeadHas(logical.back(), "QUOTED-PRINTABLE")) {
-            logical.back().pop_back();
+        while (at + 1 < physical.size() && !logical.empty() && logical.back() == '=' &&
+               HeadHas(logical, "QUOTED-PRINTABLE")) {
+            logical.pop_back();
             if (IsCardDelimiter(physical[at + 1]))
                 break;
-            logical.back() += physical[++at];
+            logical += physical[++at];
         }
-        if (HeadHas(logical.back(), "BASE64") || HeadHas(logical.back(), "ENCODING=B")) {
+        if (HeadHas(logical, "BASE64") || HeadHas(logical, "ENCODING=B")) {
             while (at + 1 < physical.size() && !physical[at + 1].empty() &&
                    physical[at + 1].find(':') == std::string::npos)
-                logical.back() += physical[++at];
+                logical += physical[++at];
         }
     }
-    return logical;
+    if (started)
+        each(logical);
 }
 
 std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separator) {
@@ -439,15 +445,19 @@ bool IsReadProperty(const std::string& name) {
 // One contact card as it is being read.
 class CardReader {
 public:
-    void Add(ContentLine line) {
+    void Add(ContentLine&& line) {
         if (line.name == "VERSION")
             m_version = Field(line.value).str();
         m_lines.push_back(std::move(line));
     }
+    // Starts the next card, keeping the room the last one took.
+    void Clear() {
+        m_version = "3.0";
+        m_lines.clear();
+    }
 
-    // The person of the card; false for a group card or one without any name.
+    // Fills the fresh person from the card; false for a group card or one without any name.
     bool Person(CPerson& person) const {
-        person = CPerson();
         const ValueDecoder decoder(m_version != "2.1");
         std::string displayName;
         std::vector<std::pair<Kind, std::vector<std::string>>> addresses;
@@ -624,6 +634,14 @@ int CWabImporter::OpenText(std::string text) {
 
 int CWabImporter::Read() {
     m_persons.clear();
+    const int read = Read([this](CPerson& person) {
+        m_persons.push_back(std::move(person));
+        return true;
+    });
+    return read == -1 ? -1 : static_cast<int>(m_persons.size());
+}
+
+int CWabImporter::Read(const std::function<bool(CPerson&)>& each) {
     if (!m_opened) {
         m_problem = Problem::CannotRead;
         return -1;
@@ -634,10 +652,12 @@ int CWabImporter::Read() {
     int depth = 0;
     bool agentFollows = false;
     CardReader card;
-    for (const std::string& text : UnfoldLines(m_text)) {
-        ContentLine line;
-        if (!ParseContentLine(text, line))
-            continue;
+    bool stopped = false;
+    int persons = 0;
+    ContentLine line;
+    ForEachUnfoldedLine(m_text, [&](const std::string& text) {
+        if (stopped || !ParseContentLine(text, line))
+            return;
         // Only the card delimiters and agents need the value in upper case.
         const bool delimiterOrAgent = line.name == "BEGIN" || line.name == "END" || line.name == "AGENT";
         const std::string value = delimiterOrAgent ? Upper(Field(line.value).str()) : std::string();
@@ -650,7 +670,7 @@ int CWabImporter::Read() {
             } else {
                 // A card still open here lost its END:VCARD: it is dropped, this one is read.
                 depth = 1;
-                card = CardReader();
+                card.Clear();
             }
         } else if (agentOnLine) {
             ++depth;
@@ -658,16 +678,19 @@ int CWabImporter::Read() {
             if (--depth == 0) {
                 completedCard = true;
                 CPerson person;
-                if (card.Person(person))
-                    m_persons.push_back(std::move(person));
+                if (card.Person(person)) {
+                    ++persons;
+                    stopped = !each(person);
+                }
             }
-        } else if (depth == 1) {
-            card.Add(std::move(line));
         }
         agentFollows = depth > 0 && line.name == "AGENT" && value.empty();
-    }
+        // The line is parsed afresh for the next one, so the card may take it over.
+        if (depth == 1 && !delimiterOrAgent)
+            card.Add(std::move(line));
+    });
     m_problem = completedCard ? Problem::None : Problem::NoContacts;
-    return completedCard ? static_cast<int>(m_persons.size()) : -1;
+    return completedCard ? persons : -1;
 }
 
 void CWabImporter::Clear() {

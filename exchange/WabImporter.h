@@ -3,6 +3,7 @@
 #include "data/Records.h"
 #include "platform/core/CString.h"
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,9 @@ public:
     // Collects the persons of the opened text; -1 when nothing was opened or the text holds no
     // complete vCard, otherwise the number of persons collected (0 when no card has a name).
     int Read();
+    // The same without collecting: each person is handed to each as it is read, and reading stops
+    // when each answers false. Answers the number of persons handed on, or -1 as Read does.
+    int Read(const std::function<bool(CPerson&)>& each);
     // Forgets the collected persons and the opened text.
     void Clear();
 
