@@ -77,6 +77,11 @@ constexpr std::array<const char*, 4> kTaskFields = {"Task", "DateDue", "DateDone
 constexpr std::array<const char*, 6> kApptFields = {"Appointment", "Date",    "StartTime",
                                                     "EndTime",     "Alarmed", "AlarmTime"};
 
+// The cells that the import reads as empty.
+bool IsMarker(const CString& value) {
+    return value == "EMPTY FIELD" || value == "EOF";
+}
+
 // What the export writes: the header line (when asked for), then the rows.
 class DelimitedWriter {
 public:
@@ -127,6 +132,9 @@ public:
         } else {
             value.Replace("\\", "\\\\");
             value.Replace(m_spec.m_qualifier, m_spec.m_qualifier + m_spec.m_qualifier);
+            // A value that is one of the import's markers is escaped so that it reads back as itself.
+            if (IsMarker(value))
+                value = "\\" + value;
         }
         m_row += m_spec.m_qualifier + value + m_spec.m_qualifier;
     }
@@ -261,13 +269,19 @@ public:
     bool ReadLine(CString& line) { return m_splitter && m_splitter->Next(line.str()); }
 
     // The cells of one record: every column consumes a field; a record that runs out leaves the rest
-    // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells.
+    // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells, quoted or not, unless the file
+    // wrote them with an escape.
     std::vector<CString> Cells(const CString& line) const {
         std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
         std::string_view rest(line.str());
+        const char* const end = rest.data() + rest.size();
         for (CString& cell : cells) {
+            const char* const start = rest.data();
             m_reader.NextField(rest, cell.str());
-            if (cell == "EMPTY FIELD" || cell == "EOF")
+            // Written with an escape (as the export writes such a value), a marker is a value.
+            const char* const stop = rest.empty() ? end : rest.data();
+            const std::string_view written(start, static_cast<size_t>(stop - start));
+            if (IsMarker(cell) && written.find('\\') == std::string_view::npos)
                 cell.Empty();
         }
         return cells;

@@ -34,8 +34,14 @@ bool CRecordSplitter::Next(std::string& record) {
                 else
                     inQuotes = false;
             } else if (ch == '\\' && i + 1 < m_text.size()) {
-                // An escaped character never closes the field.
-                ++i;
+                // An escaped character never closes the field, except a quote that the delimiter
+                // or a line end follows: there the backslash ends the value and the quote closes it.
+                const size_t after = i + 2;
+                const bool closes =
+                    m_text[i + 1] == m_quote && (after == m_text.size() || m_text[after] == m_delimiter ||
+                                                 m_text[after] == '\r' || m_text[after] == '\n');
+                if (!closes)
+                    ++i;
             }
             continue;
         }
