@@ -69,37 +69,38 @@ void PersonImport::Write(const CPerson& person) {
 bool PersonImport::Flush() {
     if (m_failed || m_queued.empty())
         return !m_failed;
+    size_t written = 0;
     try {
         ExclusiveTransaction batch(g_db);
-        for (const CPerson& person : m_queued)
+        for (const CPerson& person : m_queued) {
             Write(person);
-        batch.Commit();
-        m_added += static_cast<int>(m_queued.size());
-    } catch (const SqlException& error) {
-        // The batch is rolled back. Unless the whole transaction went with it, the persons before the
-        // failing one are written again, each on its own, to find the one that fails.
-        if (TransactionGone()) {
-            m_failed = true;
-            m_failure = error.errorMessage();
-        } else {
-            WriteOneByOne();
+            ++written;
         }
+        batch.Commit();
+        m_added += static_cast<int>(written);
+    } catch (const SqlException& error) {
+        // The batch is rolled back, with whatever the failing person had written of itself. Unless
+        // the whole transaction went with it, the persons before that one are written again, so
+        // that the document holds what a savepoint per person would have kept.
+        m_failed = true;
+        m_failure = error.errorMessage();
+        if (!TransactionGone())
+            WriteAgain(written);
     }
     m_queued.clear();
     return !m_failed;
 }
 
-void PersonImport::WriteOneByOne() {
-    for (const CPerson& person : m_queued) {
-        try {
-            ExclusiveTransaction one(g_db);
-            Write(person);
-            one.Commit();
-            ++m_added;
-        } catch (const SqlException& error) {
-            m_failed = true;
-            m_failure = error.errorMessage();
-            return;
-        }
+void PersonImport::WriteAgain(size_t count) {
+    if (count == 0)
+        return;
+    try {
+        ExclusiveTransaction batch(g_db);
+        for (size_t at = 0; at < count; ++at)
+            Write(m_queued[at]);
+        batch.Commit();
+        m_added += static_cast<int>(count);
+    } catch (const SqlException&) {
+        // They fail now as well: none of this batch stays, and the first failure is the one told.
     }
 }

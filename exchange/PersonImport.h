@@ -15,9 +15,9 @@
 int RunImportTransaction(CDbDoc& doc, const std::function<int()>& body);
 
 // Adds the persons of an import inside RunImportTransaction, with a savepoint per batch of persons
-// rather than one per person. When a write of a batch fails, the batch is rolled back and written
-// again person by person, each in a savepoint of its own, up to the person that fails: the document
-// ends as with a savepoint per person, and the import stops at that person.
+// rather than one per person. When a write of a batch fails, the batch is rolled back and the
+// persons before the failing one are written again: the document ends as with a savepoint per
+// person, and the import stops at that person.
 class PersonImport {
 public:
     static constexpr size_t kBatchSize = 256;
@@ -37,7 +37,8 @@ public:
 
 private:
     void Write(const CPerson& person);
-    void WriteOneByOne();
+    // Writes the first count queued persons again after their batch was rolled back.
+    void WriteAgain(size_t count);
 
     CDbDoc& m_doc;
     std::vector<CPhGroup> m_groups;
