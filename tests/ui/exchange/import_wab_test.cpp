@@ -260,9 +260,9 @@ TEST_F(ImportWabCommandTest, AFailedWriteGivesOneBoxWithTheCount) {
     ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
     const ScriptedPrompt::Call box = prompt.MessageBoxes()[0];
     EXPECT_EQ(box.caption, "Error Adding Address Book Entry");
-    EXPECT_EQ(box.text,
-              "disk I/O error\n\nThe import stopped there. 1 name added to current database.You will "
-              "need to edit it to add it to specific groups.");
+    EXPECT_EQ(box.text, "SQLITE_CONSTRAINT[19]: disk I/O error\n\nThe import stopped there. 1 name added to "
+                        "current database.You will "
+                        "need to edit it to add it to specific groups.");
     EXPECT_EQ(box.flags, static_cast<unsigned>(MB_ICONERROR));
     EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 1);
     EXPECT_TRUE(g_doc.IsModified());
