@@ -67,7 +67,8 @@ public:
     bool InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups);
     void EndBulkPersonInserts();
     // The writes of InsertPerson for a bulk import that guards them itself: only inside the caller's
-    // transaction, without a savepoint of their own and without a message; throws SqlException.
+    // transaction, without a savepoint of their own and without a message; throws SqlException. The
+    // person's ID is a new one (no membership rows to replace).
     void WritePersonInTransaction(const CPerson& person, const std::vector<CPhGroup>& groups);
     // Writes the row again first when it was removed meanwhile; the memberships become the vector's.
     bool UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups);
