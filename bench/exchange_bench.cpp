@@ -40,41 +40,41 @@ const std::vector<CString> kPersonFields = {
 const char* const kFirstNames[] = {"Anna", "Bert", "Clara", "David", "Eva", "Frank", "Gina", "Hugo"};
 const char* const kLastNames[] = {"Adler", "Brandt", "Conrad", "Dietz", "Engel", "Fuchs", "Graf", "Hahn"};
 
-// One person line with all 29 fields quoted; the notes are padded to about notesLength characters.
-std::string PersonLine(int id, size_t notesLength) {
+// The 29 field values of person id in file order, quoted as a comma-separated file has them.
+std::vector<std::string> PersonValues(int id, std::string notes) {
     const std::string n = std::to_string(id);
-    std::string notes = "Met at the conference in " + std::to_string(1990 + id % 30) + ", says \"\"hi\"\"";
-    while (notes.size() < notesLength)
-        notes += " and more notes";
-    const std::vector<std::string> values = {"Dr.",
-                                             kFirstNames[id % 8],
-                                             std::string(kLastNames[(id / 8) % 8]) + n,
-                                             n + " Main Street",
-                                             "Suite " + std::to_string(id % 100),
-                                             "Springfield",
-                                             "IL",
-                                             "62701",
-                                             "555-01" + std::to_string(id % 100),
-                                             "555-0300",
-                                             "555-0400",
-                                             "",
-                                             "person" + n + "@example.com",
-                                             "www.example.com/" + n,
-                                             "Company, Co " + std::to_string(id % 50),
-                                             "Staff",
-                                             "1 Plaza",
-                                             "Floor " + std::to_string(id % 20),
-                                             "Chicago",
-                                             "IL",
-                                             "60601",
-                                             "555-0200",
-                                             std::to_string(id % 1000),
-                                             "555-0201",
-                                             "555-0202",
-                                             "",
-                                             "work" + n + "@example.com",
-                                             "www.example.org",
-                                             notes};
+    return {"Dr.",
+            kFirstNames[id % 8],
+            std::string(kLastNames[(id / 8) % 8]) + n,
+            n + " Main Street",
+            "Suite " + std::to_string(id % 100),
+            "Springfield",
+            "IL",
+            "62701",
+            "555-01" + std::to_string(id % 100),
+            "555-0300",
+            "555-0400",
+            "",
+            "person" + n + "@example.com",
+            "www.example.com/" + n,
+            "Company, Co " + std::to_string(id % 50),
+            "Staff",
+            "1 Plaza",
+            "Floor " + std::to_string(id % 20),
+            "Chicago",
+            "IL",
+            "60601",
+            "555-0200",
+            std::to_string(id % 1000),
+            "555-0201",
+            "555-0202",
+            "",
+            "work" + n + "@example.com",
+            "www.example.org",
+            notes};
+}
+
+std::string QuotedLine(const std::vector<std::string>& values) {
     std::string line;
     for (size_t i = 0; i < values.size(); ++i) {
         if (i > 0)
@@ -82,6 +82,14 @@ std::string PersonLine(int id, size_t notesLength) {
         line += '"' + values[i] + '"';
     }
     return line + "\n";
+}
+
+// One person line with all 29 fields quoted; the notes are padded to about notesLength characters.
+std::string PersonLine(int id, size_t notesLength) {
+    std::string notes = "Met at the conference in " + std::to_string(1990 + id % 30) + ", says \"\"hi\"\"";
+    while (notes.size() < notesLength)
+        notes += " and more notes";
+    return QuotedLine(PersonValues(id, notes));
 }
 
 // The vCard of person id with the fields PersonLine gives that a card can carry (the work extension,
@@ -129,45 +137,12 @@ std::string PersonCard(int id) {
 }
 
 std::string CardPersonLine(int id) {
-    const std::string n = std::to_string(id);
-    const std::vector<std::string> values = {"Dr.",
-                                             kFirstNames[id % 8],
-                                             std::string(kLastNames[(id / 8) % 8]) + n,
-                                             n + " Main Street",
-                                             "Suite " + std::to_string(id % 100),
-                                             "Springfield",
-                                             "IL",
-                                             "62701",
-                                             "555-01" + std::to_string(id % 100),
-                                             "555-0300",
-                                             "555-0400",
-                                             "",
-                                             "person" + n + "@example.com",
-                                             "www.example.com/" + n,
-                                             "Company, Co " + std::to_string(id % 50),
-                                             "Staff",
-                                             "1 Plaza",
-                                             "Floor " + std::to_string(id % 20),
-                                             "Chicago",
-                                             "IL",
-                                             "60601",
-                                             "555-0200",
-                                             "",
-                                             "555-0201",
-                                             "",
-                                             "",
-                                             "",
-                                             "www.example.org",
-                                             "Met at the conference in " + std::to_string(1990 + id % 30) +
-                                                 ", says \"\"hi\"\""};
-    std::string line;
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (i > 0)
-            line += ',';
-        if (!values[i].empty())
-            line += '"' + values[i] + '"';
-    }
-    return line + "\n";
+    std::vector<std::string> values =
+        PersonValues(id, "Met at the conference in " + std::to_string(1990 + id % 30) + ", says \"\"hi\"\"");
+    // The pager, work extension, work cell phone, work pager and work e-mail.
+    for (const size_t field : {11, 22, 24, 25, 26})
+        values[field].clear();
+    return QuotedLine(values);
 }
 
 std::string HeaderLine() {

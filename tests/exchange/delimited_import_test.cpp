@@ -498,10 +498,11 @@ TEST_F(DelimitedImport, BackslashesAndMarkerWordsSurviveTheProgramsOwnRoundTrip)
     g_db.ExecDml("delete from PersonPhGroup");
     g_db.ExecDml("delete from Person");
     ASSERT_EQ(g_doc.ImportAddressBookCsv(m_spec), static_cast<int>(values.size()));
+    const std::vector<CPerson> back = StoredPersons("LName");
     for (const auto& [name, notes] : values) {
-        const std::vector<CPerson> back = StoredPersons("LName");
-        const auto found =
-            std::find_if(back.begin(), back.end(), [&](const CPerson& p) { return p.m_LName == name; });
+        const char* const wanted = name;
+        const auto found = std::find_if(back.begin(), back.end(),
+                                        [wanted](const CPerson& p) { return p.m_LName == wanted; });
         ASSERT_NE(found, back.end()) << name;
         EXPECT_EQ(found->m_Notes, notes) << name;
         EXPECT_EQ(found->m_Company, notes) << name;
