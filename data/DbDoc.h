@@ -67,6 +67,10 @@ public:
     // for the next one; EndBulkPersonInserts drops them when the bulk work is done.
     bool InsertPerson(const CPerson& person, const std::vector<CPhGroup>& groups);
     void EndBulkPersonInserts();
+    // The writes of InsertPerson for a bulk import that guards them itself: only inside the caller's
+    // transaction, without a savepoint of their own and without a message; throws SqlException. The
+    // person's ID is a new one (no membership rows to replace).
+    void WritePersonInTransaction(const CPerson& person, const std::vector<CPhGroup>& groups);
     // Writes the row again first when it was removed meanwhile; the memberships become the vector's.
     bool UpdatePerson(const CPerson& person, const std::vector<CPhGroup>& groups);
     // Removes the person and its membership rows; false without a message when there is none.
@@ -180,6 +184,9 @@ public:
     // the choice: 0 "Yellow Pages", 1 "White Pages", 2 both. Adds 1 to count for every person
     // inserted; false when the file cannot be read or holds no contact card.
     bool ImportWab(int& count, int choice, const char* path);
+    // The same, but a write that fails is not shown: its error text goes to writeError (left empty
+    // when every write succeeded), for the caller's one report of the import.
+    bool ImportWab(int& count, int choice, const char* path, CString& writeError);
     // End of address-book import.
 
     // Which report the print window shows: 0 none, 1 address book, 2 envelopes, 3 daily plan,

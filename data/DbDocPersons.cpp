@@ -170,9 +170,10 @@ BulkPersonStatements& BulkStatements() {
     return statements;
 }
 
-// Writes the person and its memberships through the reused statements.
+// Writes the person and its memberships through the reused statements. A person under a new ID has
+// no membership rows to remove first.
 void WritePersonBulk(BulkPersonStatements& statements, const CPerson& person,
-                     const std::vector<CPhGroup>& groups) {
+                     const std::vector<CPhGroup>& groups, bool newId = false) {
     const CString* const values[] = {
         &person.m_ID,         &person.m_Title,    &person.m_FName,   &person.m_LName,     &person.m_Addr1,
         &person.m_Addr2,      &person.m_City,     &person.m_State,   &person.m_Zip,       &person.m_HmPhone,
@@ -186,8 +187,10 @@ void WritePersonBulk(BulkPersonStatements& statements, const CPerson& person,
     statements.insert.Run();
 
     const char* id = person.m_ID.c_str();
-    statements.deleteMemberships.Bind(1, id);
-    statements.deleteMemberships.Run();
+    if (!newId) {
+        statements.deleteMemberships.Bind(1, id);
+        statements.deleteMemberships.Run();
+    }
     auto addMembership = [&](const char* groupId) {
         statements.insertMembership.Bind(1, id);
         statements.insertMembership.Bind(2, groupId);
@@ -293,6 +296,12 @@ bool CDbDoc::InsertPerson(const CPerson& person, const std::vector<CPhGroup>& gr
         ShowError(error, "Error Adding Address Book Entry");
         return false;
     }
+}
+
+void CDbDoc::WritePersonInTransaction(const CPerson& person, const std::vector<CPhGroup>& groups) {
+    if (g_db.Handle() == nullptr || sqlite3_get_autocommit(g_db.Handle()) != 0)
+        throw SqlException(SQLITE_MISUSE, "A bulk person write needs an open transaction");
+    WritePersonBulk(BulkStatements(), person, groups, true);
 }
 
 void CDbDoc::EndBulkPersonInserts() {

@@ -1,13 +1,13 @@
 // The document's delimited-text export and import of persons, tasks and appointments.
 
 #include "data/DbDoc.h"
-#include "data/ExclusiveTransaction.h"
 #include "data/IdMaker.h"
 #include "data/SqlException.h"
 #include "data/SqlQuery.h"
 #include "exchange/DelimitedText.h"
 #include "exchange/ExportTableSpec.h"
 #include "exchange/FieldReader.h"
+#include "exchange/PersonImport.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/Prompt.h"
 
@@ -77,6 +77,11 @@ constexpr std::array<const char*, 4> kTaskFields = {"Task", "DateDue", "DateDone
 constexpr std::array<const char*, 6> kApptFields = {"Appointment", "Date",    "StartTime",
                                                     "EndTime",     "Alarmed", "AlarmTime"};
 
+// The cells that the import reads as empty.
+bool IsMarker(const CString& value) {
+    return value == "EMPTY FIELD" || value == "EOF";
+}
+
 // What the export writes: the header line (when asked for), then the rows.
 class DelimitedWriter {
 public:
@@ -127,6 +132,9 @@ public:
         } else {
             value.Replace("\\", "\\\\");
             value.Replace(m_spec.m_qualifier, m_spec.m_qualifier + m_spec.m_qualifier);
+            // A value that is one of the import's markers is escaped so that it reads back as itself.
+            if (IsMarker(value))
+                value = "\\" + value;
         }
         m_row += m_spec.m_qualifier + value + m_spec.m_qualifier;
     }
@@ -261,13 +269,19 @@ public:
     bool ReadLine(CString& line) { return m_splitter && m_splitter->Next(line.str()); }
 
     // The cells of one record: every column consumes a field; a record that runs out leaves the rest
-    // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells.
+    // empty. The markers "EMPTY FIELD" and "EOF" read as empty cells, quoted or not, unless the file
+    // wrote them with an escape.
     std::vector<CString> Cells(const CString& line) const {
         std::vector<CString> cells(static_cast<size_t>(m_spec.m_columnCount > 0 ? m_spec.m_columnCount : 0));
         std::string_view rest(line.str());
+        const char* const end = rest.data() + rest.size();
         for (CString& cell : cells) {
+            const char* const start = rest.data();
             m_reader.NextField(rest, cell.str());
-            if (cell == "EMPTY FIELD" || cell == "EOF")
+            // Written with an escape (as the export writes such a value), a marker is a value.
+            const char* const stop = rest.empty() ? end : rest.data();
+            const std::string_view written(start, static_cast<size_t>(stop - start));
+            if (IsMarker(cell) && written.find('\\') == std::string_view::npos)
                 cell.Empty();
         }
         return cells;
@@ -285,20 +299,26 @@ private:
     CFieldReader m_reader;
 };
 
-// Reads every record of the options' file and inserts the ones that pass, all in one transaction in
-// which each insert is a savepoint of its own: a record whose insert fails is rolled back alone, not
-// counted, and ends the import (a full disk or a broken file fails every record after it alike).
-// Answers the number of records the document really holds afterwards; the modified flag is set with
-// notification when there are any. The person insert shows its own error; for the record kinds whose
-// insert shows none, failureCaption names the one box that says the import stopped.
-template <typename ReadRecord>
-int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, ReadRecord readRecord) {
-    int count = 0;
+// Reads every record of the options' file and inserts the ones that pass, all in one transaction: a
+// record whose insert fails is rolled back alone, not counted, and ends the import (a full disk or a
+// broken file fails every record after it alike). readRecord answers Added for a record it has handed
+// on to be written later (persons go in batches); written() then answers how many of those reached
+// the document and ends the import's writes. Answers the number of records the document really holds
+// afterwards; the modified flag is set with notification when there are any. The person writes show
+// their error themselves; for the record kinds whose insert shows none, failureCaption names the one
+// box that says the import stopped.
+template <typename ReadRecord, typename Written>
+int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, ReadRecord readRecord,
+              Written written) {
+    DelimitedReader reader(spec);
     try {
-        DelimitedReader reader(spec);
         if (!reader.Start())
             return 0;
-        ExclusiveTransaction transaction(g_db);
+    } catch (...) {
+        return 0;
+    }
+    const int count = RunImportTransaction(doc, [&]() {
+        int added = 0;
         CString line;
         while (reader.ReadLine(line)) {
             std::vector<CString> cells = reader.Cells(line);
@@ -311,25 +331,18 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCapt
                 break;
             }
             if (result == RecordResult::Added)
-                ++count;
+                ++added;
         }
-        if (sqlite3_get_autocommit(g_db.Handle()) != 0)
-            // The database gave the whole transaction up with the failing insert (a full disk does):
-            // nothing of this import stayed, and the insert has said why.
-            count = 0;
-        else
-            transaction.Commit();
-    } catch (const SqlException& error) {
-        // The transaction was rolled back: nothing of this import stayed.
-        MessageBoxA(nullptr, error.errorMessage(), "Import Error", MB_OK | MB_ICONERROR);
-        count = 0;
-    } catch (...) {
-        count = 0;
-    }
-    doc.EndBulkPersonInserts();
+        return written(added);
+    });
     if (count > 0)
         doc.SetModifiedFlag(true, true);
     return count;
+}
+
+// For the kinds whose records are written as they are read.
+int AllWritten(int added) {
+    return added;
 }
 
 // A new record ID; false when none could be made.
@@ -469,110 +482,125 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
             if (spec.m_columnFields[column] == entry.name)
                 columnFields[column] = &entry;
 
-    return RunImport(*this, spec, nullptr, [&](const DelimitedReader&, std::vector<CString>& cells) {
-        CPerson person;
-        bool named = false;
-        for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
-            const PersonField* field = columnFields[column];
-            if (!field)
-                continue;
-            CString& cell = cells[column];
-            // The title and the three name fields take only a non-empty cell; one of the names must
-            // have one for the person to be added.
-            const bool nameField = field->member == &CPerson::m_FName || field->member == &CPerson::m_LName ||
-                                   field->member == &CPerson::m_Company;
-            if (!cell.IsEmpty() && nameField)
-                named = true;
-            if (!cell.IsEmpty() || (!nameField && field->member != &CPerson::m_Title))
-                person.*field->member = std::move(cell);
-        }
-        if (!named)
-            return RecordResult::Skipped;
-        if (!NewId(person.m_ID))
-            return RecordResult::Failed;
-        person.BuildDisplayName();
-        return Inserted(true, InsertPerson(person, {}));
-    });
+    PersonImport persons(*this, {});
+    return RunImport(
+        *this, spec, nullptr,
+        [&](const DelimitedReader&, std::vector<CString>& cells) {
+            CPerson person;
+            bool named = false;
+            for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
+                const PersonField* field = columnFields[column];
+                if (!field)
+                    continue;
+                CString& cell = cells[column];
+                // The title and the three name fields take only a non-empty cell; one of the names
+                // must have one for the person to be added.
+                const bool nameField = field->member == &CPerson::m_FName ||
+                                       field->member == &CPerson::m_LName ||
+                                       field->member == &CPerson::m_Company;
+                if (!cell.IsEmpty() && nameField)
+                    named = true;
+                if (!cell.IsEmpty() || (!nameField && field->member != &CPerson::m_Title))
+                    person.*field->member = std::move(cell);
+            }
+            if (!named)
+                return RecordResult::Skipped;
+            if (!NewId(person.m_ID))
+                return RecordResult::Failed;
+            person.BuildDisplayName();
+            return persons.Add(std::move(person)) ? RecordResult::Added : RecordResult::Failed;
+        },
+        [&](int) {
+            persons.Flush();
+            if (persons.Failed())
+                MessageBoxA(nullptr, persons.Failure(), "Error Adding Address Book Entry",
+                            MB_OK | MB_ICONERROR);
+            return persons.Added();
+        });
 }
 
 int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, "Error Importing Tasks",
-                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-                         CTask task;
-                         bool hasText = false;
-                         for (size_t column = 0; column < cells.size(); ++column) {
-                             const CString field = reader.FieldOf(column);
-                             const CString& cell = cells[column];
-                             if (field == "Task") {
-                                 if (!cell.IsEmpty()) {
-                                     task.m_Desc = cell;
-                                     hasText = true;
-                                 }
-                             } else if (field == "DateDue" || field == "DateDone") {
-                                 const CDateTime date = ParseDateCell(cell);
-                                 if (date.IsValid())
-                                     (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
-                             } else if (field == "Priority") {
-                                 const int priority = std::atoi(cell);
-                                 if (priority >= kPriorityHigh && priority <= kPriorityDone)
-                                     task.m_Priority = priority;
-                             }
-                         }
-                         if (!hasText)
-                             return RecordResult::Skipped;
-                         if (!NewId(task.m_ID))
-                             return RecordResult::Failed;
-                         return Inserted(true, InsertTask(task));
-                     });
+    return RunImport(
+        *this, spec, "Error Importing Tasks",
+        [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+            CTask task;
+            bool hasText = false;
+            for (size_t column = 0; column < cells.size(); ++column) {
+                const CString field = reader.FieldOf(column);
+                const CString& cell = cells[column];
+                if (field == "Task") {
+                    if (!cell.IsEmpty()) {
+                        task.m_Desc = cell;
+                        hasText = true;
+                    }
+                } else if (field == "DateDue" || field == "DateDone") {
+                    const CDateTime date = ParseDateCell(cell);
+                    if (date.IsValid())
+                        (field == "DateDue" ? task.m_DateDue : task.m_DateDone) = date;
+                } else if (field == "Priority") {
+                    const int priority = std::atoi(cell);
+                    if (priority >= kPriorityHigh && priority <= kPriorityDone)
+                        task.m_Priority = priority;
+                }
+            }
+            if (!hasText)
+                return RecordResult::Skipped;
+            if (!NewId(task.m_ID))
+                return RecordResult::Failed;
+            return Inserted(true, InsertTask(task));
+        },
+        AllWritten);
 }
 
 int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
-    return RunImport(*this, spec, "Error Importing Appointments",
-                     [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
-                         CAppt appt;
-                         bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
-                         int alarmMinutes = 0;
-                         for (size_t column = 0; column < cells.size(); ++column) {
-                             const CString field = reader.FieldOf(column);
-                             const CString& cell = cells[column];
-                             if (field == "Appointment") {
-                                 if (!cell.IsEmpty()) {
-                                     appt.m_Desc = cell;
-                                     hasText = true;
-                                 }
-                             } else if (field == "Date") {
-                                 const CDateTime date = ParseDateCell(cell);
-                                 if (date.IsValid()) {
-                                     appt.m_DateDue = date;
-                                     hasDate = true;
-                                 }
-                             } else if (field == "StartTime") {
-                                 const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
-                                 if (start.IsValid()) {
-                                     appt.m_StartTime = start;
-                                     hasStart = true;
-                                 }
-                             } else if (field == "EndTime") {
-                                 const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
-                                 if (end.IsValid()) {
-                                     appt.m_EndTime = end;
-                                     hasEnd = true;
-                                 }
-                                 if (appt.m_EndTime < appt.m_StartTime)
-                                     appt.m_EndTime = appt.m_StartTime;
-                             } else if (field == "AlarmTime") {
-                                 appt.m_AlarmTime = appt.m_StartTime;
-                                 alarmMinutes = RoundToFive(cell);
-                             } else if (field == "Alarmed") {
-                                 appt.m_Alarm = IsTrueWord(cell);
-                             }
-                         }
-                         if (!hasText || !hasDate || !hasStart || !hasEnd)
-                             return RecordResult::Skipped;
-                         if (!NewId(appt.m_ID))
-                             return RecordResult::Failed;
-                         if (alarmMinutes >= 0 && alarmMinutes <= 60)
-                             appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
-                         return Inserted(true, InsertAppt(appt));
-                     });
+    return RunImport(
+        *this, spec, "Error Importing Appointments",
+        [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
+            CAppt appt;
+            bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;
+            int alarmMinutes = 0;
+            for (size_t column = 0; column < cells.size(); ++column) {
+                const CString field = reader.FieldOf(column);
+                const CString& cell = cells[column];
+                if (field == "Appointment") {
+                    if (!cell.IsEmpty()) {
+                        appt.m_Desc = cell;
+                        hasText = true;
+                    }
+                } else if (field == "Date") {
+                    const CDateTime date = ParseDateCell(cell);
+                    if (date.IsValid()) {
+                        appt.m_DateDue = date;
+                        hasDate = true;
+                    }
+                } else if (field == "StartTime") {
+                    const CDateTime start = ParseQuarterTime(cell, appt.m_DateDue);
+                    if (start.IsValid()) {
+                        appt.m_StartTime = start;
+                        hasStart = true;
+                    }
+                } else if (field == "EndTime") {
+                    const CDateTime end = ParseQuarterTime(cell, appt.m_DateDue);
+                    if (end.IsValid()) {
+                        appt.m_EndTime = end;
+                        hasEnd = true;
+                    }
+                    if (appt.m_EndTime < appt.m_StartTime)
+                        appt.m_EndTime = appt.m_StartTime;
+                } else if (field == "AlarmTime") {
+                    appt.m_AlarmTime = appt.m_StartTime;
+                    alarmMinutes = RoundToFive(cell);
+                } else if (field == "Alarmed") {
+                    appt.m_Alarm = IsTrueWord(cell);
+                }
+            }
+            if (!hasText || !hasDate || !hasStart || !hasEnd)
+                return RecordResult::Skipped;
+            if (!NewId(appt.m_ID))
+                return RecordResult::Failed;
+            if (alarmMinutes >= 0 && alarmMinutes <= 60)
+                appt.m_AlarmTime -= CDateTimeSpan(0, 0, alarmMinutes, 0);
+            return Inserted(true, InsertAppt(appt));
+        },
+        AllWritten);
 }

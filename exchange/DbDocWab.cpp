@@ -3,15 +3,24 @@
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
 #include "data/Schema.h"
+#include "exchange/PersonImport.h"
 #include "exchange/WabImporter.h"
+#include "platform/core/Prompt.h"
 
 #include <cstring>
 
 bool CDbDoc::ImportWab(int& count, int choice, const char* path) {
+    CString writeError;
+    const bool read = ImportWab(count, choice, path, writeError);
+    if (!writeError.IsEmpty())
+        MessageBoxA(nullptr, writeError, "Error Adding Address Book Entry", MB_OK | MB_ICONERROR);
+    return read;
+}
+
+bool CDbDoc::ImportWab(int& count, int choice, const char* path, CString& writeError) {
+    writeError.Empty();
     CWabImporter importer;
     if (importer.Open(path) == 2)
-        return false;
-    if (importer.Read() == -1)
         return false;
 
     std::vector<CPhGroup> groups;
@@ -27,17 +36,27 @@ bool CDbDoc::ImportWab(int& count, int choice, const char* path) {
         white.m_Desc = Schema::kGroupWhitePagesDesc;
         groups.push_back(white);
     }
-    for (const CPerson& contact : importer.Persons()) {
-        CPerson person = contact;
-        char id[81];
-        std::memset(id, 0, sizeof id);
-        if (!NewGuidString(id))
-            continue;
-        person.m_ID = id;
-        // Only persons that reached the document are counted; a failed insert has shown its message
-        // and the next contact is tried.
-        if (InsertPerson(person, groups))
-            ++count;
-    }
+    // One transaction for the whole file: a run that is stopped keeps nothing, and the first write
+    // that fails ends the import with the persons before it. The persons go to the document as the
+    // cards are read.
+    PersonImport persons(*this, groups);
+    bool read = true;
+    const int added = RunImportTransaction(*this, [&]() {
+        read = importer.Read([&](CPerson& person) {
+            char id[81];
+            std::memset(id, 0, sizeof id);
+            if (!NewGuidString(id))
+                return true;
+            person.m_ID = id;
+            return persons.Add(std::move(person));
+        }) != -1;
+        persons.Flush();
+        return persons.Added();
+    });
+    if (!read)
+        return false;
+    count += added;
+    if (persons.Failed())
+        writeError = persons.Failure();
     return true;
 }

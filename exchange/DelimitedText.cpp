@@ -8,14 +8,9 @@
 #include <utility>
 
 std::string DecodeDelimitedText(std::string bytes) {
-    const std::string_view view(bytes);
-    if (view.substr(0, 2) == "\xFF\xFE")
-        return Utf16ToUtf8(view.substr(2), false);
-    if (view.substr(0, 2) == "\xFE\xFF")
-        return Utf16ToUtf8(view.substr(2), true);
-    if (view.substr(0, 3) == "\xEF\xBB\xBF")
-        bytes.erase(0, 3);
-    return Utf8OrWindows1252(std::move(bytes));
+    bool fromUtf16 = false;
+    std::string text = UnicodeTextToUtf8(std::move(bytes), fromUtf16);
+    return fromUtf16 ? text : Utf8OrWindows1252(std::move(text));
 }
 
 CRecordSplitter::CRecordSplitter(std::string_view text, char quote, char delimiter)
@@ -39,8 +34,14 @@ bool CRecordSplitter::Next(std::string& record) {
                 else
                     inQuotes = false;
             } else if (ch == '\\' && i + 1 < m_text.size()) {
-                // An escaped character never closes the field.
-                ++i;
+                // An escaped character never closes the field, except a quote that the delimiter
+                // or a line end follows: there the backslash ends the value and the quote closes it.
+                const size_t after = i + 2;
+                const bool closes =
+                    m_text[i + 1] == m_quote && (after == m_text.size() || m_text[after] == m_delimiter ||
+                                                 m_text[after] == '\r' || m_text[after] == '\n');
+                if (!closes)
+                    ++i;
             }
             continue;
         }
@@ -102,7 +103,8 @@ DelimitedFileResult ReadDelimitedFirstLine(const CString& path, CString& line) {
         return DelimitedFileResult::ReadError;
     bytes.resize(static_cast<size_t>(stream.gcount()));
     // The first line alone decides how it reads, not a character cut in two at the end of the chunk.
-    const bool utf16 = bytes.compare(0, 2, "\xFF\xFE") == 0 || bytes.compare(0, 2, "\xFE\xFF") == 0;
+    bool bigEndian = false;
+    const bool utf16 = IsUtf16Text(bytes, bigEndian);
     const size_t lineEnd = bytes.find_first_of("\r\n");
     if (!utf16 && lineEnd != std::string::npos)
         bytes.resize(lineEnd);

@@ -35,6 +35,18 @@ char EscapedChar(char ch) {
 
 } // namespace
 
+bool CFieldReader::ClosesAfterBackslash(std::string_view line, size_t position) const {
+    if (position >= line.size() || line[position] != m_quote)
+        return false;
+    const size_t after = position + 1;
+    return after == line.size() || line[after] == m_delimiter || line[after] == '\r' || line[after] == '\n';
+}
+
+size_t CFieldReader::ClosingLength(std::string_view line, size_t position) const {
+    // The quote, and the delimiter after it when there is one.
+    return position + 1 < line.size() && line[position + 1] == m_delimiter ? 2 : 1;
+}
+
 bool CFieldReader::NextField(CString& line, CString& out) const {
     std::string_view rest(line.str());
     std::string field;
@@ -116,6 +128,12 @@ void CFieldReader::ReadQuotedField(std::string_view& line, std::string& out) con
             if (c == m_delimiter)
                 break;
             // A single quote inside the field is dropped; c goes on as the next character.
+        }
+        if (c == '\\' && ClosesAfterBackslash(line, position)) {
+            // A value that ends in a backslash (a Windows folder) before its closing quote.
+            out += c;
+            position += ClosingLength(line, position);
+            break;
         }
         if (c == '\\') {
             const char escaped = at(position++);

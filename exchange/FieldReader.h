@@ -27,7 +27,9 @@ public:
     // or escapes. A quoted field ends at a quote followed by the delimiter or at the end of the line;
     // line breaks inside it belong to it (a record may span lines); two quotes read as one, a single quote is
     // dropped, and a backslash starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any
-    // other character for itself.
+    // other character for itself. A backslash before a quote that is followed by the delimiter or a
+    // line end is no escape: the backslash is the value's last character and the quote closes it
+    // (RFC 4180 writers leave `"C:\Users\"` so).
     bool NextField(CString& line, CString& out) const;
     // The same on a view of the line's remaining characters, which moves past the field instead of
     // the line being shortened: a long record splits without copying its rest once per field.
@@ -35,6 +37,11 @@ public:
 
 private:
     void ReadQuotedField(std::string_view& line, std::string& out) const;
+    // Whether the quote at position (after a backslash) closes the field: the delimiter or a line
+    // end follows it.
+    bool ClosesAfterBackslash(std::string_view line, size_t position) const;
+    // How many characters that closing quote takes from the line.
+    size_t ClosingLength(std::string_view line, size_t position) const;
 
     char m_quote = 0;
     char m_delimiter = 0;

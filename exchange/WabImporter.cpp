@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iconv.h>
 #include <map>
 #include <set>
@@ -15,28 +16,32 @@
 
 namespace {
 
+// The names and parameters of a card are ASCII: upper case without the locale's help.
+char UpperAscii(char ch) {
+    return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
 std::string Upper(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char ch) { return static_cast<char>(std::toupper(ch)); });
+    for (char& ch : text)
+        ch = UpperAscii(ch);
     return text;
 }
 
-bool StartsWithNoCase(const std::string& text, const char* prefix) {
-    const std::string upperPrefix = Upper(prefix);
-    return text.size() >= upperPrefix.size() && Upper(text.substr(0, upperPrefix.size())) == upperPrefix;
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size())
+        return false;
+    for (size_t at = 0; at < prefix.size(); ++at)
+        if (UpperAscii(text[at]) != UpperAscii(prefix[at]))
+            return false;
+    return true;
 }
 
-// Files written as UTF-16 (with their byte-order mark) become UTF-8; a UTF-8 mark is dropped.
-std::string ToUtf8Text(std::string text) {
-    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        return text.substr(3);
-    if (text.size() < 2)
-        return text;
-    const bool little = text[0] == '\xFF' && text[1] == '\xFE';
-    const bool big = text[0] == '\xFE' && text[1] == '\xFF';
-    if (!little && !big)
-        return text;
-    return Utf16ToUtf8(std::string_view(text).substr(2), big);
+// Whether text holds word (upper case) in any case of letters.
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+    for (size_t at = 0; at + word.size() <= text.size(); ++at)
+        if (StartsWithNoCase(text.substr(at), word))
+            return true;
+    return false;
 }
 
 // Converts text in charset (a name iconv knows) to UTF-8; a byte that is not of the charset
@@ -171,32 +176,31 @@ std::string DecodeBase64(const std::string& text) {
     return out;
 }
 
-// The physical lines, whatever their line ends.
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::string line;
+// The physical lines, whatever their line ends, as views into the text.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    lines.reserve(text.size() / 24 + 1);
+    size_t start = 0;
     for (size_t at = 0; at < text.size(); ++at) {
         const char ch = text[at];
-        if (ch == '\r' || ch == '\n') {
-            lines.push_back(line);
-            line.clear();
-            // CR LF, and the CR CR LF of files that passed twice through a text-mode writer, are one
-            // line end.
-            if (ch == '\r' && at + 2 < text.size() && text[at + 1] == '\r' && text[at + 2] == '\n')
-                at += 2;
-            else if (ch == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
-                ++at;
-        } else {
-            line += ch;
-        }
+        if (ch != '\r' && ch != '\n')
+            continue;
+        lines.push_back(text.substr(start, at - start));
+        // CR LF, and the CR CR LF of files that passed twice through a text-mode writer, are one
+        // line end.
+        if (ch == '\r' && at + 2 < text.size() && text[at + 1] == '\r' && text[at + 2] == '\n')
+            at += 2;
+        else if (ch == '\r' && at + 1 < text.size() && text[at + 1] == '\n')
+            ++at;
+        start = at + 1;
     }
-    if (!line.empty())
-        lines.push_back(line);
+    if (start < text.size())
+        lines.push_back(text.substr(start));
     return lines;
 }
 
 // Where the value of a content line starts: the first colon outside double quotes, npos for none.
-size_t ValueColon(const std::string& line) {
+size_t ValueColon(std::string_view line) {
     bool quoted = false;
     for (size_t at = 0; at < line.size(); ++at) {
         if (line[at] == '"')
@@ -208,46 +212,52 @@ size_t ValueColon(const std::string& line) {
 }
 
 // Whether the parameters of a content line (the text before its value) hold the word.
-bool HeadHas(const std::string& line, const char* word) {
+bool HeadHas(std::string_view line, std::string_view word) {
     const size_t colon = ValueColon(line);
-    return colon != std::string::npos && Upper(line.substr(0, colon)).find(word) != std::string::npos;
+    return colon != std::string::npos && ContainsNoCase(line.substr(0, colon), word);
 }
 
-bool IsCardDelimiter(const std::string& line) {
-    const std::string upper = Upper(line);
-    const size_t end = upper.find_last_not_of(" \t");
-    const std::string trimmed = end == std::string::npos ? std::string() : upper.substr(0, end + 1);
-    return trimmed == "BEGIN:VCARD" || trimmed == "END:VCARD";
+bool IsCardDelimiter(std::string_view line) {
+    const size_t end = line.find_last_not_of(" \t");
+    const std::string_view trimmed = end == std::string::npos ? std::string_view() : line.substr(0, end + 1);
+    return (trimmed.size() == 11 && StartsWithNoCase(trimmed, "BEGIN:VCARD")) ||
+           (trimmed.size() == 9 && StartsWithNoCase(trimmed, "END:VCARD"));
 }
 
 // Joins folded lines (a continuation starts with a space or tab), the soft line breaks of
 // quoted-printable values (a line ending in '=' goes on in the next one) and the lines of a 2.1
 // base64 value (which run on without a leading space until a blank line). A soft break before a
 // card's BEGIN or END line is a writer's slip and is dropped, so that the card keeps its end.
-std::vector<std::string> UnfoldLines(const std::string& text) {
-    const std::vector<std::string> physical = SplitLines(text);
-    std::vector<std::string> logical;
+template <typename Each> void ForEachUnfoldedLine(std::string_view text, Each each) {
+    const std::vector<std::string_view> physical = SplitLines(text);
+    // The logical line being joined; handed on once the next one starts.
+    std::string logical;
+    bool started = false;
     for (size_t at = 0; at < physical.size(); ++at) {
-        const std::string& line = physical[at];
-        if (!logical.empty() && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
-            logical.back() += line.substr(1);
+        const std::string_view line = physical[at];
+        if (started && !line.empty() && (line[0] == ' ' || line[0] == '\t')) {
+            logical += line.substr(1);
         } else {
-            logical.push_back(line);
+            if (started)
+                each(logical);
+            logical.assign(line);
+            started = true;
         }
-        while (at + 1 < physical.size() && !logical.back().empty() && logical.back().back() == '=' &&
-               HeadHas(logical.back(), "QUOTED-PRINTABLE")) {
-            logical.back().pop_back();
+        while (at + 1 < physical.size() && !logical.empty() && logical.back() == '=' &&
+               HeadHas(logical, "QUOTED-PRINTABLE")) {
+            logical.pop_back();
             if (IsCardDelimiter(physical[at + 1]))
                 break;
-            logical.back() += physical[++at];
+            logical += physical[++at];
         }
-        if (HeadHas(logical.back(), "BASE64") || HeadHas(logical.back(), "ENCODING=B")) {
+        if (HeadHas(logical, "BASE64") || HeadHas(logical, "ENCODING=B")) {
             while (at + 1 < physical.size() && !physical[at + 1].empty() &&
                    physical[at + 1].find(':') == std::string::npos)
-                logical.back() += physical[++at];
+                logical += physical[++at];
         }
     }
-    return logical;
+    if (started)
+        each(logical);
 }
 
 std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separator) {
@@ -435,15 +445,19 @@ bool IsReadProperty(const std::string& name) {
 // One contact card as it is being read.
 class CardReader {
 public:
-    void Add(const ContentLine& line) {
+    void Add(ContentLine&& line) {
         if (line.name == "VERSION")
             m_version = Field(line.value).str();
-        m_lines.push_back(line);
+        m_lines.push_back(std::move(line));
+    }
+    // Starts the next card, keeping the room the last one took.
+    void Clear() {
+        m_version = "3.0";
+        m_lines.clear();
     }
 
-    // The person of the card; false for a group card or one without any name.
+    // Fills the fresh person from the card; false for a group card or one without any name.
     bool Person(CPerson& person) const {
-        person = CPerson();
         const ValueDecoder decoder(m_version != "2.1");
         std::string displayName;
         std::vector<std::pair<Kind, std::vector<std::string>>> addresses;
@@ -611,7 +625,8 @@ int CWabImporter::Open(const char* path) {
 
 int CWabImporter::OpenText(std::string text) {
     Clear();
-    m_text = ToUtf8Text(std::move(text));
+    bool fromUtf16 = false;
+    m_text = UnicodeTextToUtf8(std::move(text), fromUtf16);
     m_opened = true;
     m_problem = Problem::None;
     return 0;
@@ -619,6 +634,14 @@ int CWabImporter::OpenText(std::string text) {
 
 int CWabImporter::Read() {
     m_persons.clear();
+    const int read = Read([this](CPerson& person) {
+        m_persons.push_back(std::move(person));
+        return true;
+    });
+    return read == -1 ? -1 : static_cast<int>(m_persons.size());
+}
+
+int CWabImporter::Read(const std::function<bool(CPerson&)>& each) {
     if (!m_opened) {
         m_problem = Problem::CannotRead;
         return -1;
@@ -629,11 +652,15 @@ int CWabImporter::Read() {
     int depth = 0;
     bool agentFollows = false;
     CardReader card;
-    for (const std::string& text : UnfoldLines(m_text)) {
-        ContentLine line;
-        if (!ParseContentLine(text, line))
-            continue;
-        const std::string value = Upper(Field(line.value).str());
+    bool stopped = false;
+    int persons = 0;
+    ContentLine line;
+    ForEachUnfoldedLine(m_text, [&](const std::string& text) {
+        if (stopped || !ParseContentLine(text, line))
+            return;
+        // Only the card delimiters and agents need the value in upper case.
+        const bool delimiterOrAgent = line.name == "BEGIN" || line.name == "END" || line.name == "AGENT";
+        const std::string value = delimiterOrAgent ? Upper(Field(line.value).str()) : std::string();
         const bool agentOnLine = depth > 0 && line.name == "AGENT" &&
                                  StartsWithNoCase(value, "BEGIN:VCARD") &&
                                  value.find("END:VCARD") == std::string::npos;
@@ -643,7 +670,7 @@ int CWabImporter::Read() {
             } else {
                 // A card still open here lost its END:VCARD: it is dropped, this one is read.
                 depth = 1;
-                card = CardReader();
+                card.Clear();
             }
         } else if (agentOnLine) {
             ++depth;
@@ -651,16 +678,19 @@ int CWabImporter::Read() {
             if (--depth == 0) {
                 completedCard = true;
                 CPerson person;
-                if (card.Person(person))
-                    m_persons.push_back(person);
+                if (card.Person(person)) {
+                    ++persons;
+                    stopped = !each(person);
+                }
             }
-        } else if (depth == 1) {
-            card.Add(line);
         }
         agentFollows = depth > 0 && line.name == "AGENT" && value.empty();
-    }
+        // The line is parsed afresh for the next one, so the card may take it over.
+        if (depth == 1 && !delimiterOrAgent)
+            card.Add(std::move(line));
+    });
     m_problem = completedCard ? Problem::None : Problem::NoContacts;
-    return completedCard ? static_cast<int>(m_persons.size()) : -1;
+    return completedCard ? persons : -1;
 }
 
 void CWabImporter::Clear() {

@@ -3,7 +3,9 @@
 #include "data/Records.h"
 #include "platform/core/CString.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Reads the contacts of a vCard file (versions 2.1, 3.0 and 4.0) into persons for the address-book
@@ -44,12 +46,17 @@ public:
     // Collects the persons of the opened text; -1 when nothing was opened or the text holds no
     // complete vCard, otherwise the number of persons collected (0 when no card has a name).
     int Read();
+    // The same without collecting: each person is handed to each as it is read, and reading stops
+    // when each answers false. Answers the number of persons handed on, or -1 as Read does.
+    int Read(const std::function<bool(CPerson&)>& each);
     // Forgets the collected persons and the opened text.
     void Clear();
 
     bool IsOpened() const { return m_opened; }
     Problem LastProblem() const { return m_problem; }
     const std::vector<CPerson>& Persons() const { return m_persons; }
+    // Hands the collected persons over, leaving the list empty.
+    std::vector<CPerson> TakePersons() { return std::move(m_persons); }
 
 private:
     std::vector<CPerson> m_persons;

@@ -1,5 +1,6 @@
 #include "platform/core/Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -109,4 +110,59 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
         AppendUtf8(out, code);
     }
     return out;
+}
+
+namespace {
+
+// The bytes of the first line (up to its line feed, in either byte order) looked at for zeros.
+constexpr size_t kLongestProbe = 4096;
+
+// Whether every byte at the positions of one parity is zero and some byte at the other is not.
+bool ZerosAt(std::string_view line, size_t zeroParity) {
+    bool text = false;
+    for (size_t i = 0; i < line.size(); ++i) {
+        const bool zero = line[i] == '\0';
+        if (i % 2 == zeroParity) {
+            if (!zero)
+                return false;
+        } else if (!zero) {
+            text = true;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+bool IsUtf16Text(std::string_view bytes, bool& bigEndian) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
+        bigEndian = bytes[0] == '\xFE';
+        return true;
+    }
+    std::string_view line = bytes.substr(0, std::min(bytes.find('\n'), kLongestProbe));
+    line = line.substr(0, line.size() - line.size() % 2);
+    if (line.empty())
+        return false;
+    if (ZerosAt(line, 1)) {
+        bigEndian = false;
+        return true;
+    }
+    if (ZerosAt(line, 0)) {
+        bigEndian = true;
+        return true;
+    }
+    return false;
+}
+
+std::string UnicodeTextToUtf8(std::string bytes, bool& fromUtf16) {
+    bool bigEndian = false;
+    fromUtf16 = IsUtf16Text(bytes, bigEndian);
+    const std::string_view view(bytes);
+    if (fromUtf16) {
+        const bool marked = view.substr(0, 2) == "\xFF\xFE" || view.substr(0, 2) == "\xFE\xFF";
+        return Utf16ToUtf8(view.substr(marked ? 2 : 0), bigEndian);
+    }
+    if (view.substr(0, 3) == "\xEF\xBB\xBF")
+        bytes.erase(0, 3);
+    return bytes;
 }

@@ -20,3 +20,12 @@ std::string Utf8OrWindows1252(std::string bytes);
 
 // UTF-16 (without its byte-order mark) as UTF-8; a lone surrogate becomes U+FFFD.
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
+
+// Whether the bytes are UTF-16: they start with its byte-order mark (either order) or, without
+// one, their first line has a zero in every other byte (ASCII text written as UTF-16). bigEndian
+// tells the order.
+bool IsUtf16Text(std::string_view bytes, bool& bigEndian);
+
+// A text file's bytes with any Unicode form they declare resolved: UTF-16 (see IsUtf16Text) becomes
+// UTF-8 and fromUtf16 is set; a UTF-8 byte-order mark is dropped. Other bytes come back unchanged.
+std::string UnicodeTextToUtf8(std::string bytes, bool& fromUtf16);

@@ -1,8 +1,11 @@
 #include "data/IdMaker.h"
 #include "data/SqlQuery.h"
+#include "exchange/DelimitedText.h"
 #include "exchange/ExportTableSpec.h"
 #include "platform/core/Registry.h"
 #include "tests/data/records_document.h"
+
+#include <algorithm>
 
 #include <fstream>
 #include <string>
@@ -456,6 +459,105 @@ TEST_F(DelimitedImport, NamesAndMarkersAreCaseSensitive) {
     EXPECT_EQ(persons[0].m_LName, "");
     EXPECT_EQ(persons[0].m_FName, "eof");
     EXPECT_EQ(persons[0].m_Company, "Empty Field");
+}
+
+// A file from a writer that does not escape backslashes: a value that ends in one before its
+// closing quote is the value, and the next line stays the next person.
+TEST_F(DelimitedImport, AValueEndingInABackslashKeepsTheNextRecord) {
+    WriteFile("\"Smith\",\"C:\\Users\\\"\r\n\"Baker\",\"D:\\\"\n\"Clark\",\"say \\\"hi\\\" now\"\n");
+    Columns({"LastName", "Notes"});
+    EXPECT_EQ(g_doc.ImportAddressBookCsv(m_spec), 3);
+    const std::vector<CPerson> persons = StoredPersons("LName");
+    ASSERT_EQ(persons.size(), 3u);
+    EXPECT_EQ(persons[0].m_LName, "Baker");
+    EXPECT_EQ(persons[0].m_Notes, "D:\\");
+    EXPECT_EQ(persons[1].m_LName, "Clark");
+    EXPECT_EQ(persons[1].m_Notes, "say \"hi\" now"); // an escaped quote inside a value stays one
+    EXPECT_EQ(persons[2].m_LName, "Smith");
+    EXPECT_EQ(persons[2].m_Notes, "C:Users\\");
+}
+
+// Values that end in backslashes or are exactly a marker come back from the program's own file as
+// they were; older files' markers, quoted or not, still read as empty cells.
+TEST_F(DelimitedImport, BackslashesAndMarkerWordsSurviveTheProgramsOwnRoundTrip) {
+    const std::vector<std::pair<const char*, const char*>> values = {
+        {"Path", "C:\\Users\\"},  {"Doubled", "\\\\server\\share\\\\"},
+        {"Quote", "a\\\"b\""},    {"Eof", "EOF"},
+        {"Empty", "EMPTY FIELD"}, {"Spaced", " EOF"}};
+    for (const auto& [name, notes] : values) {
+        CPerson person;
+        ASSERT_TRUE(NewGuidString(person.m_ID));
+        person.m_LName = name;
+        person.m_Company = notes;
+        person.m_Notes = notes;
+        ASSERT_TRUE(g_doc.InsertPerson(person, {}));
+    }
+    m_spec.m_filePath = m_dir.File("round.csv");
+    Columns({"LastName", "Company", "Notes"});
+    ASSERT_EQ(g_doc.ExportAddressBookCsv(m_spec), static_cast<int>(values.size()));
+    g_db.ExecDml("delete from PersonPhGroup");
+    g_db.ExecDml("delete from Person");
+    ASSERT_EQ(g_doc.ImportAddressBookCsv(m_spec), static_cast<int>(values.size()));
+    const std::vector<CPerson> back = StoredPersons("LName");
+    for (const auto& [name, notes] : values) {
+        const char* const wanted = name;
+        const auto found = std::find_if(back.begin(), back.end(),
+                                        [wanted](const CPerson& p) { return p.m_LName == wanted; });
+        ASSERT_NE(found, back.end()) << name;
+        EXPECT_EQ(found->m_Notes, notes) << name;
+        EXPECT_EQ(found->m_Company, notes) << name;
+    }
+
+    g_db.ExecDml("delete from PersonPhGroup");
+    g_db.ExecDml("delete from Person");
+    WriteFile("\"Old\",\"EOF\",EMPTY FIELD\n");
+    ASSERT_EQ(g_doc.ImportAddressBookCsv(m_spec), 1);
+    const CPerson old = Persons().at(0);
+    EXPECT_EQ(old.m_Company, "");
+    EXPECT_EQ(old.m_Notes, "");
+}
+
+// A file written as UTF-16 without a byte-order mark (every other byte of the first line zero), in
+// either byte order, reads as the text it holds.
+TEST_F(DelimitedImport, Utf16WithoutAByteOrderMarkIsRead) {
+    const std::u16string text =
+        u"\"LastName\",\"FirstName\"\r\n\"M\u00fcller\",\"J\u00f6rg\"\r\n\"Li\",\"\u5a01\"\r\n";
+    for (const bool bigEndian : {false, true}) {
+        std::string bytes;
+        for (const char16_t unit : text) {
+            const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+            bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        WriteFile(bytes);
+        g_db.ExecDml("delete from PersonPhGroup");
+        g_db.ExecDml("delete from Person");
+        m_spec.m_header = 1;
+        Columns({"LastName", "FirstName"});
+        ASSERT_EQ(g_doc.ImportAddressBookCsv(m_spec), 2) << bigEndian;
+        const std::vector<CPerson> persons = StoredPersons("LName");
+        EXPECT_EQ(persons.at(0).m_LName, "Li");
+        EXPECT_EQ(persons.at(0).m_FName, "\xE5\xA8\x81");
+        EXPECT_EQ(persons.at(1).m_DisplayName, "M\xC3\xBCller, J\xC3\xB6rg");
+
+        CString firstLine;
+        ASSERT_EQ(ReadDelimitedFirstLine(m_spec.m_filePath, firstLine), DelimitedFileResult::Ok);
+        EXPECT_EQ(firstLine, "\"LastName\",\"FirstName\"") << bigEndian;
+    }
+}
+
+// More persons than one batch, with the failing one deep in the second: the persons before it are
+// kept, it and those after are not, and one box says why.
+TEST_F(DelimitedImport, AFailureInsideALaterBatchKeepsEveryPersonBeforeIt) {
+    WriteFile(PersonLines(700));
+    Columns({"LastName", "Notes"});
+    g_db.ExecDml("create trigger Failing before insert on Person when new.LName = 'Person400' "
+                 "begin select raise(abort, 'disk I/O error'); end");
+    EXPECT_EQ(g_doc.ImportAddressBookCsv(m_spec), 399);
+    ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
+    g_db.ExecDml("drop trigger Failing");
+    ExpectConsistentAfterImport(399);
+    EXPECT_EQ(Count("select count(*) from Person where LName = 'Person399'"), 1);
+    EXPECT_EQ(Count("select count(*) from Person where LName = 'Person401'"), 0);
 }
 
 } // namespace

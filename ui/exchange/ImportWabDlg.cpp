@@ -54,15 +54,21 @@ CString WabImportFailure(const char* path) {
 bool ImportWabAndReport(WindowHandle owner, int choice, const char* path) {
     int count = 0;
     bool read = false;
+    CString writeError;
     {
         WaitCursor wait;
-        read = g_doc.ImportWab(count, choice, path);
+        read = g_doc.ImportWab(count, choice, path, writeError);
     }
     if (!read) {
         MessageBoxA(owner, WabImportFailure(path), "Windows Address Book Error", MB_ICONERROR);
         return false;
     }
-    MessageBoxA(owner, WabImportReport(count), "Imported the Personal Address Book", MB_ICONINFORMATION);
+    if (writeError.IsEmpty())
+        MessageBoxA(owner, WabImportReport(count), "Imported the Personal Address Book", MB_ICONINFORMATION);
+    else
+        // A write that failed stopped the import: one box says why and what the document holds.
+        MessageBoxA(owner, writeError + "\n\nThe import stopped there. " + WabImportReport(count),
+                    "Error Adding Address Book Entry", MB_ICONERROR);
     g_doc.SetModifiedFlag(true, true);
     return true;
 }

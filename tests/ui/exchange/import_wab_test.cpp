@@ -249,6 +249,25 @@ TEST_F(ImportWabCommandTest, ImportsIntoBothGroupsAndReportsThePlural) {
     EXPECT_EQ(Members(Schema::kGroupWhitePagesId), 2);
 }
 
+// A write that fails stops the import: one box tells the error and how many names were added.
+TEST_F(ImportWabCommandTest, AFailedWriteGivesOneBoxWithTheCount) {
+    g_db.ExecDml("create trigger Refuse before insert on Person when new.FName = 'Springfield Chess Club' "
+                 "begin select raise(abort, 'disk I/O error'); end");
+    prompt.AnswerMessageBox(IDOK);
+    AnswerDialog(1168, Fixture("contacts-3.0.vcf"));
+    m_frame.OnCommand(32844);
+
+    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+    const ScriptedPrompt::Call box = prompt.MessageBoxes()[0];
+    EXPECT_EQ(box.caption, "Error Adding Address Book Entry");
+    EXPECT_EQ(box.text, "SQLITE_CONSTRAINT[19]: disk I/O error\n\nThe import stopped there. 1 name added to "
+                        "current database.You will "
+                        "need to edit it to add it to specific groups.");
+    EXPECT_EQ(box.flags, static_cast<unsigned>(MB_ICONERROR));
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 1);
+    EXPECT_TRUE(g_doc.IsModified());
+}
+
 TEST_F(ImportWabCommandTest, OneContactGivesTheSingularWithItsHint) {
     prompt.AnswerMessageBox(IDOK);
     AnswerDialog(1167, Fixture("contacts-4.0.vcf"));
