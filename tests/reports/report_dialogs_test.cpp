@@ -195,7 +195,7 @@ TEST_F(ReportDialogs, TheFontDialogOpensOnTheFaceTheReportUsesAndOkWithoutAChoic
             dialog->accept();
         });
         EXPECT_TRUE(m_session.RunFontDialog(nullptr));
-        EXPECT_EQ(opened, resolved);
+        EXPECT_EQ(opened.toStdString(), resolved.toStdString());
         EXPECT_EQ(m_session.m_faceName, CString(face));
         EXPECT_EQ(m_session.m_pointSize, 12);
     }
