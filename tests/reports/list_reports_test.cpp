@@ -57,19 +57,6 @@ protected:
 
     QString Pdf(const char* name) const { return QString::fromUtf8(m_dir.File(name).c_str()); }
 
-    // Saves a copy for a person to look at.
-    static void KeepArtifact(const QString& file, const QString& name) {
-#ifdef PELM_ARTIFACTS_DIR
-        QDir().mkpath(QStringLiteral(PELM_ARTIFACTS_DIR));
-        const QString target = QStringLiteral(PELM_ARTIFACTS_DIR "/%1").arg(name);
-        QFile::remove(target);
-        QFile::copy(file, target);
-#else
-        (void)file;
-        (void)name;
-#endif
-    }
-
     TempDir m_dir;
 };
 

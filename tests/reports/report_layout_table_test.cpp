@@ -4,9 +4,6 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/QtTestSupport.h"
 
-#include <QDir>
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -130,19 +127,6 @@ QString Describe(const QRectF& box) {
         .arg(box.top(), 0, 'f', 1)
         .arg(box.right(), 0, 'f', 1)
         .arg(box.bottom(), 0, 'f', 1);
-}
-
-// Saves a copy for a person to look at.
-void KeepArtifact(const QString& file, const QString& name) {
-#ifdef PELM_ARTIFACTS_DIR
-    QDir().mkpath(QStringLiteral(PELM_ARTIFACTS_DIR));
-    const QString target = QStringLiteral(PELM_ARTIFACTS_DIR "/%1").arg(name);
-    QFile::remove(target);
-    QFile::copy(file, target);
-#else
-    (void)file;
-    (void)name;
-#endif
 }
 
 class ReportLayoutTable : public testing::TestWithParam<std::tuple<int, int>> {

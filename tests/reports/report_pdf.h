@@ -4,6 +4,8 @@
 #include "reports/Report.h"
 #include "reports/ReportSession.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
@@ -105,6 +107,19 @@ private:
     QPrinter m_printer;
     std::unique_ptr<CReport> m_report;
 };
+
+// Saves a copy of the file under the build's artifacts folder for a person to look at.
+inline void KeepArtifact(const QString& file, const QString& name) {
+#ifdef PELM_ARTIFACTS_DIR
+    QDir().mkpath(QStringLiteral(PELM_ARTIFACTS_DIR));
+    const QString target = QStringLiteral(PELM_ARTIFACTS_DIR "/%1").arg(name);
+    QFile::remove(target);
+    QFile::copy(file, target);
+#else
+    (void)file;
+    (void)name;
+#endif
+}
 
 // The text of each page of the PDF as pdftotext lays it out.
 inline QStringList PdfPages(const QString& file) {
