@@ -172,9 +172,9 @@ QString CDailyApptsReport::FooterText(int page) const {
 }
 
 ColumnRow CDailyApptsReport::Columns() const {
-    // END a quarter of the print width right of the print rectangle's left edge, so that it keeps
-    // its place inside the frame whatever the left margin.
-    const int end = m_printRect.left + m_printRect.Width() / 4 + m_avgCharWidth;
+    // END a quarter of the print width from the page's origin; with a wide left margin that is
+    // inside START, and fitting the times moves it right of them.
+    const int end = m_printRect.Width() / 4 + m_avgCharWidth;
     return ApptRow(*m_dc, *this, m_appts, {m_column1, end, m_column2}, m_printRect.right);
 }
 
