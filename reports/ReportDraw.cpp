@@ -109,6 +109,9 @@ void ColumnRow::Fit(const std::vector<int>& needs, size_t flexible) {
         for (size_t j = flexible + 1; j <= i; ++j)
             starts[j] -= take;
     }
+    // A column never starts left of the one before it, so none leaves the row.
+    for (size_t i = 1; i < n; ++i)
+        starts[i] = std::max(starts[i], starts[i - 1]);
 }
 
 void ColumnRow::Draw(QPainter& dc, int y, const QStringList& texts) const {
