@@ -43,10 +43,10 @@ void CAddressBookReport::DrawPerson(const CPerson& p) {
     const QString cityState =
         p.m_City.IsEmpty() ? Text(p.m_State) : Text(p.m_City) + QStringLiteral(", ") + Text(p.m_State);
     left.push_back(cityState + ' ' + Text(p.m_Zip));
-    // Each half keeps to its column so a long value never runs into the other or off the page.
-    const QRect leftClip(m_column1, y0, m_column2 - m_avgCharWidth - m_column1, 7 * L);
+    // Each half keeps to its column: a long value ends in an ellipsis before the other column or
+    // the frame.
     for (size_t i = 0; i < left.size(); ++i)
-        TextOutClipped(dc, leftClip, m_column1, y0 + static_cast<int>(i) * L, left[i]);
+        TextOutFitted(dc, m_column1, y0 + static_cast<int>(i) * L, m_column2 - m_avgCharWidth, left[i]);
 
     const QString work =
         p.m_WkExt.IsEmpty()
@@ -61,8 +61,7 @@ void CAddressBookReport::DrawPerson(const CPerson& p) {
         QStringLiteral("CelPhone: %1").arg(Text(p.m_CelPhone)),
         QStringLiteral("Web Page: %1").arg(Text(p.m_WebPage)),
     };
-    const QRect rightClip(m_column2, y0, m_printRect.right - m_avgCharWidth - m_column2, 7 * L);
     for (int i = 0; i < 7; ++i)
-        TextOutClipped(dc, rightClip, m_column2, y0 + i * L, right[i]);
+        TextOutFitted(dc, m_column2, y0 + i * L, m_printRect.right - m_avgCharWidth, right[i]);
     Line(dc, m_column1, y0 + 7 * L, m_printRect.right, y0 + 7 * L);
 }

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPrinter>
 
+#include <algorithm>
+
 using namespace report_draw;
 
 namespace {
@@ -81,7 +83,7 @@ void CMonthReport::DrawTitle() {
     const auto [nextMonth, nextYear] = MonthAfter(m_month, m_year, 1);
     MiniMonth(*m_dc, m_printRect.left, m_printRect.top, A, L,
               QString::fromLatin1(kMiniMonthNames[prevMonth - 1]), prevMonth, prevYear);
-    MiniMonth(*m_dc, m_printRect.right - 21 * A, m_printRect.top, A, L,
+    MiniMonth(*m_dc, std::max(m_printRect.left, m_printRect.right - 21 * A), m_printRect.top, A, L,
               QString::fromLatin1(kMiniMonthNames[nextMonth - 1]), nextMonth, nextYear);
     m_y = m_printRect.top + 8 * L + 2 * L;
     SetPointSize(points);
@@ -104,9 +106,14 @@ void CMonthReport::DrawGrid(const QRect& grid) {
         QStringLiteral("%1 %2").arg(QString::fromLatin1(kMonthNames[m_month - 1])).arg(m_year);
     int size = 6;
     SetPointSize(size);
+    // The title grows until it is a third of the band high, but never wider than the grid.
     while (QFontMetrics(m_boldFont, dc.device()).height() < bh / 3 && size < 400) {
+        SetPointSize(size + 2);
+        if (QFontMetrics(m_boldFont, dc.device()).horizontalAdvance(title) > grid.width()) {
+            SetPointSize(size);
+            break;
+        }
         size += 2;
-        SetPointSize(size);
     }
     dc.setFont(m_boldFont);
     TextOut(dc, (grid.width() - TextWidth(dc, title)) / 2 + left, top + bh - TextHeight(dc), title);
@@ -116,8 +123,12 @@ void CMonthReport::DrawGrid(const QRect& grid) {
     const int A = m_avgCharWidth;
     const int L = m_lineHeight;
     static const char* const kHeads[] = {"SUN", "MON", "TUE", "WED", "THU", "FRI", "SAT"};
-    for (int i = 0; i < 7; ++i)
-        TextOut(dc, cw * i + left + (cw - 3 * A) / 2, top + 2 * bh - L, QString::fromLatin1(kHeads[i]));
+    // A head wider than its cell starts at the cell's left edge and ends in an ellipsis there.
+    for (int i = 0; i < 7; ++i) {
+        const int cellLeft = cw * i + left;
+        TextOutFitted(dc, std::max(cellLeft, cellLeft + (cw - 3 * A) / 2), top + 2 * bh - L, cellLeft + cw,
+                      QString::fromLatin1(kHeads[i]));
+    }
 
     m_dayCount = DaysInMonth(m_month, m_year);
     int column = CDateTime(m_year, m_month, 1).GetDayOfWeek() - 1;
@@ -201,11 +212,11 @@ bool CWeekReport::PrintPage(QPainter& dc, int page) {
         DrawWrapped(dc,
                     QRect(QPoint(m_printRect.left + A, boxTop),
                           QPoint(m_printRect.right - W / 2 - A - 1, boxTop + boxHeight - 1)),
-                    appts);
+                    appts, true);
         DrawWrapped(dc,
                     QRect(QPoint(m_printRect.left + A + W / 2, boxTop),
                           QPoint(m_printRect.right - A - 1, boxTop + boxHeight - 1)),
-                    tasks);
+                    tasks, true);
     }
     dc.restore();
     m_dc = nullptr;
@@ -220,8 +231,9 @@ void CWeekReport::DrawTitle() {
     dc.setFont(FontAt(*m_printer, "Times New Roman", 18, true));
     dc.setBackgroundMode(Qt::OpaqueMode);
     dc.setBackground(QColor(192, 192, 192));
-    const int x = m_page == 0 ? m_printRect.left : m_printRect.right - TextWidth(dc, title);
-    TextOut(dc, x, m_printRect.top, title);
+    const QString fitted = Fitted(dc, title, m_printRect.Width());
+    const int x = m_page == 0 ? m_printRect.left : m_printRect.right - TextWidth(dc, fitted);
+    TextOut(dc, x, m_printRect.top, fitted);
     dc.restore();
 
     SetPointSize(8);
@@ -230,7 +242,8 @@ void CWeekReport::DrawTitle() {
     const auto [firstMonth, secondMonth] = PageMonths(m_page);
     auto miniName = [](int month) { return QString::fromLatin1(kMiniMonthNames[month - 1]).trimmed(); };
     // Both small calendars stay inside the print rectangle, twelve pixels apart on either page.
-    const int firstX = m_page == 0 ? m_printRect.right - 2 * 21 * A - 12 : m_printRect.left;
+    const int firstX =
+        m_page == 0 ? std::max(m_printRect.left, m_printRect.right - 2 * 21 * A - 12) : m_printRect.left;
     const int secondX = m_page == 0 ? m_printRect.right - 21 * A : m_printRect.left + 21 * A + 12;
     MiniMonth(dc, firstX, m_printRect.top, A, m_lineHeight, miniName(firstMonth.first), firstMonth.first,
               firstMonth.second);
@@ -269,7 +282,7 @@ void CWeekReport::DrawDays(int page) {
             TextOut(dc, right - TextWidth(dc, yearDay), top + 6, yearDay);
         }
         dc.setFont(nameFont);
-        TextOut(dc, x, top + 6, QString::fromLatin1(kBands[bandIndex]));
+        TextOutFitted(dc, x, top + 6, right, QString::fromLatin1(kBands[bandIndex]));
         const int lines = (band - 2 * L) / L - 1;
         for (int i = 0; i < lines; ++i) {
             const int y = top + 6 + 3 * L + i * L;

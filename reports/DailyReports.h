@@ -2,6 +2,7 @@
 
 #include "data/Records.h"
 #include "reports/ListReport.h"
+#include "reports/ReportDraw.h"
 
 #include <vector>
 
@@ -21,6 +22,9 @@ protected:
     void DrawRecords(int page) override;
 
 private:
+    report_draw::ColumnRow ApptColumns() const;
+    report_draw::ColumnRow TaskColumns() const;
+
     std::vector<CTask> m_tasks;
     std::vector<CAppt> m_appts;
     std::vector<std::vector<int>> m_apptPages;
@@ -39,6 +43,8 @@ protected:
     void DrawRecords(int page) override;
 
 private:
+    report_draw::ColumnRow Columns() const;
+
     std::vector<CTask> m_tasks;
     std::vector<std::vector<int>> m_pages;
 };
@@ -55,6 +61,8 @@ protected:
     void DrawRecords(int page) override;
 
 private:
+    report_draw::ColumnRow Columns() const;
+
     std::vector<CAppt> m_appts;
     std::vector<std::vector<int>> m_pages;
 };

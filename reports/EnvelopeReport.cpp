@@ -44,10 +44,9 @@ QStringList CEnvelopeReport::RecipientLines(const CPerson& p) const {
 
 void CEnvelopeReport::DrawTitle() {
     const QStringList lines = ReturnAddressLines();
-    const QRect clip(m_column1, m_printRect.top, m_column2 - m_avgCharWidth - m_column1,
-                     m_printRect.Height() / 2);
     for (int i = 0; i < lines.size(); ++i)
-        TextOutClipped(*m_dc, clip, m_column1, m_printRect.top + i * m_lineHeight, lines[i]);
+        TextOutFitted(*m_dc, m_column1, m_printRect.top + i * m_lineHeight, m_column2 - m_avgCharWidth,
+                      lines[i]);
 }
 
 bool CEnvelopeReport::PrintPage(QPainter& dc, int page) {
@@ -60,10 +59,10 @@ bool CEnvelopeReport::PrintPage(QPainter& dc, int page) {
     const QStringList lines = RecipientLines(m_persons[static_cast<size_t>(page)]);
     const int x = std::max(m_printRect.left, m_column2 - TextWidth(dc, lines.last()) / 2);
     const int y = (m_printRect.bottom - m_printRect.top) / 2 + m_lineHeight;
-    // A long line stops at the print rectangle's right edge.
-    const QRect clip(m_printRect.left, m_printRect.top, m_printRect.Width(), m_printRect.Height());
-    for (int i = 0; i < lines.size(); ++i)
-        TextOutClipped(dc, clip, x, y + i * m_lineHeight, lines[i]);
+    // A long line ends in an ellipsis at the print rectangle's right edge; lines below its bottom
+    // are left out.
+    for (int i = 0; i < lines.size() && y + (i + 1) * m_lineHeight <= m_printRect.bottom; ++i)
+        TextOutFitted(dc, x, y + i * m_lineHeight, m_printRect.right, lines[i]);
     dc.restore();
     m_dc = nullptr;
     return true;

@@ -34,19 +34,21 @@ bool CListReport::PrintPage(QPainter& dc, int page) {
     return true;
 }
 
+void CListReport::DrawCentred(int y, const QString& text) {
+    const QString fitted = Fitted(*m_dc, text, m_printRect.Width());
+    TextOut(*m_dc, (m_printRect.Width() - TextWidth(*m_dc, fitted)) / 2 + m_printRect.left, y, fitted);
+}
+
 void CListReport::DrawTitle() {
     m_dc->setFont(m_boldFont);
-    TextOut(*m_dc, (m_printRect.Width() - TextWidth(*m_dc, m_title)) / 2 + m_printRect.left, m_printRect.top,
-            m_title);
+    DrawCentred(m_printRect.top, m_title);
     DrawHeads();
     m_dc->setFont(m_normalFont);
 }
 
 void CListReport::DrawFooter(int page) {
     m_dc->setFont(m_boldFont);
-    const QString footer = FooterText(page);
-    TextOut(*m_dc, (m_printRect.Width() - TextWidth(*m_dc, footer)) / 2 + m_printRect.left,
-            m_printRect.bottom - m_lineHeight, footer);
+    DrawCentred(m_printRect.bottom - m_lineHeight, FooterText(page));
     m_dc->setFont(m_normalFont);
 }
 

@@ -28,6 +28,8 @@ protected:
     virtual void DrawRecords(int page) = 0;
     // On paper 6 inches wide or narrower the daily reports print at 8 points from then on.
     void ShrinkOnNarrowPaper();
+    // The text centred in the print rectangle at y, cut with an ellipsis when wider than it.
+    void DrawCentred(int y, const QString& text);
 
     QPainter* m_dc = nullptr;
 

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPen>
 #include <QPrinter>
+#include <QStringList>
+#include <QTextLayout>
 
 #include <algorithm>
 
@@ -27,22 +29,104 @@ void TextOut(QPainter& dc, int x, int y, const QString& text) {
     dc.drawText(x, y + QFontMetrics(dc.font(), dc.device()).ascent(), text);
 }
 
-void TextOutClipped(QPainter& dc, const QRect& clip, int x, int y, const QString& text) {
-    if (clip.isEmpty())
-        return;
-    dc.save();
-    dc.setClipRect(clip, Qt::IntersectClip);
-    TextOut(dc, x, y, text);
-    dc.restore();
+QString Fitted(QPainter& dc, const QString& text, int width) {
+    if (width <= 0)
+        return QString();
+    const QFontMetrics metrics(dc.font(), dc.device());
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    return metrics.elidedText(text, Qt::ElideRight, width);
 }
 
-void DrawWrapped(QPainter& dc, const QRect& rect, const QString& text) {
+void TextOutFitted(QPainter& dc, int x, int y, int right, const QString& text) {
+    const QString fitted = Fitted(dc, text, right - x);
+    if (!fitted.isEmpty())
+        TextOut(dc, x, y, fitted);
+}
+
+void DrawWrapped(QPainter& dc, const QRect& rect, const QString& text, bool withLeading) {
     if (rect.isEmpty() || text.isEmpty())
         return;
-    dc.save();
-    dc.setClipRect(rect, Qt::IntersectClip);
-    dc.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
-    dc.restore();
+    const QFontMetrics metrics(dc.font(), dc.device());
+    const int lineHeight = metrics.height() + (withLeading ? metrics.leading() : 0);
+    if (lineHeight <= 0)
+        return;
+    const int room = rect.height() / lineHeight;
+    QStringList lines;
+    bool leftOver = false;
+    QStringList paragraphs = text.split(QChar('\n'));
+    if (paragraphs.last().isEmpty())
+        paragraphs.removeLast();
+    for (const QString& paragraph : paragraphs) {
+        QTextLayout layout(paragraph, dc.font(), dc.device());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(rect.width());
+            if (lines.size() == room) {
+                leftOver = true;
+                break;
+            }
+            lines << paragraph.mid(line.textStart(), line.textLength());
+        }
+        layout.endLayout();
+        if (leftOver)
+            break;
+    }
+    if (leftOver && !lines.isEmpty()) {
+        // The ellipsis shows that the cell holds more than it prints.
+        const QString ellipsis(QChar(0x2026));
+        QString& last = lines.last();
+        while (!last.isEmpty() && metrics.horizontalAdvance(last + ellipsis) > rect.width())
+            last.chop(1);
+        last = last.trimmed() + ellipsis;
+    }
+    for (int i = 0; i < lines.size(); ++i)
+        TextOutFitted(dc, rect.left(), rect.top() + i * lineHeight, rect.left() + rect.width(),
+                      lines[i].trimmed());
+}
+
+void ColumnRow::Fit(const std::vector<int>& needs, size_t flexible) {
+    const size_t n = starts.size();
+    const auto width = [this, n](size_t i) { return (i + 1 < n ? starts[i + 1] : end) - starts[i]; };
+    // The free-text column gives at most half its width: a description cut short still says more
+    // than a date cut short, but one left out says nothing.
+    int room = std::max(0, width(flexible) / 2);
+    const auto widening = [&](size_t i) {
+        const int take = std::clamp(needs[i] - width(i), 0, room);
+        room -= take;
+        return take;
+    };
+    for (size_t i = 0; i < flexible; ++i) {
+        const int take = widening(i);
+        for (size_t j = i + 1; j <= flexible; ++j)
+            starts[j] += take;
+    }
+    for (size_t i = n; i-- > flexible + 1;) {
+        const int take = widening(i);
+        for (size_t j = flexible + 1; j <= i; ++j)
+            starts[j] -= take;
+    }
+    // A column never starts left of the one before it, so none leaves the row.
+    for (size_t i = 1; i < n; ++i)
+        starts[i] = std::max(starts[i], starts[i - 1]);
+}
+
+void ColumnRow::Draw(QPainter& dc, int y, const QStringList& texts) const {
+    for (size_t i = 0; i < starts.size() && i < static_cast<size_t>(texts.size()); ++i) {
+        const int columnEnd = i + 1 < starts.size() ? starts[i + 1] : end;
+        TextOutFitted(dc, starts[i], y, columnEnd - gap, texts[static_cast<qsizetype>(i)]);
+    }
+}
+
+int WidestText(QPainter& dc, const QFont& font, const QStringList& texts) {
+    const QFontMetrics metrics(font, dc.device());
+    int widest = 0;
+    for (const QString& text : texts)
+        widest = std::max(widest, metrics.horizontalAdvance(text));
+    return widest;
 }
 
 void Line(QPainter& dc, int x1, int y1, int x2, int y2, int width) {
@@ -91,13 +175,17 @@ std::vector<std::vector<int>> PaginateLines(int recordCount, int linesPerRecord,
     if (recordCount <= 0)
         return pages;
     pages.emplace_back();
-    int y = top + 2 * lineHeight;
+    // Every page draws its title and starts its records two lines below the top, so every page
+    // counts those lines; counting them on the first page only let a later page take one record
+    // more, printed over the footer.
+    const int firstRecordTop = top + 2 * lineHeight;
+    int y = firstRecordTop;
     for (int record = 0; record < recordCount; ++record) {
         y += linesPerRecord * lineHeight;
         // A page always takes at least one record, so a record taller than the page still prints.
         if (y >= bottom && !pages.back().empty()) {
             pages.emplace_back();
-            y = top + linesPerRecord * lineHeight;
+            y = firstRecordTop + linesPerRecord * lineHeight;
         }
         pages.back().push_back(record);
     }

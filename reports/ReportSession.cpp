@@ -7,7 +7,11 @@
 #include "reports/EnvelopeReport.h"
 
 #include <QCoreApplication>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QPageLayout>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 
 ReportRange DailyRange(const CDateTime& current) {
     ReportRange range;
@@ -180,4 +184,80 @@ bool CReportSession::PrintAll() {
     const unsigned last = static_cast<unsigned>(m_report->GetPageCount() - 1);
     return RunPrintJob(*m_printer, *this, 0, last,
                        QStringLiteral("%1 Document").arg(QStringLiteral("Pelmora")));
+}
+
+bool CReportSession::RunPageSetup(QWidget* owner) {
+    QPrinter& printer = *m_printer;
+    // The dialog edits the printer itself; the report built on it measures from the printable
+    // area, so a layout left changed by Cancel would move every page.
+    const QPageLayout before = printer.pageLayout();
+    QPageLayout layout = before;
+    layout.setUnits(QPageLayout::Inch);
+    layout.setMinimumMargins(QMarginsF());
+    layout.setMargins(QMarginsF(m_marginLeft / 1000.0, m_marginTop / 1000.0, m_marginRight / 1000.0,
+                                m_marginBottom / 1000.0));
+    printer.setPageLayout(layout);
+    QPageSetupDialog dialog(&printer, owner);
+    if (dialog.exec() != QDialog::Accepted) {
+        printer.setPageLayout(before);
+        return false;
+    }
+    // The report keeps its rectangle at the chosen distance from the paper edges whatever the
+    // printable area, so the printer's margins may stay as the dialog left them.
+    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
+    m_marginLeft = static_cast<int>(margins.left() * 1000.0 + 0.5);
+    m_marginTop = static_cast<int>(margins.top() * 1000.0 + 0.5);
+    m_marginRight = static_cast<int>(margins.right() * 1000.0 + 0.5);
+    m_marginBottom = static_cast<int>(margins.bottom() * 1000.0 + 0.5);
+    return true;
+}
+
+namespace {
+// Qt's print dialog without the choices the print job does not follow: it prints every page of the
+// report, in order, so the print range (shown whatever the options say), the page set and the
+// reverse order are hidden each time the dialog shows.
+class ReportPrintDialog : public QPrintDialog {
+public:
+    using QPrintDialog::QPrintDialog;
+
+    void setVisible(bool visible) override {
+        QPrintDialog::setVisible(visible);
+        if (!visible)
+            return;
+        for (const char* name : {"gbPrintRange", "pageSetLabel", "pageSetCombo", "reverse"}) {
+            if (QWidget* control = findChild<QWidget*>(QString::fromLatin1(name)))
+                control->hide();
+        }
+    }
+};
+} // namespace
+
+bool CReportSession::RunPrintDialog(QWidget* owner) {
+    ReportPrintDialog dialog(m_printer.get(), owner);
+    // Only the options the print job honours; setMinMax would turn the page range back on.
+    dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+QFont CReportSession::InitialReportFont() const {
+    QFont face(QString::fromUtf8(m_faceName.c_str()).left(31));
+    QFont initial(QFontInfo(face).family());
+    initial.setPointSize(m_pointSize > 0 ? m_pointSize : 10);
+    initial.setWeight(QFont::Normal);
+    return initial;
+}
+
+void CReportSession::TakeReportFont(const QFont& chosen) {
+    m_pointSize = static_cast<int>(chosen.pointSizeF() * 10.0) / 10;
+    if (chosen.family() != InitialReportFont().family())
+        m_faceName = chosen.family().toUtf8().constData();
+}
+
+bool CReportSession::RunFontDialog(QWidget* owner) {
+    QFontDialog dialog(InitialReportFont(), owner);
+    dialog.setOption(QFontDialog::ScalableFonts);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    TakeReportFont(dialog.selectedFont());
+    return true;
 }

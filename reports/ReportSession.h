@@ -6,6 +6,7 @@
 #include "reports/PrintJob.h"
 #include "reports/Report.h"
 
+#include <QFont>
 #include <QPrinter>
 
 #include <functional>
@@ -13,6 +14,8 @@
 #include <vector>
 
 class CDbDoc;
+class QPrintDialog;
+class QWidget;
 
 // The report kinds of the document's report kind field.
 enum ReportKind : int {
@@ -91,6 +94,23 @@ public:
     bool PrintPage(unsigned page, QPainter& dc) override;
     // Prints every page of the report on the printer; false without a report or a started job.
     bool PrintAll();
+
+    // Page Setup on the printer, opened with the report margins: on OK the margins are stored and
+    // the printer keeps the chosen paper and orientation; on Cancel the printer's page layout is
+    // put back as it was, so the report on it keeps its place. True on OK.
+    bool RunPageSetup(QWidget* owner);
+    // The Print dialog with what the print job honours: the printer and its properties, copies and
+    // collation; no page range, selection, current page, page set, reverse order or print to file.
+    // True on Print.
+    bool RunPrintDialog(QWidget* owner);
+    // The font dialog, opened on the family the report face really resolves to at the report size.
+    // On OK the size is taken, and the face unless the chosen family is the one the current face
+    // already resolves to (so OK without a choice keeps "Times New Roman" as it is). True on OK.
+    bool RunFontDialog(QWidget* owner);
+    // The font the report font dialog opens with.
+    QFont InitialReportFont() const;
+    // Takes the font the dialog returned, as OK in RunFontDialog does.
+    void TakeReportFont(const QFont& chosen);
 
     // Where the page callback reports the page it draws.
     std::function<void(const QString&)> m_statusText;

@@ -9,7 +9,7 @@ PELM_PACKAGES=(
   libsqlcipher-dev sqlcipher
   qt6-base-dev qt6-multimedia-dev qt6-svg-dev libxcb1-dev
   clang libclang-rt-14-dev
-  tzdata fonts-dejavu-core
+  tzdata fonts-dejavu-core fonts-liberation
   poppler-utils
   cups-daemon cups-client libcups2-dev
 )

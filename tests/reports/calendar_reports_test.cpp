@@ -30,17 +30,6 @@ class CalendarReports : public testing::Test {
 protected:
     void SetUp() override { TestApp(); }
     QString Pdf(const char* name) const { return QString::fromUtf8(m_dir.File(name).c_str()); }
-    static void KeepArtifact(const QString& file, const QString& name) {
-#ifdef PELM_ARTIFACTS_DIR
-        QDir().mkpath(QStringLiteral(PELM_ARTIFACTS_DIR));
-        const QString target = QStringLiteral(PELM_ARTIFACTS_DIR "/%1").arg(name);
-        QFile::remove(target);
-        QFile::copy(file, target);
-#else
-        (void)file;
-        (void)name;
-#endif
-    }
     static ReportInput Month(int month, int year) {
         ReportInput input;
         input.kind = kReportMonth;

@@ -4,14 +4,29 @@
 #include "reports/Report.h"
 #include "reports/ReportSession.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPageSize>
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <memory>
+#include <vector>
+
+// How a report is laid out on its paper: the Page Setup choices and the report font.
+struct ReportLayout {
+    QPageSize paper = QPageSize(QPageSize::Letter);
+    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    QString face = QStringLiteral("Times New Roman");
+    int points = 10;
+    // Thousandths of an inch, on all four sides.
+    int margin = 750;
+};
 
 // A report of one kind built on a PDF printer at a fixed resolution, as the frame builds it: the
 // session's face and size, then its margins.
@@ -25,18 +40,25 @@ public:
     }
 
     PdfReport(const ReportInput& input, const QPageSize& paper, const QString& file, int points = 10)
+        : PdfReport(
+              input,
+              ReportLayout{paper, QPageLayout::Portrait, QStringLiteral("Times New Roman"), points, 750},
+              file) {}
+
+    PdfReport(const ReportInput& input, const ReportLayout& layout, const QString& file)
         : m_printer(QPrinter::HighResolution) {
         m_printer.setOutputFormat(QPrinter::PdfFormat);
         m_printer.setOutputFileName(file);
         m_printer.setResolution(kDpi);
-        m_printer.setPageSize(paper);
+        m_printer.setPageSize(layout.paper);
+        m_printer.setPageOrientation(layout.orientation);
         m_report = CreateReportOfKind(&m_printer, input);
         if (!m_report)
             return;
-        QFont font(QStringLiteral("Times New Roman"));
-        font.setPointSize(points);
+        QFont font(layout.face);
+        font.setPointSize(layout.points);
         m_report->SetFont(font);
-        m_report->SetMargins(750, 750, 750, 750);
+        m_report->SetMargins(layout.margin, layout.margin, layout.margin, layout.margin);
     }
 
     CReport& Report() { return *m_report; }
@@ -47,6 +69,16 @@ public:
     }
     bool PrintPage(unsigned page, QPainter& dc) override {
         return m_report->PrintPage(dc, static_cast<int>(page));
+    }
+
+    // A rectangle of the report (page coordinates in device pixels) in PDF points on the paper.
+    QRectF InPoints(const PrintRect& rect) const {
+        const DeviceCaps caps = ReadDeviceCaps(m_printer);
+        const double scale = 72.0 / caps.logPixelsX;
+        return QRectF(
+            QPointF((rect.left + caps.physicalOffsetX) * scale, (rect.top + caps.physicalOffsetY) * scale),
+            QPointF((rect.right + caps.physicalOffsetX) * scale,
+                    (rect.bottom + caps.physicalOffsetY) * scale));
     }
 
     // Writes every page to the PDF file.
@@ -76,6 +108,19 @@ private:
     std::unique_ptr<CReport> m_report;
 };
 
+// Saves a copy of the file under the build's artifacts folder for a person to look at.
+inline void KeepArtifact(const QString& file, const QString& name) {
+#ifdef PELM_ARTIFACTS_DIR
+    QDir().mkpath(QStringLiteral(PELM_ARTIFACTS_DIR));
+    const QString target = QStringLiteral(PELM_ARTIFACTS_DIR "/%1").arg(name);
+    QFile::remove(target);
+    QFile::copy(file, target);
+#else
+    (void)file;
+    (void)name;
+#endif
+}
+
 // The text of each page of the PDF as pdftotext lays it out.
 inline QStringList PdfPages(const QString& file) {
     QProcess process;
@@ -87,6 +132,43 @@ inline QStringList PdfPages(const QString& file) {
                             .split(QChar('\f'));
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
+    return pages;
+}
+
+// One word of a PDF page with its box in points from the paper's top left corner.
+struct PdfWord {
+    QRectF box;
+    QString text;
+};
+
+// The words of each page of the PDF as `pdftotext -bbox` finds them.
+inline std::vector<std::vector<PdfWord>> PdfWordBoxes(const QString& file) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")});
+    std::vector<std::vector<PdfWord>> pages;
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
+        return pages;
+    static const QRegularExpression tag(QStringLiteral(
+        R"re(<page [^>]*>|<word xMin="([-\d.]+)" yMin="([-\d.]+)" xMax="([-\d.]+)" yMax="([-\d.]+)">([^<]*)</word>)re"));
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        if (match.captured(0).startsWith(QStringLiteral("<page"))) {
+            pages.emplace_back();
+            continue;
+        }
+        if (pages.empty())
+            continue;
+        const QPointF topLeft(match.captured(1).toDouble(), match.captured(2).toDouble());
+        const QPointF bottomRight(match.captured(3).toDouble(), match.captured(4).toDouble());
+        QString text = match.captured(5);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&apos;"), QStringLiteral("'"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        pages.back().push_back({QRectF(topLeft, bottomRight), text});
+    }
     return pages;
 }
 

@@ -8,11 +8,8 @@
 #include "ui/frame/CommandIds.h"
 
 #include <QApplication>
-#include <QFontDialog>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPageSetupDialog>
-#include <QPrintDialog>
 #include <QToolBar>
 
 namespace {
@@ -192,23 +189,8 @@ void CMainFrame::OnZoom(bool in) {
 }
 
 void CMainFrame::OnFilePageSetup() {
-    QPrinter& printer = m_reports->Printer();
-    QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Inch);
-    layout.setMinimumMargins(QMarginsF());
-    layout.setMargins(QMarginsF(m_reports->m_marginLeft / 1000.0, m_reports->m_marginTop / 1000.0,
-                                m_reports->m_marginRight / 1000.0, m_reports->m_marginBottom / 1000.0));
-    printer.setPageLayout(layout);
-    QPageSetupDialog dialog(&printer, ActiveOwner(this));
-    if (dialog.exec() != QDialog::Accepted)
+    if (!m_reports->RunPageSetup(ActiveOwner(this)))
         return;
-    // The report keeps its rectangle at the chosen distance from the paper edges whatever the
-    // printable area, so the printer's margins may stay as the dialog left them.
-    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
-    m_reports->m_marginLeft = static_cast<int>(margins.left() * 1000.0 + 0.5);
-    m_reports->m_marginTop = static_cast<int>(margins.top() * 1000.0 + 0.5);
-    m_reports->m_marginRight = static_cast<int>(margins.right() * 1000.0 + 0.5);
-    m_reports->m_marginBottom = static_cast<int>(margins.bottom() * 1000.0 + 0.5);
     if (m_previewMode) {
         m_reports->CreateReport(g_doc);
         GivePreviewTheReport();
@@ -218,14 +200,7 @@ void CMainFrame::OnFilePageSetup() {
 }
 
 void CMainFrame::OnFilePrint() {
-    QPrinter& printer = m_reports->Printer();
-    QPrintDialog dialog(&printer, ActiveOwner(this));
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
-    dialog.setMinMax(1, 1);
-    if (dialog.exec() != QDialog::Accepted)
+    if (!m_reports->RunPrintDialog(ActiveOwner(this)))
         return;
     PrintReport();
 }
@@ -252,14 +227,5 @@ bool CMainFrame::PrintReport() {
 }
 
 void CMainFrame::OnReportFont() {
-    QFont initial(QString::fromUtf8(m_reports->m_faceName.c_str()).left(31));
-    initial.setPointSize(m_reports->m_pointSize > 0 ? m_reports->m_pointSize : 10);
-    initial.setWeight(QFont::Normal);
-    bool ok = false;
-    const QFont chosen =
-        QFontDialog::getFont(&ok, initial, ActiveOwner(this), QString(), QFontDialog::ScalableFonts);
-    if (!ok)
-        return;
-    m_reports->m_pointSize = static_cast<int>(chosen.pointSizeF() * 10.0) / 10;
-    m_reports->m_faceName = chosen.family().toUtf8().constData();
+    m_reports->RunFontDialog(ActiveOwner(this));
 }
