@@ -12,17 +12,17 @@
 #include "platform/qt/RecentDocumentList.h"
 #include "platform/qt/Shell.h"
 #include "reports/PrintPreview.h"
-#include "ui/frame/CommandIds.h"
-#include "ui/app/CommandLine.h"
 #include "ui/addressbook/GroupListDlg.h"
+#include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/addressbook/UserSheet.h"
+#include "ui/app/CommandLine.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/calendar/VwDaySplit.h"
+#include "ui/document/PasswordDlg.h"
 #include "ui/exchange/CsvCommands.h"
 #include "ui/exchange/ImportTablesDlg.h"
 #include "ui/exchange/ImportWabDlg.h"
-#include "ui/document/PasswordDlg.h"
-#include "ui/addressbook/PhoneBookFrame.h"
-#include "ui/addressbook/UserSheet.h"
-#include "ui/app/SplashDlg.h"
-#include "ui/calendar/VwDaySplit.h"
+#include "ui/frame/CommandIds.h"
 #include "ui/frame/WindowPlacement.h"
 
 #include <QApplication>
@@ -478,10 +478,14 @@ void CMainFrame::OpenCommandLineDocuments() {
         }
         if (!g_doc.OnOpenDocument(path)) {
             CString text;
-            text.Format(
-                "Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the password "
-                "is wrong.",
-                path.c_str());
+            if (g_doc.GetLastOpenFailure() == CDbDoc::OpenFailure::Busy)
+                text.Format("Unable to open the database:\n (\"%s\")\n Another program is writing to it. "
+                            "Try again later.",
+                            path.c_str());
+            else
+                text.Format("Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the "
+                            "password is wrong.",
+                            path.c_str());
             MessageBoxA(this, text, "Error Opening Database", MB_ICONERROR);
             continue;
         }
