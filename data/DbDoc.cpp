@@ -57,13 +57,6 @@ void DeleteDatabaseFile(const CString& path) {
     DeleteIfPresent(path + "-journal");
 }
 
-// The file a path leads to, symbolic links followed; the path itself when it cannot be resolved.
-CString RealPathOf(const CString& path) {
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(path.c_str(), error);
-    return error ? path : CString(real.string());
-}
-
 bool SameFile(const char* a, const char* b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
@@ -315,31 +308,18 @@ bool CDbDoc::ChangePassword(const char* newPassword) {
     }
 }
 
-namespace {
-
-// The folder of a password change's copy, removed when the change ends in any way the process
-// survives (a failure, an exception) unless the copy has become the document.
-class ChangeFolder {
-public:
-    explicit ChangeFolder(const CString& folder) : m_folder(folder) {}
-    ~ChangeFolder() { RemoveChangeFolder(m_folder); }
-    ChangeFolder(const ChangeFolder&) = delete;
-    ChangeFolder& operator=(const ChangeFolder&) = delete;
-
-    const CString& Path() const { return m_folder; }
-
-private:
-    CString m_folder;
-};
-
-} // namespace
-
 bool CDbDoc::ReplaceWithExport(const char* newKey) {
     // A document reached through a symbolic link is changed in the linked file; the link stays.
     const CString realPath = RealPathOf(g_dbPath);
+    const CString folder = ChangeFolderOf(realPath);
+    const CString copyPath = ChangeCopyIn(folder);
     bool attached = false;
+    // The change folder is this change's once the document's lock is held; until then it may be
+    // another instance's.
+    bool folderIsOurs = false;
     // Back to the document with the password it has now: the old one, unless an exception came out
-    // of the replacement after its rename. The copy goes with the change folder.
+    // of the replacement after its rename. The change folder goes while the lock is still held, so
+    // a change another instance starts next never loses its own.
     auto giveUp = [&]() {
         if (attached) {
             try {
@@ -347,6 +327,8 @@ bool CDbDoc::ReplaceWithExport(const char* newKey) {
             } catch (const SqlException&) {
             }
         }
+        if (folderIsOurs)
+            RemoveChangeFolder(folder);
         g_db.Close();
         if (!OpensWith(g_dbPath, g_openPassword) && OpensWith(g_dbPath, newKey))
             SetPasswordBuffer(g_openPassword, newKey);
@@ -357,57 +339,53 @@ bool CDbDoc::ReplaceWithExport(const char* newKey) {
         return false;
     };
 
-    {
-        // Declared before the lock is taken and so removed after the connection let go of the copy.
-        ChangeFolder folder(ChangeFolderOf(realPath));
-        const CString copyPath = ChangeCopyIn(folder.Path());
-        try {
-            // From here until the copy has taken the document's name every other connection waits: a
-            // write it committed in between would go into the old file and be lost. The lock is kept
-            // by the connection until it is closed.
-            if (!FileStep("lock", realPath))
-                return giveUp();
-            g_db.ExecDml("PRAGMA main.locking_mode=EXCLUSIVE");
-            g_db.ExecDml("begin exclusive");
-            g_db.ExecDml("commit");
-
-            // During a change to no password the copy holds the whole document in plain text: it is
-            // written in a folder only its owner can enter, so it may take the document's mode and
-            // owner before the rename and still be read by no one else should the change stop.
-            if (!RemoveChangeFolder(folder.Path()) || !CreateChangeFolder(folder.Path()) ||
-                !CreatePrivateFile(copyPath))
-                return giveUp();
-            SqlBuffer attach;
-            attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", copyPath.c_str(), newKey);
-            g_db.ExecDml(attach);
-            attached = true;
-            if (!FileStep("export", copyPath))
-                return giveUp();
-            g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
-            g_db.ExecDml("DETACH DATABASE rekeyed");
-            attached = false;
-
-            // The copy must read with the new password only before it may take the document's place.
-            // It takes over the document's owner and permission bits first: the document's name
-            // never holds the file with other ones.
-            FileAccess access;
-            if (!FileStep("verify", copyPath) || !OpensWith(copyPath, newKey) ||
-                OpensWith(copyPath, g_openPassword) || !GetFileAccess(realPath, access) ||
-                !SetFileOwner(copyPath, access) || !SetFileMode(copyPath, access))
-                return giveUp();
-            // One rename: the document's name holds the whole old or the whole new file at every
-            // moment.
-            if (!ReplaceFileA(realPath, copyPath, nullptr))
-                return giveUp();
-        } catch (const SqlException&) {
+    try {
+        // From here until the copy has taken the document's name every other connection waits: a
+        // write it committed in between would go into the old file and be lost. The lock is kept
+        // by the connection until it is closed.
+        if (!FileStep("lock", realPath))
             return giveUp();
-        } catch (...) {
-            giveUp();
-            throw;
-        }
-        g_db.Close();
+        g_db.ExecDml("PRAGMA main.locking_mode=EXCLUSIVE");
+        g_db.ExecDml("begin exclusive");
+        g_db.ExecDml("commit");
+        folderIsOurs = true;
+
+        // During a change to no password the copy holds the whole document in plain text: it is
+        // written in a folder only its owner can enter, so it may take the document's mode and owner
+        // before the rename and still be read by no one else should the change stop.
+        if (!RemoveChangeFolder(folder) || !CreateChangeFolder(folder) || !CreatePrivateFile(copyPath))
+            return giveUp();
+        SqlBuffer attach;
+        attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", copyPath.c_str(), newKey);
+        g_db.ExecDml(attach);
+        attached = true;
+        if (!FileStep("export", copyPath))
+            return giveUp();
+        g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
+        g_db.ExecDml("DETACH DATABASE rekeyed");
+        attached = false;
+
+        // The copy must read with the new password only before it may take the document's place. It
+        // takes over the document's owner and permission bits first: the document's name never holds
+        // the file with other ones.
+        FileAccess access;
+        if (!FileStep("verify", copyPath) || !OpensWith(copyPath, newKey) ||
+            OpensWith(copyPath, g_openPassword) || !GetFileAccess(realPath, access) ||
+            !SetFileOwner(copyPath, access) || !SetFileMode(copyPath, access))
+            return giveUp();
+        // One rename: the document's name holds the whole old or the whole new file at every moment.
+        if (!ReplaceFileA(realPath, copyPath, nullptr))
+            return giveUp();
+        RemoveChangeFolder(folder);
+    } catch (const SqlException&) {
+        return giveUp();
+    } catch (...) {
+        // Not the change's own failure (out of memory, say): the same way back, then it goes on up.
+        giveUp();
+        throw;
     }
 
+    g_db.Close();
     SetPasswordBuffer(g_openPassword, newKey);
     try {
         OpenMainDb(g_dbPath, g_openPassword);

@@ -124,13 +124,13 @@ void RemoveStaleMasterJournals(const fs::path& path) {
         DeleteFileA(journal.c_str());
 }
 
+} // namespace
+
 CString RealPathOf(const CString& path) {
     std::error_code error;
     const fs::path real = fs::canonical(path.c_str(), error);
     return error ? path : CString(real.string());
 }
-
-} // namespace
 
 CString ChangeFolderOf(const CString& realPath) {
     return realPath + ".rekey";

@@ -5,6 +5,9 @@
 // What an interrupted password change or an interrupted commit over several files leaves beside a
 // document, and how it is found and removed.
 
+// The file a path leads to, symbolic links followed; the path itself when it cannot be resolved.
+CString RealPathOf(const CString& path);
+
 // The private folder (owner only) a password change writes the new copy of the document into, beside
 // the document's real file: no one but the owner can reach the copy, whatever its mode.
 CString ChangeFolderOf(const CString& realPath);

@@ -403,6 +403,24 @@ TEST_F(DocPasswordTest, ACopyThatCannotBeRemovedIsEmptied) {
     }
 }
 
+// Until the change holds the document's lock, the change folder may be another instance's, in the
+// middle of its own change: a change that stops before it has the lock leaves it alone.
+TEST_F(DocPasswordTest, AChangeWithoutTheLockLeavesTheFolderAlone) {
+    CreateOpen("old");
+    fs::create_directory(path + ".rekey");
+    std::ofstream(path + ".rekey/copy") << "another change";
+    bool changed = true;
+    {
+        SetFileStepHookForTesting(
+            [](const char* step, const char*) { return std::strcmp(step, "lock") != 0; });
+        changed = g_doc.ChangePassword("");
+        SetFileStepHookForTesting(nullptr);
+    }
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(fs::exists(path + ".rekey/copy"));
+    EXPECT_EQ(PersonsReadableWith(path, "old"), 2);
+}
+
 TEST_F(DocPasswordTest, PermissionBitsAndOwnerAreKept) {
     int run = 0;
     for (const Direction& direction : kDirections) {
