@@ -83,29 +83,36 @@ bool WriteLockedElsewhere(const std::string& database) {
 
 // A master journal lives from shortly before a commit over several files until that commit's
 // decisive step, and all that time its connection holds the write lock of every database it names.
-// So it is stale when one named database is not write-locked: the document (whose write lock the
-// caller holds), a missing file, or a file no other process has locked. One that names nothing yet
-// is live only for the moment between its creation and the writing of the names.
+// So its commit is over when one named database is not write-locked: the document (whose write
+// lock the caller holds), a missing file, or a file no other process has locked. It is still needed
+// while a journal it names exists: that database's next open rolls the journal back only while the
+// master journal is there (and then removes it itself). One that names nothing yet is live only for
+// the moment between its creation and the writing of the names.
 bool IsStaleMasterJournal(const fs::path& masterJournal, const fs::path& document) {
     const std::vector<std::string> journals = JournalsNamedIn(masterJournal);
+    std::error_code error;
     if (journals.empty()) {
-        std::error_code error;
         const auto written = fs::last_write_time(masterJournal, error);
         return !error && fs::file_time_type::clock::now() - written > std::chrono::minutes(1);
     }
+    bool commitOver = false;
     for (const std::string& journal : journals) {
         const size_t suffixLength = sizeof kJournalSuffix - 1;
         if (journal.size() <= suffixLength ||
             journal.compare(journal.size() - suffixLength, suffixLength, kJournalSuffix) != 0)
-            continue;
+            return false;
         const std::string database = journal.substr(0, journal.size() - suffixLength);
-        std::error_code error;
-        if (!fs::exists(database, error) || fs::equivalent(database, document, error))
-            return true;
-        if (!WriteLockedElsewhere(database))
-            return true;
+        // The document's own journal was rolled back when the caller's connection first read it.
+        if (fs::exists(database, error) && fs::equivalent(database, document, error)) {
+            commitOver = true;
+            continue;
+        }
+        if (fs::exists(fs::symlink_status(journal, error)))
+            return false;
+        if (!fs::exists(database, error) || !WriteLockedElsewhere(database))
+            commitOver = true;
     }
-    return false;
+    return commitOver;
 }
 
 // The master journals beside the file at path whose commits will never finish.

@@ -21,6 +21,7 @@ bool RemoveChangeFolder(const CString& folder);
 
 // Removes the leftovers of the document at path: those of a stopped password change, and master
 // journals ("<path>-mj...") of a commit over several files that was stopped after making one. A
-// master journal that still belongs to a live commit of another process is kept. The caller holds
-// the document's write lock, so no password change and no commit writing the document is under way.
+// master journal that still belongs to a live commit of another process, or that another file's
+// journal may still need for its roll-back, is kept. The caller holds the document's write lock, so
+// no password change and no commit writing the document is under way.
 void RemoveDocumentLeftovers(const CString& path);

@@ -282,6 +282,10 @@ TEST_F(DocOpenTest, StaleMasterJournalsAreRemovedLiveOnesKept) {
     const std::string namingTheDocument = WriteMasterJournal(path, "0A1B2C93D", {path, other});
     const std::string namingAMissingFile = WriteMasterJournal(path, "1A1B2C93D", {missing});
     const std::string namingAnIdleFile = WriteMasterJournal(path, "2A1B2C93D", {other});
+    // Another file's journal that may point at it: that file's next open rolls it back with it.
+    const std::string third = dir.File("Third.pgr");
+    std::ofstream(third + "-journal") << "journal";
+    const std::string stillNeeded = WriteMasterJournal(path, "6A1B2C93D", {path, third});
     const std::string emptyAndOld = WriteMasterJournal(path, "3A1B2C93D", {});
     fs::last_write_time(emptyAndOld, fs::file_time_type::clock::now() - std::chrono::hours(1));
     // Just made by a commit that has not written the names yet.
@@ -292,6 +296,7 @@ TEST_F(DocOpenTest, StaleMasterJournalsAreRemovedLiveOnesKept) {
     EXPECT_FALSE(fs::exists(namingAnIdleFile));
     EXPECT_FALSE(fs::exists(emptyAndOld));
     EXPECT_TRUE(fs::exists(emptyAndNew));
+    EXPECT_TRUE(fs::exists(stillNeeded));
     g_db.Close();
     fs::remove(emptyAndNew);
 
