@@ -12,11 +12,14 @@
 #include "platform/core/FileOps.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +100,47 @@ const char* DbDateFromText(const CString& text, char (&buffer)[kDbDateSize]) {
 }
 
 // Removes a database file together with the rollback journal a failed transaction may leave.
+// The backup names in the order they are tried: path + ".ver1", then ".ver1.1", ".ver1.2", ...
+CString BackupName(const CString& path, int attempt) {
+    CString name = path + ".ver1";
+    if (attempt > 0) {
+        CString number;
+        number.Format(".%d", attempt);
+        name += number;
+    }
+    return name;
+}
+
+// Puts the converted database under path and keeps the old file under the first backup name that
+// holds nothing, which goes into backupPath: a file the user already had there (the backup of an
+// earlier conversion) is never replaced. The name is claimed by a hard link to the old file, which
+// fails on an existing name; where the file system has no hard links, the first name nothing holds
+// is taken. On failure every file keeps its data under its own name.
+bool ReplaceKeepingEveryBackup(const CString& path, const CString& newPath, CString& backupPath) {
+    constexpr int kAttempts = 1000;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const CString candidate = BackupName(path, attempt);
+        if (link(path, candidate) == 0) {
+            if (!ReplaceFileA(path, newPath, nullptr, REPLACEFILE_WRITE_THROUGH)) {
+                DeleteFileA(candidate);
+                return false;
+            }
+            backupPath = candidate;
+            return true;
+        }
+        if (errno == EEXIST)
+            continue;
+        struct stat info {};
+        if (lstat(candidate, &info) == 0)
+            continue;
+        if (!ReplaceFileA(path, newPath, candidate, REPLACEFILE_WRITE_THROUGH))
+            return false;
+        backupPath = candidate;
+        return true;
+    }
+    return false;
+}
+
 void DeleteDatabaseFile(const CString& path) {
     DeleteFileA(path);
     DeleteFileA(path + "-journal");
@@ -190,7 +234,6 @@ void CConversion::Step(size_t index) {
 bool CConversion::Run(const CString& path) {
     WaitCursor wait;
     const CString newPath = path + ".new";
-    const CString backupPath = path + ".ver1";
 
     m_groupIds.Clear();
     m_personIds.Clear();
@@ -243,7 +286,8 @@ bool CConversion::Run(const CString& path) {
     }
     m_document.reset();
 
-    if (!ReplaceFileA(path, newPath, backupPath, REPLACEFILE_WRITE_THROUGH)) {
+    CString backupPath;
+    if (!ReplaceKeepingEveryBackup(path, newPath, backupPath)) {
         // Every file still holds its own data: the original under its name, the converted one as ".new".
         CString message;
         message.Format("The database was converted, but the original file could not be replaced."
@@ -258,6 +302,11 @@ bool CConversion::Run(const CString& path) {
     CString message;
     message.Format("Database successfully converted!\" \nNew Database Name: %s \nOriginal Database Name: %s",
                    path.c_str(), backupPath.c_str());
+    if (backupPath != BackupName(path, 0)) {
+        CString kept;
+        kept.Format(" \n%s already existed and was kept as it was.", BackupName(path, 0).c_str());
+        message += kept;
+    }
     MessageBoxA(m_view.Owner(), message, "Conversion Succeeded", MB_ICONEXCLAMATION);
 
     m_groupIds.Clear();

@@ -24,7 +24,8 @@ public:
 };
 
 // Turns a version-1 data file into a version-2 document under the same name: the new database is
-// built as path + ".new", then takes the file's place while the old file is kept as path + ".ver1".
+// built as path + ".new", then takes the file's place while the old file is kept as path + ".ver1"
+// (or, when that name is taken, the first free one of ".ver1.1", ".ver1.2", ...).
 class CConversion {
 public:
     // The schema version that converted documents carry.

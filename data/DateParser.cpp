@@ -641,12 +641,14 @@ bool CDateParser::Parse(const char* text, int mode, LCID locale) {
         return m_date.IsValid();
     }
 
-    // No field takes a phrase this long; refusing it keeps a pasted page from costing seconds.
-    if (prepared.GetLength() > kMaxPhraseLength) {
+    // No field takes a phrase this long; refusing it keeps a pasted page from costing seconds. Blanks
+    // around the phrase do not count.
+    const CString trimmed = Normalize(prepared, true);
+    if (trimmed.GetLength() > kMaxPhraseLength) {
         m_date.SetNull();
         return false;
     }
-    const CString phrase = ExpandAbbreviations(CollapseBlanks(Normalize(prepared, true)));
+    const CString phrase = ExpandAbbreviations(CollapseBlanks(trimmed));
     bool found = false;
     if (mode == kDateOnly)
         found = ParseDatePhrase(phrase, result);

@@ -1,5 +1,6 @@
 #include "data/DbDoc.h"
 
+#include "data/DocLeftovers.h"
 #include "data/Schema.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlException.h"
@@ -56,27 +57,6 @@ void DeleteDatabaseFile(const CString& path) {
     DeleteIfPresent(path + "-journal");
 }
 
-// The file a path leads to, symbolic links followed; the path itself when it cannot be resolved.
-CString RealPathOf(const CString& path) {
-    std::error_code error;
-    const std::filesystem::path real = std::filesystem::canonical(path.c_str(), error);
-    return error ? path : CString(real.string());
-}
-
-// The copy a password change writes beside the document's file before it takes its place.
-CString ChangeCopyOf(const CString& realPath) {
-    return realPath + ".rekey";
-}
-
-// What a password change stopped half-way leaves beside the document: the new copy and its journal
-// (the document's name always holds a whole file), and the old file kept under a second name by a
-// change made the earlier way. Only called while the document is known to be whole.
-void RemoveChangeLeftovers(const CString& path) {
-    const CString copy = ChangeCopyOf(RealPathOf(path));
-    DeleteDatabaseFile(copy);
-    DeleteIfPresent(RealPathOf(path) + ".rekey-old");
-}
-
 bool SameFile(const char* a, const char* b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
@@ -119,15 +99,20 @@ void CDbDoc::OpenMainDb(const char* path, const char* password) {
 }
 
 bool CDbDoc::OnOpenDocument(const char* path) {
-    if (!path || !FileExists(path))
+    m_lastOpenFailure = OpenFailure::None;
+    if (!path || !FileExists(path)) {
+        m_lastOpenFailure = OpenFailure::Unreadable;
         return false;
+    }
     SqlDb probe;
     bool switching = false;
     try {
         OpenKeyed(probe, path, g_typedPassword);
-        // The read keeps a shared lock to the commit: no password change of another instance is
-        // under way while its leftovers are removed.
-        probe.ExecDml("begin");
+        // The write lock from the start, waited for as long as any statement waits: a read lock
+        // raised to a write lock later fails at once while another connection writes. Held to the
+        // commit, it also keeps every password change and every commit that writes the document
+        // away while their leftovers are removed.
+        probe.ExecDml("begin immediate");
         SqlTable globals = probe.GetTable("select Version, C, S from Globals limit 1");
         globals.SetRow(0);
         int version = globals.GetIntField(0, 0);
@@ -135,7 +120,7 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         created.ParseDateTime(globals.GetStringField(1, ""));
         CDateTime saved;
         saved.ParseDateTime(globals.GetStringField(2, ""));
-        RemoveChangeLeftovers(path);
+        RemoveDocumentLeftovers(path);
         probe.ExecDml("update Globals set S = CURRENT_TIMESTAMP");
         for (const char* index : Schema::kAddMissingIndexes)
             probe.ExecDml(index);
@@ -154,8 +139,11 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         SetPathName(openedPath);
         m_isOpen = true;
         return true;
-    } catch (const SqlException&) {
+    } catch (const SqlException& exception) {
         probe.Close();
+        const int code = exception.errorCode() & 0xff;
+        m_lastOpenFailure =
+            code == SQLITE_BUSY || code == SQLITE_LOCKED ? OpenFailure::Busy : OpenFailure::Unreadable;
         // The previous document was closed on the way to the new one: none is open now.
         if (switching) {
             g_db.Close();
@@ -323,10 +311,15 @@ bool CDbDoc::ChangePassword(const char* newPassword) {
 bool CDbDoc::ReplaceWithExport(const char* newKey) {
     // A document reached through a symbolic link is changed in the linked file; the link stays.
     const CString realPath = RealPathOf(g_dbPath);
-    const CString exportPath = ChangeCopyOf(realPath);
-    FileAccess access;
+    const CString folder = ChangeFolderOf(realPath);
+    const CString copyPath = ChangeCopyIn(folder);
     bool attached = false;
-    // Back to the old file and password, the copy removed.
+    // The change folder is this change's once the document's lock is held; until then it may be
+    // another instance's.
+    bool folderIsOurs = false;
+    // Back to the document with the password it has now: the old one, unless an exception came out
+    // of the replacement after its rename. The change folder goes while the lock is still held, so
+    // a change another instance starts next never loses its own.
     auto giveUp = [&]() {
         if (attached) {
             try {
@@ -334,8 +327,11 @@ bool CDbDoc::ReplaceWithExport(const char* newKey) {
             } catch (const SqlException&) {
             }
         }
+        if (folderIsOurs)
+            RemoveChangeFolder(folder);
         g_db.Close();
-        DeleteDatabaseFile(exportPath);
+        if (!OpensWith(g_dbPath, g_openPassword) && OpensWith(g_dbPath, newKey))
+            SetPasswordBuffer(g_openPassword, newKey);
         try {
             OpenMainDb(g_dbPath, g_openPassword);
         } catch (const SqlException&) {
@@ -352,37 +348,42 @@ bool CDbDoc::ReplaceWithExport(const char* newKey) {
         g_db.ExecDml("PRAGMA main.locking_mode=EXCLUSIVE");
         g_db.ExecDml("begin exclusive");
         g_db.ExecDml("commit");
+        folderIsOurs = true;
 
-        // The copy is readable by its owner alone: during a change to no password it holds the
-        // whole document in plain text.
-        DeleteDatabaseFile(exportPath);
-        if (!CreatePrivateFile(exportPath))
+        // During a change to no password the copy holds the whole document in plain text: it is
+        // written in a folder only its owner can enter, so it may take the document's mode and owner
+        // before the rename and still be read by no one else should the change stop.
+        if (!RemoveChangeFolder(folder) || !CreateChangeFolder(folder) || !CreatePrivateFile(copyPath))
             return giveUp();
         SqlBuffer attach;
-        attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", exportPath.c_str(), newKey);
+        attach.Format("ATTACH DATABASE %Q AS rekeyed KEY %Q", copyPath.c_str(), newKey);
         g_db.ExecDml(attach);
         attached = true;
-        if (!FileStep("export", exportPath))
+        if (!FileStep("export", copyPath))
             return giveUp();
         g_db.ExecDml("SELECT sqlcipher_export('rekeyed')");
         g_db.ExecDml("DETACH DATABASE rekeyed");
         attached = false;
 
-        // The copy must read with the new password only before it may take the document's place,
-        // and it takes over the document's owner.
-        if (!FileStep("verify", exportPath) || !OpensWith(exportPath, newKey) ||
-            OpensWith(exportPath, g_openPassword) || !GetFileAccess(realPath, access) ||
-            !SetFileOwner(exportPath, access))
+        // The copy must read with the new password only before it may take the document's place. It
+        // takes over the document's owner and permission bits first: the document's name never holds
+        // the file with other ones.
+        FileAccess access;
+        if (!FileStep("verify", copyPath) || !OpensWith(copyPath, newKey) ||
+            OpensWith(copyPath, g_openPassword) || !GetFileAccess(realPath, access) ||
+            !SetFileOwner(copyPath, access) || !SetFileMode(copyPath, access))
             return giveUp();
         // One rename: the document's name holds the whole old or the whole new file at every moment.
-        if (!ReplaceFileA(realPath, exportPath, nullptr))
+        if (!ReplaceFileA(realPath, copyPath, nullptr))
             return giveUp();
+        RemoveChangeFolder(folder);
     } catch (const SqlException&) {
         return giveUp();
+    } catch (...) {
+        // Not the change's own failure (out of memory, say): the same way back, then it goes on up.
+        giveUp();
+        throw;
     }
-    // The permission bits only now that the copy is the document: until then it may hold the
-    // whole document in plain text. Should this fail, the document stays private to its owner.
-    SetFileMode(realPath, access);
 
     g_db.Close();
     SetPasswordBuffer(g_openPassword, newKey);

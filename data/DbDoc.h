@@ -29,6 +29,10 @@ public:
     // password becomes the open password. A wrong password gives false and keeps the previous
     // document open. Shows no message.
     bool OnOpenDocument(const char* path) override;
+    // Why the last OnOpenDocument failed: the file is no document or the password is wrong, or
+    // another program kept the document locked for longer than the busy time-out.
+    enum class OpenFailure { None, Unreadable, Busy };
+    OpenFailure GetLastOpenFailure() const { return m_lastOpenFailure; }
     // The Create Database dialog in open mode, then OnOpenDocument; error set when opening failed.
     bool OnFileOpen(bool& error) override;
     // File Save Copy As (SaveCopyAs).
@@ -222,6 +226,7 @@ private:
     CDateTime m_currentDate;
     bool m_isOpen = false;
     CString m_lastRecordError;
+    OpenFailure m_lastOpenFailure = OpenFailure::None;
 };
 
 // The document and its database, both living as long as the process.

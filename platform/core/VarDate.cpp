@@ -1,13 +1,15 @@
 // Text to OLE date and back, as the automation services do it for the user's locale.
 //
 // Accepted: numeric dates with '/', '-', '.' or blanks between the parts, in the order of the user's
-// short-date picture (or year first when the first number has more than two digits), the day and month
-// swapped when only that reading is a date, two-digit years 00-29 as 2000-2029 and 30-99 as 1930-1999;
+// short-date picture (or year first when the first number has more than two digits); when that is no
+// date, three numbers are read year first and then with day and month swapped, and of two numbers
+// the day and month are swapped, or else the one that can be no day of the other's month is the year
+// (day 1); two-digit years 00-29 as 2000-2029 and 30-99 as 1930-1999;
 // month names and three-letter abbreviations in any case with day and year in either order ("March 15,
 // 2006", "15 March 2006"), a leading weekday name; a month and day without a year take the current year;
-// times "h:mm", "h:mm:ss" and "h.mm" ('.' is a date separator only in a locale whose dates use it, and
-// never in a time field), each with an optional AM/PM that an hour past 12 ignores, and "h AM"; a date
-// and a time together. Fractions of a second are not read.
+// times "h:mm", "h:mm:ss", "h.mm" and "h.mm.ss" ('.' is a date separator only in a locale whose dates
+// use it, and never in a time field), each with an optional AM/PM that an hour past 12 ignores, and "h AM"; a
+// date and a time together. Fractions of a second are not read.
 #include "platform/core/CalendarMath.h"
 #include "platform/core/DateFormat.h"
 #include "platform/core/OleAuto.h"
@@ -119,15 +121,24 @@ bool IsMeridiem(const std::vector<Token>& tokens, size_t i) {
 
 enum class Found { None, Time, Bad };
 
-// Two numbers joined by one '.' that is neither preceded nor followed by another: "10.30".
-bool IsDottedPair(const std::vector<Token>& tokens, size_t i) {
-    return IsSeparator(tokens, i + 1, '.') && IsNumber(tokens, i + 2) &&
-           !(i >= 1 && IsSeparator(tokens, i - 1, '.')) && !IsSeparator(tokens, i + 3, '.');
+// Numbers joined by '.' from token i on, neither preceded nor followed by another '.': 2 for "10.30",
+// 3 for "10.30.15", else 0.
+int DottedRun(const std::vector<Token>& tokens, size_t i) {
+    if (i >= 1 && IsSeparator(tokens, i - 1, '.'))
+        return 0;
+    int numbers = 1;
+    size_t next = i + 1;
+    while (IsSeparator(tokens, next, '.') && IsNumber(tokens, next + 1)) {
+        ++numbers;
+        next += 2;
+    }
+    return IsSeparator(tokens, next, '.') ? 0 : numbers;
 }
 
-// Finds the time in the tokens ("h:mm", "h:mm:ss", "h.mm" when '.' separates times, each with an
-// optional AM/PM, or "h AM"), removes its tokens and reads it into `time`. A fraction of a second
-// makes the text no time.
+// Finds the time in the tokens ("h:mm", "h:mm:ss", "h.mm" and "h.mm.ss" when '.' separates times,
+// each with an optional AM/PM, or "h AM"), removes its tokens and reads it into `time`. A fraction
+// of a second makes the text no time, and so does a time that splits the numbers of a date
+// ("1 2 AM 3").
 Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time, bool dotIsTimeSeparator) {
     for (size_t i = 0; i < tokens.size(); ++i) {
         if (!IsNumber(tokens, i))
@@ -137,10 +148,14 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time, bool dotIsTimeSep
         int minute = 0;
         int second = 0;
         bool clock = false;
-        if (dotIsTimeSeparator && IsDottedPair(tokens, i) && tokens[end + 1].text.size() <= 2) {
+        const int dotted = dotIsTimeSeparator ? DottedRun(tokens, i) : 0;
+        if ((dotted == 2 || dotted == 3) && tokens[end + 1].text.size() <= 2 &&
+            (dotted == 2 || tokens[end + 3].text.size() <= 2)) {
             clock = true;
             minute = tokens[end + 1].value;
-            end += 2;
+            if (dotted == 3)
+                second = tokens[end + 3].value;
+            end += 2 * (dotted - 1);
         } else if (IsSeparator(tokens, end, ':') && IsNumber(tokens, end + 1)) {
             clock = true;
             minute = tokens[end + 1].value;
@@ -163,6 +178,8 @@ Found ExtractTime(std::vector<Token>& tokens, TimeOfDay& time, bool dotIsTimeSep
         }
         if (!clock && meridiem == 0)
             continue;
+        if (i >= 1 && IsNumber(tokens, i - 1) && IsNumber(tokens, end))
+            return Found::Bad;
         if (tokens[i].text.size() > 2 || minute > 59 || second > 59)
             return Found::Bad;
         // An hour past 12 is already on the 24-hour clock: the marker changes nothing.
@@ -255,15 +272,33 @@ bool Plausible(const DateParts& date) {
            date.day <= calendar::DaysInMonth(date.year >= 1 ? date.year : 2000, date.month);
 }
 
+std::optional<DateParts> Reading(int year, int month, int day) {
+    const DateParts date{year, month, day};
+    if (Plausible(date))
+        return date;
+    return std::nullopt;
+}
+
 // Reads day and month in the given order; when that is no date but the swapped reading is, the
 // swapped reading wins.
 std::optional<DateParts> DayMonth(int first, int second, bool monthFirst, int year) {
-    DateParts date{year, monthFirst ? first : second, monthFirst ? second : first};
-    if (Plausible(date))
+    if (auto date = Reading(year, monthFirst ? first : second, monthFirst ? second : first))
         return date;
-    std::swap(date.day, date.month);
-    if (Plausible(date))
-        return date;
+    return Reading(year, monthFirst ? second : first, monthFirst ? first : second);
+}
+
+// Whether the number can be no day of that month in any year (February has 29 in some).
+bool NoDayOf(int month, int number) {
+    return month < 1 || month > 12 || number < 1 || number > calendar::DaysInMonth(2000, month);
+}
+
+// Two numbers that are no month and day: the one that can be a month is the month, the other one,
+// which can be no day of it, the year; the day is the first.
+std::optional<DateParts> MonthYear(const Token& first, const Token& second) {
+    if (NoDayOf(first.value, second.value) && !NoDayOf(first.value, 1))
+        return Reading(ExpandYear(second), first.value, 1);
+    if (NoDayOf(second.value, first.value) && !NoDayOf(second.value, 1))
+        return Reading(ExpandYear(first), second.value, 1);
     return std::nullopt;
 }
 
@@ -337,7 +372,9 @@ DateResult ReadDate(const std::vector<Token>& tokens, DateParts& date) {
             return Plausible(date) ? DateResult::Date : DateResult::Bad;
         }
         const bool monthFirst = order.find('M') < order.find('d');
-        const auto read = DayMonth(numbers[0].value, numbers[1].value, monthFirst, currentYear);
+        auto read = DayMonth(numbers[0].value, numbers[1].value, monthFirst, currentYear);
+        if (!read)
+            read = MonthYear(numbers[0], numbers[1]);
         if (!read)
             return DateResult::Bad;
         date = *read;
@@ -353,8 +390,19 @@ DateResult ReadDate(const std::vector<Token>& tokens, DateParts& date) {
         date = *read;
         return DateResult::Date;
     }
+    // The short-date order with the year last; else year first, month before day and then after it;
+    // else day and month swapped.
     const bool monthFirst = order.find('M') < order.find('d');
-    const auto read = DayMonth(numbers[0].value, numbers[1].value, monthFirst, ExpandYear(numbers[2]));
+    const int first = numbers[0].value;
+    const int second = numbers[1].value;
+    const int third = numbers[2].value;
+    auto read = Reading(ExpandYear(numbers[2]), monthFirst ? first : second, monthFirst ? second : first);
+    if (!read)
+        read = Reading(ExpandYear(numbers[0]), second, third);
+    if (!read)
+        read = Reading(ExpandYear(numbers[0]), third, second);
+    if (!read)
+        read = Reading(ExpandYear(numbers[2]), monthFirst ? second : first, monthFirst ? first : second);
     if (!read)
         return DateResult::Bad;
     date = *read;

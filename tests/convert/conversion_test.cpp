@@ -3,11 +3,13 @@
 #include "data/SqlDb.h"
 #include "data/SqlException.h"
 #include "data/SqlQuery.h"
+#include "platform/core/FileOps.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -461,16 +463,59 @@ TEST(Conversion, FailedCopyLeavesNoJournal) {
 TEST(Conversion, FailedSwapLosesNoFileAndIsReported) {
     ScriptedPrompt prompt;
     Converted run;
-    run.path = run.dir.File("Plans.pgr");
-    // A folder in the way of the backup name makes the swap fail.
-    fs::create_directories(run.path + ".ver1/inside");
+    SetFileStepHookForTesting([](const char* step, const char*) { return std::strcmp(step, "rename") != 0; });
     Convert(run, Fixture("v1.xml"), prompt);
+    SetFileStepHookForTesting(nullptr);
     EXPECT_FALSE(run.result);
     ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
     EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Error Converting Database");
     EXPECT_NE(prompt.MessageBoxes()[0].text.Find((run.path + ".new").c_str()), -1);
     EXPECT_EQ(ReadFile(run.path), run.original);
+    EXPECT_FALSE(fs::exists(run.path + ".ver1"));
     EXPECT_EQ(Query(run.path + ".new", "select count(*) from Person"), (Rows{{"3"}}));
+}
+
+// Whatever holds a backup name already (the backup of an earlier conversion, a folder) stays as it
+// was: the old file goes under the first free name, and the message says which.
+TEST(Conversion, AnEarlierBackupIsNeverReplaced) {
+    struct Case {
+        std::vector<std::string> taken;
+        std::string backup;
+    };
+    const Case cases[] = {
+        {{".ver1"}, ".ver1.1"},
+        {{".ver1", ".ver1.1"}, ".ver1.2"},
+        {{".ver1/"}, ".ver1.1"},
+        {{".ver1.1"}, ".ver1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.backup);
+        ScriptedPrompt prompt;
+        Converted run;
+        run.path = run.dir.File("Plans.pgr");
+        for (const std::string& taken : c.taken) {
+            if (taken.back() == '/')
+                fs::create_directories(run.path + taken + "inside");
+            else
+                WriteFile(run.path + taken, "earlier backup " + taken);
+        }
+        Convert(run, Fixture("v1.xml"), prompt);
+        ASSERT_TRUE(run.result);
+        for (const std::string& taken : c.taken) {
+            if (taken.back() == '/')
+                EXPECT_TRUE(fs::exists(run.path + taken + "inside"));
+            else
+                EXPECT_EQ(ReadFile(run.path + taken), "earlier backup " + taken);
+        }
+        EXPECT_EQ(ReadFile(run.path + c.backup), run.original);
+        EXPECT_EQ(Query(run.path, "select count(*) from Person"), (Rows{{"3"}}));
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+        std::string expected = "Database successfully converted!\" \nNew Database Name: " + run.path +
+                               " \nOriginal Database Name: " + run.path + c.backup;
+        if (c.backup != ".ver1")
+            expected += " \n" + run.path + ".ver1 already existed and was kept as it was.";
+        EXPECT_EQ(prompt.MessageBoxes()[0].text.str(), expected);
+    }
 }
 
 TEST(Conversion, MoreRecordsThanTheProgressRangeStillConvert) {

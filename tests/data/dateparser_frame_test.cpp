@@ -79,6 +79,55 @@ TEST_F(DateParserFrame, TextNobodyUnderstandsFailsWithAnInvalidDate) {
     EXPECT_FALSE(parser.Parse("today", -1));
 }
 
+// Numbers typed into a date or time field, read as the platform's parser reads them (today is
+// 15 March 2006, so a date without a year is in 2006).
+TEST_F(DateParserFrame, TypedNumbersReadAsThePlatformReadsThem) {
+    struct Case {
+        const char* text;
+        int mode;
+        const char* expected;
+    };
+    const Case cases[] = {
+        // Dotted numbers are a time: h.m and h.m.s.
+        {"10.30", CDateParser::kTimeOnly, "1899-12-30 10:30:00"},
+        {"10.30.15", CDateParser::kTimeOnly, "1899-12-30 10:30:15"},
+        {"10.30.15", CDateParser::kDateOrTime, "1899-12-30 10:30:15"},
+        {"1.5.2", CDateParser::kDateOrTime, "1899-12-30 01:05:02"},
+        {"1.5.2", CDateParser::kTimeOnly, "1899-12-30 01:05:02"},
+        {"10.61.15", CDateParser::kTimeOnly, "invalid"},
+        {"3.15.2006", CDateParser::kDateOrTime, "2006-03-15 00:00:00"},
+        // A dotted time, then month and day of this year.
+        {"1.2.3 4 5", CDateParser::kDateOrTime, "2006-04-05 01:02:03"},
+        // A time between the numbers of a date is no form the platform takes.
+        {"1 2 am 3", CDateParser::kDateOrTime, "invalid"},
+        {"1 2 3 2 am", CDateParser::kDateOrTime, "2003-01-02 02:00:00"},
+        // Three numbers that are no month, day and year: year, month, day.
+        {"14 2 3", CDateParser::kDateOrTime, "2014-02-03 00:00:00"},
+        {"1 2 3", CDateParser::kDateOrTime, "2003-01-02 00:00:00"},
+        {"15 3 2006", CDateParser::kDateOrTime, "2006-03-15 00:00:00"},
+        // Two numbers that are no month and day: the one that can be no day is the year, the day 1.
+        {"30 2", CDateParser::kDateOnly, "1930-02-01 00:00:00"},
+        {"2 30", CDateParser::kDateOnly, "1930-02-01 00:00:00"},
+        {"2 30", CDateParser::kDateOrTime, "1930-02-01 00:00:00"},
+        {"2 29", CDateParser::kDateOnly, "invalid"},
+        {"13 14", CDateParser::kDateOnly, "invalid"},
+        {"3 15", CDateParser::kDateOnly, "2006-03-15 00:00:00"},
+    };
+    for (const Case& c : cases) {
+        CDateParser parser;
+        parser.Parse(c.text, c.mode);
+        EXPECT_EQ(Text(parser.GetDate()), c.expected) << c.text << " mode " << c.mode;
+    }
+    // Where dates are written with dots, a date field reads them as a date; a time field still as a
+    // time.
+    m_registry.WriteString("Control Panel\\International", "sShortDate", "dd.MM.yyyy");
+    CDateParser parser;
+    parser.Parse("1.5.2", CDateParser::kDateOrTime);
+    EXPECT_EQ(Text(parser.GetDate()), "2002-05-01 00:00:00");
+    parser.Parse("1.5.2", CDateParser::kTimeOnly);
+    EXPECT_EQ(Text(parser.GetDate()), "1899-12-30 01:05:02");
+}
+
 TEST_F(DateParserFrame, AmPmMarkersAreNormalized) {
     struct Case {
         const char* text;

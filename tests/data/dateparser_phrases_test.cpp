@@ -278,8 +278,9 @@ TEST_F(DatePhrases, DashedNumbersThatAreNoDates) {
 
 TEST_F(DatePhrases, OverLongTextsAreRefusedUpFront) {
     SetLocalTimeForTesting(Clock(2006, 3, 15, 10));
-    const std::string padded = "TOMORROW" + std::string(CDateParser::kMaxPhraseLength - 8, ' ');
-    const std::string tooLong = padded + " ";
+    // The length counts from the first to the last character that is no blank.
+    const std::string padded = "TOMORROW" + std::string(CDateParser::kMaxPhraseLength - 9, ' ') + "X";
+    const std::string tooLong = padded + "X";
     const std::string megabyte = "1 DAYS AFTER " + std::string(1 << 20, 'X');
     for (int mode : {CDateParser::kDateOrTime, CDateParser::kTimeOnly, CDateParser::kDateOnly}) {
         CDateParser parser;
@@ -287,7 +288,13 @@ TEST_F(DatePhrases, OverLongTextsAreRefusedUpFront) {
         EXPECT_FALSE(parser.GetDate().IsValid());
         EXPECT_FALSE(parser.Parse(megabyte.c_str(), mode)) << mode;
     }
+    const std::string blanks(CDateParser::kMaxPhraseLength, ' ');
+    for (const std::string& text : {"TODAY" + std::string(252, ' '), blanks + "TOMORROW" + blanks,
+                                    "TOMORROW" + std::string(CDateParser::kMaxPhraseLength - 8, ' ')}) {
+        CDateParser parser;
+        EXPECT_TRUE(parser.Parse(text.c_str(), CDateParser::kDateOnly)) << text.size();
+    }
     CDateParser parser;
-    EXPECT_TRUE(parser.Parse(padded.c_str(), CDateParser::kDateOnly));
+    EXPECT_TRUE(parser.Parse((blanks + "TOMORROW" + blanks).c_str(), CDateParser::kDateOnly));
     EXPECT_EQ(Text(parser.GetDate()), "2006-03-16 10:00");
 }

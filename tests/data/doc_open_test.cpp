@@ -6,9 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -174,6 +180,141 @@ TEST_F(DocOpenTest, FileOpenRunsTheDialogInOpenMode) {
     EXPECT_FALSE(g_doc.OnFileOpen(error));
     EXPECT_FALSE(error);
     EXPECT_EQ(prompt.UnexpectedCalls(), 0);
+}
+
+// Another process holds a write lock on the file until told to let go, at most for `longest`: the
+// child opens the file, begins an immediate transaction with one write and reports that it holds
+// the lock.
+class LockingProcess {
+public:
+    LockingProcess(const std::string& path, std::chrono::milliseconds longest) {
+        int ready[2];
+        int release[2];
+        if (pipe(ready) != 0 || pipe(release) != 0)
+            return;
+        m_child = fork();
+        if (m_child == 0) {
+            close(ready[0]);
+            close(release[1]);
+            try {
+                SqlDb db;
+                db.Open(path.c_str());
+                db.ExecDml("begin immediate");
+                db.ExecDml("insert into Globals values(0, 'writer', 'writer')");
+                const char held = 1;
+                if (write(ready[1], &held, 1) != 1)
+                    _exit(3);
+                pollfd told{release[0], POLLIN, 0};
+                poll(&told, 1, static_cast<int>(longest.count()));
+                db.ExecDml("commit");
+            } catch (const SqlException&) {
+                _exit(2);
+            }
+            _exit(0);
+        }
+        close(ready[1]);
+        close(release[0]);
+        m_release = release[1];
+        char held = 0;
+        m_holding = read(ready[0], &held, 1) == 1;
+        close(ready[0]);
+    }
+    ~LockingProcess() { Wait(); }
+    LockingProcess(const LockingProcess&) = delete;
+    LockingProcess& operator=(const LockingProcess&) = delete;
+    bool Holding() const { return m_holding; }
+    // The child's exit status once it let go of the lock and ended.
+    int Wait() {
+        if (m_child > 0) {
+            close(m_release);
+            waitpid(m_child, &m_status, 0);
+            m_child = -1;
+        }
+        return m_status;
+    }
+
+private:
+    pid_t m_child = -1;
+    int m_release = -1;
+    int m_status = -1;
+    bool m_holding = false;
+};
+
+// A writer that started before the open's own write: the open waits for it as every statement does
+// and then opens, with the writer's row in the file.
+TEST_F(DocOpenTest, OpenWaitsForAnotherProcessWriting) {
+    const std::string path = Create("Shared", "");
+    // Not told to let go: the lock goes while the open waits for it.
+    LockingProcess writer(path, std::chrono::milliseconds(1500));
+    ASSERT_TRUE(writer.Holding());
+    EXPECT_TRUE(Open(path, ""));
+    EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::None);
+    EXPECT_EQ(writer.Wait(), 0);
+    EXPECT_EQ(g_db.ExecScalar("select count(*) from Globals where C = 'writer'"), 1);
+}
+
+TEST_F(DocOpenTest, AWrongPasswordIsToldApartFromABusyFile) {
+    const std::string path = Create("Keyed", "right");
+    EXPECT_FALSE(Open(path, "wrong"));
+    EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::Unreadable);
+    EXPECT_FALSE(Open(dir.File("missing.pgr"), ""));
+    EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::Unreadable);
+    EXPECT_TRUE(Open(path, "right"));
+    EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::None);
+}
+
+// Writes a master journal beside the document naming the journals of these databases, as SQLite
+// writes one for a commit over several files.
+std::string WriteMasterJournal(const std::string& document, const char* suffix,
+                               const std::vector<std::string>& databases) {
+    const std::string journal = document + "-mj" + suffix;
+    std::ofstream file(journal, std::ios::binary);
+    for (const std::string& database : databases) {
+        const std::string name = database + "-journal";
+        file.write(name.c_str(), static_cast<std::streamsize>(name.size() + 1));
+    }
+    return journal;
+}
+
+// A master journal whose commit will never finish is removed at open; one whose commit another
+// process still runs (it holds the write lock of every file the journal names) is kept.
+TEST_F(DocOpenTest, StaleMasterJournalsAreRemovedLiveOnesKept) {
+    namespace fs = std::filesystem;
+    const std::string path = Create("Plans", "");
+    const std::string other = Create("Other", "");
+    const std::string missing = dir.File("Gone.pgr");
+
+    const std::string namingTheDocument = WriteMasterJournal(path, "0A1B2C93D", {path, other});
+    const std::string namingAMissingFile = WriteMasterJournal(path, "1A1B2C93D", {missing});
+    const std::string namingAnIdleFile = WriteMasterJournal(path, "2A1B2C93D", {other});
+    // Another file's journal that may point at it: that file's next open rolls it back with it.
+    const std::string third = dir.File("Third.pgr");
+    std::ofstream(third + "-journal") << "journal";
+    const std::string stillNeeded = WriteMasterJournal(path, "6A1B2C93D", {path, third});
+    const std::string emptyAndOld = WriteMasterJournal(path, "3A1B2C93D", {});
+    fs::last_write_time(emptyAndOld, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    // Just made by a commit that has not written the names yet.
+    const std::string emptyAndNew = WriteMasterJournal(path, "4A1B2C93D", {});
+    ASSERT_TRUE(Open(path, ""));
+    EXPECT_FALSE(fs::exists(namingTheDocument));
+    EXPECT_FALSE(fs::exists(namingAMissingFile));
+    EXPECT_FALSE(fs::exists(namingAnIdleFile));
+    EXPECT_FALSE(fs::exists(emptyAndOld));
+    EXPECT_TRUE(fs::exists(emptyAndNew));
+    EXPECT_TRUE(fs::exists(stillNeeded));
+    g_db.Close();
+    fs::remove(emptyAndNew);
+
+    const std::string live = WriteMasterJournal(path, "5A1B2C93D", {other});
+    {
+        LockingProcess committing(other, std::chrono::minutes(2));
+        ASSERT_TRUE(committing.Holding());
+        ASSERT_TRUE(Open(path, ""));
+        EXPECT_TRUE(fs::exists(live));
+        g_db.Close();
+    }
+    ASSERT_TRUE(Open(path, ""));
+    EXPECT_FALSE(fs::exists(live));
 }
 
 } // namespace

@@ -158,15 +158,18 @@ TEST_F(DocPasswordTest, LongPasswordIsCutBeforeTheChange) {
     EXPECT_EQ(PersonsReadableWith(path, "0123456789012345678901234567890"), 2);
 }
 
-TEST_F(DocPasswordTest, RefusedExportLeavesTheOldPasswordAndFile) {
+TEST_F(DocPasswordTest, WhatAnEarlierStoppedChangeLeftIsClearedFirst) {
     CreateOpen("");
-    // A folder where the export would go makes the change fail before the document is touched.
+    // A change folder with a copy in it, and a copy written beside the document the earlier way.
     fs::create_directory(path + ".rekey");
-    EXPECT_FALSE(g_doc.ChangePassword("new"));
-    EXPECT_STREQ(g_openPassword, "");
-    EXPECT_TRUE(IsPlainSqlite(path));
-    EXPECT_EQ(PersonsReadableWith(path, ""), 2);
-    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+    std::ofstream(path + ".rekey/copy") << "plain text";
+    for (const char* password : {"new", ""}) {
+        SCOPED_TRACE(password);
+        ASSERT_TRUE(g_doc.ChangePassword(password));
+        EXPECT_EQ(PersonsReadableWith(path, password), 2);
+        ExpectOnlyTheDocument();
+        std::ofstream(path + ".rekey") << "plain text";
+    }
 }
 
 // Files may grow only to a few kilobytes while it lives, so the change cannot be written.
@@ -227,20 +230,23 @@ TEST_F(DocPasswordTest, NothingOpenRefuses) {
     EXPECT_FALSE(g_doc.ChangePassword("new"));
 }
 
-// Thrown by the file-step hook to stop a change where a crash would.
-struct SimulatedCrash {};
+// Thrown by the file-step hook: an exception out of the middle of the change.
+struct ThrownAtStep {};
 
-// The hook for one run: counts the steps and fails or crashes at the chosen one.
+// The hook for one run: counts the steps and fails, throws or ends the process at the chosen one.
 class StepFault {
 public:
-    enum class Action { None, Fail, Crash };
+    enum class Action { None, Fail, Throw, Kill };
     StepFault(int at, Action action) : m_at(at), m_action(action) {
         SetFileStepHookForTesting([this](const char* step, const char*) {
             m_steps.emplace_back(step);
             if (static_cast<int>(m_steps.size()) != m_at || m_action == Action::None)
                 return true;
-            if (m_action == Action::Crash)
-                throw SimulatedCrash{};
+            if (m_action == Action::Throw)
+                throw ThrownAtStep{};
+            // The process ends here as by a kill: no destructor, no clean-up runs.
+            if (m_action == Action::Kill)
+                _exit(0);
             return false;
         });
     }
@@ -282,11 +288,13 @@ constexpr Direction kDirections[] = {{"", "new"}, {"old", ""}, {"old", "new"}};
 
 } // namespace
 
-// The change is stopped at every one of its file steps, once by a failure and once by a crash.
-// A failure leaves the old password in force and nothing beside the document; after a crash the
-// next open finds the document whole with the old or the new password, every row there, and
-// removes what the change left.
+// The change is stopped at every one of its file steps: by a failure, by an exception and by a kill.
+// A failure or an exception leaves the document whole with the password the change reports and
+// nothing beside it. After a kill, what is left is readable by the owner alone, the document has
+// its permission bits, and the next open finds it whole with the old or the new password, every
+// row there, and removes what the change left.
 TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
+    constexpr mode_t kShared = 0640;
     int run = 0;
     for (const Direction& direction : kDirections) {
         ++run;
@@ -302,39 +310,59 @@ TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
             fs::remove(base);
         }
         for (int at = 1; at <= steps; ++at) {
-            for (StepFault::Action action : {StepFault::Action::Fail, StepFault::Action::Crash}) {
-                const bool crash = action == StepFault::Action::Crash;
+            for (StepFault::Action action :
+                 {StepFault::Action::Fail, StepFault::Action::Throw, StepFault::Action::Kill}) {
+                const char* actionName = action == StepFault::Action::Fail    ? "fail"
+                                         : action == StepFault::Action::Throw ? "throw"
+                                                                              : "kill";
                 SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to + " step " +
-                             std::to_string(at) + (crash ? " crash" : " fail"));
-                path = dir.File("Plans" + std::to_string(run) + "-" + std::to_string(at) +
-                                (crash ? "c" : "f") + ".pgr");
+                             std::to_string(at) + " " + actionName);
+                path =
+                    dir.File("Plans" + std::to_string(run) + "-" + std::to_string(at) + actionName + ".pgr");
                 CreateOpen(direction.from);
-                bool changed = false;
-                bool crashed = false;
-                std::string stepName;
-                {
-                    StepFault fault(at, action);
-                    try {
-                        changed = g_doc.ChangePassword(direction.to);
-                    } catch (const SimulatedCrash&) {
-                        crashed = true;
+                ASSERT_EQ(chmod(path.c_str(), kShared), 0);
+                if (action != StepFault::Action::Kill) {
+                    bool changed = false;
+                    bool thrown = false;
+                    {
+                        StepFault fault(at, action);
+                        try {
+                            changed = g_doc.ChangePassword(direction.to);
+                        } catch (const ThrownAtStep&) {
+                            thrown = true;
+                        }
+                        ASSERT_GE(fault.Steps().size(), static_cast<size_t>(at));
+                        SCOPED_TRACE(fault.Steps()[at - 1]);
+                        EXPECT_EQ(thrown, action == StepFault::Action::Throw);
+                        // A step after the rename has nothing left to undo: the change went through.
+                        if (changed) {
+                            EXPECT_STREQ(g_openPassword, direction.to);
+                        }
+                        EXPECT_TRUE(std::strcmp(g_openPassword, direction.from) == 0 ||
+                                    std::strcmp(g_openPassword, direction.to) == 0);
+                        EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
+                        EXPECT_EQ(PersonsReadableWith(path, g_openPassword), 2);
+                        EXPECT_EQ(LeftoversOf(path), std::vector<std::string>{});
+                        EXPECT_EQ(ModeOf(path), kShared);
                     }
-                    stepName = fault.Steps().size() >= static_cast<size_t>(at) ? fault.Steps()[at - 1] : "";
-                }
-                SCOPED_TRACE(stepName);
-                if (!crash) {
-                    EXPECT_FALSE(crashed);
-                    // A step after the rename has nothing left to undo: the change went through.
-                    const char* expected = changed ? direction.to : direction.from;
-                    EXPECT_STREQ(g_openPassword, expected);
-                    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 2);
-                    EXPECT_EQ(PersonsReadableWith(path, expected), 2);
-                    EXPECT_EQ(LeftoversOf(path), std::vector<std::string>{});
                     g_db.Close();
                     continue;
                 }
-                ASSERT_TRUE(crashed);
-                g_db.Close(); // the process is gone: its connection and locks with it
+                g_db.Close();
+                const pid_t child = fork();
+                if (child == 0) {
+                    // Nothing of the test framework runs here: the child ends at the step or by _exit.
+                    SetPasswordBuffer(g_typedPassword, direction.from);
+                    if (!g_doc.OnOpenDocument(path.c_str()))
+                        _exit(2);
+                    StepFault fault(at, action);
+                    g_doc.ChangePassword(direction.to);
+                    _exit(3);
+                }
+                int status = 0;
+                waitpid(child, &status, 0);
+                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+                EXPECT_EQ(ModeOf(path), kShared);
                 for (const std::string& leftover : LeftoversOf(path))
                     EXPECT_EQ(ModeOf(leftover) & 077, 0u) << leftover;
 
@@ -353,6 +381,44 @@ TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
             }
         }
     }
+}
+
+// A copy that cannot be removed when the change fails is emptied: no plain text stays behind.
+TEST_F(DocPasswordTest, ACopyThatCannotBeRemovedIsEmptied) {
+    CreateOpen("old");
+    bool changed = true;
+    {
+        SetFileStepHookForTesting([](const char* step, const char*) {
+            return std::strcmp(step, "verify") != 0 && std::strcmp(step, "delete") != 0;
+        });
+        changed = g_doc.ChangePassword("");
+        SetFileStepHookForTesting(nullptr);
+    }
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(PersonsReadableWith(path, "old"), 2);
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path())) {
+        if (entry.path() != path && entry.is_regular_file()) {
+            EXPECT_EQ(entry.file_size(), 0u) << entry.path();
+        }
+    }
+}
+
+// Until the change holds the document's lock, the change folder may be another instance's, in the
+// middle of its own change: a change that stops before it has the lock leaves it alone.
+TEST_F(DocPasswordTest, AChangeWithoutTheLockLeavesTheFolderAlone) {
+    CreateOpen("old");
+    fs::create_directory(path + ".rekey");
+    std::ofstream(path + ".rekey/copy") << "another change";
+    bool changed = true;
+    {
+        SetFileStepHookForTesting(
+            [](const char* step, const char*) { return std::strcmp(step, "lock") != 0; });
+        changed = g_doc.ChangePassword("");
+        SetFileStepHookForTesting(nullptr);
+    }
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(fs::exists(path + ".rekey/copy"));
+    EXPECT_EQ(PersonsReadableWith(path, "old"), 2);
 }
 
 TEST_F(DocPasswordTest, PermissionBitsAndOwnerAreKept) {

@@ -490,10 +490,14 @@ void CMainFrame::OpenCommandLineDocuments() {
         }
         if (!g_doc.OnOpenDocument(path)) {
             CString text;
-            text.Format(
-                "Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the password "
-                "is wrong.",
-                path.c_str());
+            if (g_doc.GetLastOpenFailure() == CDbDoc::OpenFailure::Busy)
+                text.Format("Unable to open the database:\n (\"%s\")\n Another program is writing to it. "
+                            "Try again later.",
+                            path.c_str());
+            else
+                text.Format("Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the "
+                            "password is wrong.",
+                            path.c_str());
             MessageBoxA(this, text, "Error Opening Database", MB_ICONERROR);
             continue;
         }
