@@ -7,6 +7,7 @@
 #include "reports/PrintJob.h"
 #include "reports/ReportSession.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QMainWindow>
 
@@ -55,6 +56,10 @@ public:
     bool PreTranslateMessage(QObject* receiver, QEvent* event) override;
     // The printer settings changed: opens the default printer again.
     void OnSettingChange();
+    // Asks the print system for the default printer again when the last answer is older than
+    // s_printerLookupMs, and opens it when it changed; the report commands' states follow it.
+    void FollowDefaultPrinter();
+    static int s_printerLookupMs;
     // The session is ending: the closing steps without closing the window.
     void OnQueryEndSession();
 
@@ -106,7 +111,7 @@ public:
     // The fields the command line names: the reader's fields of the line with its backslashes
     // doubled, each plain field with a switch "/x " dropped, leading white space removed.
     static std::vector<CString> CommandLineFields(const CString& commandLine);
-    // The fields of the last-file text (the stored path in double quotes).
+    // The documents to open for the stored last path: that exact path, or none when it is empty.
     static std::vector<CString> LastFileFields(const CString& storedPath);
     // "Pelmora [text]".
     static QString TitleText(const char* text);
@@ -184,6 +189,7 @@ private:
     CPrintPreviewWindow* m_previewWindow = nullptr;
     QWidget* m_viewBeforePreview = nullptr;
     std::unique_ptr<CReportSession> m_reports;
+    QElapsedTimer m_printerLookup;
     QWidget* m_stack = nullptr;
     CPhoneBookFrame* m_addressBookView = nullptr;
     CVwDaySplit* m_standardView = nullptr;

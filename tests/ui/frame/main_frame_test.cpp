@@ -213,6 +213,49 @@ TEST_F(MainFrameTest, IdleWithoutPrinterDisablesPrintingAndEveryReport) {
     g_doc.m_currentPersonId = "";
 }
 
+// The print system is asked again, at most every s_printerLookupMs, whether there is a default
+// printer: one added or removed while the program runs changes the report commands.
+TEST_F(MainFrameTest, APrinterAddedOrRemovedWhileRunningIsFollowed) {
+    struct CountingPrinters : FixedPrinterSource {
+        using FixedPrinterSource::FixedPrinterSource;
+        QString DefaultPrinterName() override {
+            ++lookups;
+            return FixedPrinterSource::DefaultPrinterName();
+        }
+        int lookups = 0;
+    } printers(QString{});
+    SetPrinterSource(&printers);
+    const int interval = CMainFrame::s_printerLookupMs;
+    CMainFrame frame;
+    frame.Create();
+    frame.OnIdle(0);
+    EXPECT_FALSE(Enabled(frame, 32830));
+
+    // Within the interval the idle passes do not ask again.
+    CMainFrame::s_printerLookupMs = 60 * 60 * 1000;
+    printers.SetName(QStringLiteral("Label Writer"));
+    const int before = printers.lookups;
+    for (int pass = 0; pass < 50; ++pass)
+        frame.OnIdle(0);
+    EXPECT_EQ(printers.lookups, before);
+    EXPECT_FALSE(frame.m_printerPresent);
+
+    CMainFrame::s_printerLookupMs = 0;
+    frame.OnIdle(0);
+    EXPECT_TRUE(frame.m_printerPresent);
+    EXPECT_EQ(frame.m_printerName, "Label Writer");
+    for (int id : {57605, 32830, 32829, 32785})
+        EXPECT_TRUE(Enabled(frame, id)) << id;
+
+    printers.SetName(QString());
+    frame.OnIdle(0);
+    EXPECT_FALSE(frame.m_printerPresent);
+    for (int id : {57605, 32830, 32829, 32785})
+        EXPECT_FALSE(Enabled(frame, id)) << id;
+    CMainFrame::s_printerLookupMs = interval;
+    SetPrinterSource(&env.printers);
+}
+
 TEST_F(MainFrameTest, IdleInPreviewModeChangesOnlyThePreviewCommands) {
     CMainFrame frame;
     frame.Create();
