@@ -395,6 +395,48 @@ TEST_F(MainFrameDocumentTest, ChangePasswordThroughTheDialog) {
     EXPECT_STREQ(g_openPassword, "new");
 }
 
+// Someone who does not know the open document's password cannot set a new one.
+TEST_F(MainFrameDocumentTest, ChangePasswordRefusesAWrongCurrentPassword) {
+    struct Case {
+        const char* password; // of the open document
+        const char* typed;    // as the current password
+    };
+    const Case cases[] = {{"old", "guess"}, {"old", ""}, {"", "anything"}, {"old", "old "}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.password << " / " << c.typed);
+        CMainFrame frame;
+        frame.Create();
+        const std::string path = NewDocument(frame, "Secret" + std::to_string(n++), c.password);
+        prompt.Clear();
+        bool keptOpen = false;
+        bool currentCleared = false;
+        AnswerNextModal([&](QWidget* w) {
+            FindControl<QLineEdit>(w, 1177)->setText(c.typed);
+            FindControl<QLineEdit>(w, 1178)->setText("new");
+            FindControl<QLineEdit>(w, 1179)->setText("new");
+            FindControl<QPushButton>(w, IDOK)->click();
+            keptOpen = w->isVisible();
+            currentCleared = FindControl<QLineEdit>(w, 1177)->text().isEmpty();
+            FindControl<QPushButton>(w, IDCANCEL)->click();
+        });
+        frame.OnCommand(32848);
+        EXPECT_TRUE(keptOpen);
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+        EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Wrong Password");
+        EXPECT_EQ(prompt.MessageBoxes()[0].text,
+                  "The current password you typed is not the password of this database. The password "
+                  "has not been changed.");
+        EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+        EXPECT_TRUE(currentCleared);
+        EXPECT_STREQ(g_openPassword, c.password);
+        g_db.Close();
+        SetPasswordBuffer(g_typedPassword, c.password);
+        EXPECT_TRUE(g_doc.OnOpenDocument(path.c_str())) << "the document opens with its old password";
+        g_db.Close();
+    }
+}
+
 TEST_F(MainFrameDocumentTest, OpenWithAWrongPasswordReportsAndForgetsTheLastFile) {
     std::string path;
     {
