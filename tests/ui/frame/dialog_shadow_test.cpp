@@ -82,8 +82,12 @@ TEST_F(DialogShadowTest, TheStripsFollowAMovedDialog) {
     ASSERT_TRUE(WaitFor([&] { return StripsBeside(&dialog); }));
     const QRect before = StripsOf(&dialog)[0]->geometry();
     dialog.move(dialog.pos() + QPoint(60, 40));
-    QApplication::processEvents();
-    EXPECT_TRUE(StripsOf(&dialog).empty()) << "no strip stays where the dialog was";
+    EXPECT_TRUE(WaitFor([&] {
+        for (CShadowWnd* strip : StripsOf(&dialog))
+            if (strip->geometry() == before)
+                return false;
+        return true;
+    })) << "no strip stays where the dialog was";
     ASSERT_TRUE(WaitFor([&] { return StripsBeside(&dialog); }));
     EXPECT_EQ(StripsOf(&dialog)[0]->geometry().topLeft() - before.topLeft(), QPoint(60, 40));
     dialog.hide();
