@@ -431,14 +431,17 @@ TEST_F(MainFrameTest, F1OverASheetsFieldIsAnsweredByTheSheet) {
     CMainFrame frame;
     frame.Create();
     frame.show();
+    const auto pressF1 = [](QWidget* control) {
+        control->setFocus();
+        QApplication::processEvents();
+        ClearLastHelpRequest();
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(control, &f1);
+    };
     // With no dialog over it the frame answers for its own panes.
     QWidget* calendar = FindControl(frame.StandardView(), 1000);
     ASSERT_NE(calendar, nullptr);
-    calendar->setFocus();
-    QApplication::processEvents();
-    ClearLastHelpRequest();
-    QKeyEvent frameF1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(calendar, &frameF1);
+    pressF1(calendar);
     EXPECT_EQ(LastHelpRequest().command, HH_DISPLAY_TOPIC);
     EXPECT_TRUE(LastHelpRequest().url.Find("calendar.htm") >= 0) << LastHelpRequest().url.c_str();
     CRecurItem rule;
@@ -464,11 +467,7 @@ TEST_F(MainFrameTest, F1OverASheetsFieldIsAnsweredByTheSheet) {
         ASSERT_TRUE(c.sheet->SetActivePage(c.page));
         QWidget* control = FindControl(c.sheet->GetPage(c.page), c.id);
         ASSERT_NE(control, nullptr);
-        control->setFocus();
-        QApplication::processEvents();
-        ClearLastHelpRequest();
-        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-        QApplication::sendEvent(control, &f1);
+        pressF1(control);
         EXPECT_EQ(LastHelpRequest().command, HH_TP_HELP_WM_HELP);
         EXPECT_EQ(LastHelpRequest().popupTopic, c.topic);
         c.sheet->hide();
