@@ -20,6 +20,10 @@ void ContextHelpFilter::Watch(QObject* object) {
 }
 
 QWidget* ContextHelpFilter::ControlWithId(QWidget* w, const QWidget* window) {
+    // A control of another window (a dialog over this one) is that window's to answer, even when it
+    // carries an id this window also knows.
+    if (!w || w->window() != window->window())
+        return nullptr;
     for (; w; w = w->parentWidget()) {
         // A dialog over the window answers its own help key.
         if (w->isWindow() && w != window)

@@ -15,7 +15,8 @@ public:
     // Watches window and every child it has or gets.
     ContextHelpFilter(QWidget* window, Handler onHelp);
 
-    // The nearest widget from w up to (and including) window whose object name carries an id.
+    // The nearest widget from w up to (and including) window whose object name carries an id; null
+    // when w lies in another top-level window than window.
     static QWidget* ControlWithId(QWidget* w, const QWidget* window);
 
 protected:

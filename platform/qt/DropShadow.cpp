@@ -1,11 +1,13 @@
 #include "platform/qt/DropShadow.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstring>
 
@@ -213,7 +215,10 @@ void CShadowWnd::paintEvent(QPaintEvent*) {
     painter.drawImage(0, 0, m_dib.ToImage());
 }
 
-DropShadow::DropShadow(QWidget* owner) : QObject(owner), m_owner(owner) {
+DropShadow::DropShadow(QWidget* owner) : QObject(owner), m_owner(owner), m_rebuild(new QTimer(this)) {
+    m_rebuild->setSingleShot(true);
+    m_rebuild->setInterval(kRebuildDelayMs);
+    connect(m_rebuild, &QTimer::timeout, this, [this] { CreateStrips(); });
     owner->installEventFilter(this);
 }
 
@@ -239,24 +244,65 @@ void DropShadow::OverrideWindowSystemShadows(std::optional<bool> drawsShadows) {
 }
 
 bool DropShadow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_owner) {
-        if (event->type() == QEvent::Paint && !m_decided) {
+    if (watched != m_owner)
+        return false;
+    switch (event->type()) {
+    case QEvent::Paint:
+        if (!m_decided) {
             // Decided once per showing; built once the paint is done, so the grab never waits on the
             // owner's own painting.
             m_decided = true;
-            if (!WindowSystemDrawsShadows())
+            m_drawn = !WindowSystemDrawsShadows();
+            if (m_drawn)
                 QMetaObject::invokeMethod(
                     this, [this] { CreateStrips(); }, Qt::QueuedConnection);
-        } else if (event->type() == QEvent::Hide) {
-            DestroyStrips();
-            m_decided = false;
         }
+        break;
+    case QEvent::Hide:
+        m_rebuild->stop();
+        DestroyStrips();
+        m_decided = false;
+        m_drawn = false;
+        break;
+    case QEvent::Move:
+    case QEvent::Resize:
+        // Strips left where the window was would shade nothing; they follow once it has come to rest.
+        if (m_drawn && m_owner->isVisible()) {
+            DestroyStrips();
+            RebuildLater();
+        }
+        break;
+    case QEvent::WindowDeactivate:
+        // A window that comes over this one must not be shaded by strips kept above it; a strip that
+        // took the activation for a moment hands it back.
+        if (m_drawn && !IsPopup() && !OwnsStrip(QApplication::activeWindow())) {
+            m_rebuild->stop();
+            DestroyStrips();
+        }
+        break;
+    case QEvent::WindowActivate:
+        if (m_drawn && !IsPopup() && !m_right && !m_bottom)
+            RebuildLater();
+        break;
+    default:
+        break;
     }
     return false;
 }
 
+bool DropShadow::OwnsStrip(const QWidget* window) const {
+    return window && (window == m_right.data() || window == m_bottom.data());
+}
+
+void DropShadow::RebuildLater() {
+    m_rebuild->start();
+}
+
 void DropShadow::CreateStrips() {
     if (m_right || m_bottom || !m_owner->isVisible())
+        return;
+    // Another window active over this one would lie under strips kept on top of it.
+    if (!IsPopup() && QApplication::activeWindow() && !m_owner->isActiveWindow())
         return;
     const QRect window = m_owner->frameGeometry();
     const auto build = [this, &window](ShadowStrip kind) -> CShadowWnd* {

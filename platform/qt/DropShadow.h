@@ -10,6 +10,7 @@
 #include <vector>
 
 class QImage;
+class QTimer;
 
 // The header at the start of a device-independent bitmap (40 bytes, little-endian on every target).
 struct BitmapInfoHeader {
@@ -85,9 +86,11 @@ private:
 };
 
 // The 5-pixel shadow right of and below a window: a member of the dialog (or attached to a popup menu)
-// that builds both strips at the window's first paint, places them behind it and leaves them where they
-// were put; they go when the window hides or is destroyed. Where the window system draws shadows itself
-// none is built.
+// that builds both strips at the window's first paint and places them behind it; they go when the
+// window hides or is destroyed. The strips are still pictures that the window system keeps above other
+// windows, so a dialog drops them while it moves or another window is active over it, and builds them
+// afresh once it has come to rest or is active again. Where the window system draws shadows itself none
+// is built.
 class DropShadow : public QObject {
 public:
     explicit DropShadow(QWidget* owner);
@@ -101,6 +104,8 @@ public:
     static bool WindowSystemDrawsShadows();
     // Lets tests decide the answer above (nullopt asks the window system again).
     static void OverrideWindowSystemShadows(std::optional<bool> drawsShadows);
+    // How long a moved or re-activated window waits before its strips are built again.
+    static constexpr int kRebuildDelayMs = 150;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -108,9 +113,14 @@ protected:
 private:
     void CreateStrips();
     void DestroyStrips();
+    void RebuildLater();
+    bool IsPopup() const { return m_owner->windowType() == Qt::Popup; }
+    bool OwnsStrip(const QWidget* window) const;
 
     QWidget* m_owner;
+    QTimer* m_rebuild;
     bool m_decided = false;
+    bool m_drawn = false; // the strips are this program's to draw for the current showing
     QPointer<CShadowWnd> m_right;
     QPointer<CShadowWnd> m_bottom;
 };

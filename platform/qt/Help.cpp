@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QHash>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QTextBrowser>
 #include <QTextStream>
@@ -28,10 +29,26 @@ QPointer<QWidget>& Window() {
     return window;
 }
 
+// The help window closes on Escape, as the program's dialogs do.
+class HelpWindowWidget : public QWidget {
+public:
+    HelpWindowWidget() : QWidget(nullptr, Qt::Window) {}
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            event->accept();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    }
+};
+
 QTextBrowser* Browser() {
     if (Window())
         return Window()->findChild<QTextBrowser*>();
-    auto* window = new QWidget(nullptr, Qt::Window);
+    auto* window = new HelpWindowWidget;
     window->setWindowTitle(QStringLiteral("Pelmora Help"));
     window->setObjectName(QStringLiteral("helpWindow"));
     auto* browser = new QTextBrowser(window);

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -78,6 +79,28 @@ TEST_F(HelpAboveDialogs, HelpWithoutADialogIsAWindowOfItsOwn) {
     EXPECT_EQ(HelpWindow()->parentWidget(), nullptr);
     EXPECT_TRUE(HelpWindow()->isVisible());
     HelpWindow()->hide();
+}
+
+TEST_F(HelpAboveDialogs, EscapeClosesTheHelpWindowAndOnlyIt) {
+    DialogOverWindow w;
+    bool helpClosed = false;
+    bool dialogStayed = false;
+    AnswerNextModal([&](QWidget* dialog) {
+        dialog->findChild<QPushButton*>()->click();
+        QApplication::processEvents();
+        auto* browser = HelpWindow()->findChild<QTextBrowser*>();
+        browser->setFocus();
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(browser, &escape);
+        QApplication::processEvents();
+        helpClosed = !HelpWindow()->isVisible();
+        dialogStayed = dialog->isVisible();
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    w.dialog->exec();
+    EXPECT_TRUE(helpClosed);
+    EXPECT_TRUE(dialogStayed);
+    delete w.dialog;
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include <QFile>
 
+#include <string>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,6 +41,24 @@ TEST_F(QtRegistryTest, ValuesSurviveAReopen) {
     EXPECT_EQ(store.ReadDword(kSettings, "wp.showCmd"), 3u);
     EXPECT_EQ(store.ReadString("Software\\Quillex\\Pelmora\\Recent Document List", "Document1"),
               CString("/x/y z.pgr"));
+}
+
+TEST_F(QtRegistryTest, PathsWithBackslashesAndQuotesSurviveAReopenExactly) {
+    const char* const paths[] = {"/home/u/back\\slash.pgr", "/home/u/we\"ird.pgr", "/home/u/\\\"both\"\\.pgr",
+                                 "/home/u/semi;colon,comma.pgr"};
+    {
+        QtRegistry store(IniPath());
+        int n = 0;
+        for (const char* path : paths)
+            store.WriteString("Software\\Quillex\\Pelmora\\Files", ("Path" + std::to_string(n++)).c_str(),
+                              path);
+    }
+    QtRegistry store(IniPath());
+    int n = 0;
+    for (const char* path : paths)
+        EXPECT_EQ(
+            store.ReadString("Software\\Quillex\\Pelmora\\Files", ("Path" + std::to_string(n++)).c_str()),
+            CString(path));
 }
 
 TEST_F(QtRegistryTest, KeysMatchIgnoringCase) {

@@ -4,6 +4,7 @@
 #include "data/IdMaker.h"
 #include "platform/core/Prompt.h"
 #include "platform/qt/Controls.h"
+#include "ui/addressbook/ContextHelpClick.h"
 #include "ui/addressbook/PersonListModel.h"
 #include "ui/addressbook/PersonSheet.h"
 #include "ui/common/PaneCommands.h"
@@ -16,6 +17,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -413,6 +415,15 @@ void CVwPhbklist::OnEditPerson() {
     person.BuildDisplayName();
     if (g_doc.UpdatePerson(person, groups))
         g_doc.SetModifiedFlag(true, true);
+}
+
+void CVwPhbklist::mouseReleaseEvent(QMouseEvent* event) {
+    try {
+        if (!AnswerContextHelpClick(this, event))
+            QWidget::mouseReleaseEvent(event);
+    } catch (...) {
+        // A failed help lookup leaves the list as it was.
+    }
 }
 
 bool CVwPhbklist::eventFilter(QObject* watched, QEvent* event) {

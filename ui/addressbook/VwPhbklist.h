@@ -83,6 +83,9 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // In the frame's context-help mode the list answers the release with the help of the control
+    // under the mouse.
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void BuildCommands();

@@ -4,12 +4,14 @@
 #include "platform/qt/Controls.h"
 #include "platform/qt/ProgramDir.h"
 
+#include <QAudioDevice>
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMediaDevices>
 #include <QPushButton>
 #include <QSoundEffect>
 #include <QTimer>
@@ -22,6 +24,16 @@ constexpr int kSoundLoadWaitMs = 2000;
 
 QString ToQt(const CString& text) {
     return QString::fromUtf8(text.c_str());
+}
+
+std::optional<int>& RepeatOverride() {
+    static std::optional<int> repeatMs;
+    return repeatMs;
+}
+
+std::optional<bool>& SoundOutputOverride() {
+    static std::optional<bool> available;
+    return available;
 }
 
 } // namespace
@@ -40,6 +52,11 @@ CReminderDlg::CReminderDlg(QWidget* owner) : QDialog(owner) {
     m_label->setBackgroundRole(QPalette::Base);
     m_label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     layout->addWidget(m_label, 1);
+    m_soundProblem = new QLabel(this);
+    m_soundProblem->setObjectName(QStringLiteral("soundProblem"));
+    m_soundProblem->setWordWrap(true);
+    m_soundProblem->hide();
+    layout->addWidget(m_soundProblem);
     m_check = new QCheckBox(QStringLiteral("&Turn off reminder"), this);
     SetControlId(m_check, kIdCheck);
     layout->addWidget(m_check);
@@ -59,7 +76,26 @@ CReminderDlg::~CReminderDlg() {
     WaitWhileTheSoundLoads();
 }
 
+void CReminderDlg::OverrideRepeatMs(std::optional<int> repeatMs) {
+    RepeatOverride() = repeatMs;
+}
+
+void CReminderDlg::OverrideSoundOutput(std::optional<bool> available) {
+    SoundOutputOverride() = available;
+}
+
+bool CReminderDlg::SoundOutputAvailable() {
+    if (SoundOutputOverride())
+        return *SoundOutputOverride();
+    return !QMediaDevices::audioOutputs().isEmpty();
+}
+
 void CReminderDlg::Prepare() {
+    // Set before the dialog shows: changing a shown window's flags hides it, and hiding a modal dialog
+    // ends its run as if it had been cancelled.
+    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    m_timer->setInterval(RepeatOverride().value_or(kRepeatMs));
     m_timer->start();
     m_check->setChecked(m_turnOff);
     setWindowTitle(ToQt(m_title));
@@ -77,13 +113,14 @@ int CReminderDlg::RunModal() {
 }
 
 void CReminderDlg::OnRepeat() {
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    show();
+    ++m_repeats;
+    if (isMinimized())
+        showNormal();
     raise();
-    if (m_sound) {
-        StopSound();
+    activateWindow();
+    // The loop runs on by itself; restarting it would break it off mid-sound.
+    if (m_sound && (!m_effect || !m_effect->isPlaying()))
         StartSound();
-    }
 }
 
 void CReminderDlg::OnOk() {
@@ -110,13 +147,29 @@ QString CReminderDlg::ResolveSound(const CString& file) {
     return QString();
 }
 
+void CReminderDlg::ShowSoundProblem(const QString& why) {
+    m_soundProblem->setText(QStringLiteral("The alarm sound could not be played: ") + why);
+    m_soundProblem->show();
+}
+
 void CReminderDlg::StartSound() {
     const QString path = ResolveSound(m_soundFile);
     // A missing file or no audio device leaves the reminder silent, never unshown.
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        ShowSoundProblem(m_soundFile.IsEmpty()
+                             ? QStringLiteral("no alarm sound is chosen.")
+                             : QStringLiteral("the sound file \"%1\" was not found.").arg(ToQt(m_soundFile)));
         return;
-    if (!m_effect)
+    }
+    if (!SoundOutputAvailable())
+        ShowSoundProblem(QStringLiteral("no sound output is available."));
+    if (!m_effect) {
         m_effect = new QSoundEffect(this);
+        connect(m_effect, &QSoundEffect::statusChanged, this, [this] {
+            if (m_effect->status() == QSoundEffect::Error)
+                ShowSoundProblem(QStringLiteral("the sound file could not be read."));
+        });
+    }
     const QUrl url =
         path.startsWith(QLatin1Char(':')) ? QUrl(QStringLiteral("qrc") + path) : QUrl::fromLocalFile(path);
     if (m_effect->source() != url)

@@ -1,21 +1,28 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/qt/DropShadow.h"
 
 #include <QDialog>
+
+#include <optional>
 
 class QCheckBox;
 class QLabel;
 class QSoundEffect;
 class QTimer;
 
-// The appointment reminder: the appointment's description, "Turn off reminder" and OK. While it is
-// open it comes back to the top every minute and, with the audible alarm on, plays the alarm sound
-// in a loop until OK.
+// The appointment reminder: the appointment's description, "Turn off reminder" and OK. It stays on top
+// of the desktop until OK, is brought back to the front every minute and, with the audible alarm on,
+// loops the alarm sound without a break; a sound that cannot be played is said so in the dialog.
 class CReminderDlg : public QDialog {
 public:
     enum : int { kIdCheck = 1094, kIdMessage = 1095 };
     static constexpr int kRepeatMs = 60000;
+    // Lets tests run the once-a-minute step at a shorter interval (nullopt: every minute).
+    static void OverrideRepeatMs(std::optional<int> repeatMs);
+    // Lets tests decide whether a sound output exists (nullopt asks the system).
+    static void OverrideSoundOutput(std::optional<bool> available);
 
     explicit CReminderDlg(QWidget* owner = nullptr);
     ~CReminderDlg() override;
@@ -31,7 +38,7 @@ public:
     void Prepare();
     // Prepares, runs modally and answers IDOK when OK closed it.
     int RunModal();
-    // The timer's minute: back on top, the sound started again.
+    // The timer's minute: back to the front; a loop that stopped is started again.
     void OnRepeat();
     void OnOk();
 
@@ -43,14 +50,22 @@ public:
     QSoundEffect* Sound() const { return m_effect; }
     QTimer* RepeatTimer() const { return m_timer; }
     QCheckBox* TurnOffBox() const { return m_check; }
+    // The line that says the sound could not be played (hidden while it plays or is not wanted).
+    QLabel* SoundProblem() const { return m_soundProblem; }
+    int RepeatCount() const { return m_repeats; }
 
 private:
     void StartSound();
     void StopSound();
     void WaitWhileTheSoundLoads();
+    void ShowSoundProblem(const QString& why);
+    static bool SoundOutputAvailable();
 
     QLabel* m_label;
+    QLabel* m_soundProblem;
     QCheckBox* m_check;
     QTimer* m_timer;
     QSoundEffect* m_effect = nullptr;
+    int m_repeats = 0;
+    DropShadow m_dropShadow{this};
 };

@@ -119,6 +119,22 @@ void CPasswordDlg::OnPasswordCommand() {
 void CPasswordDlg::OnOk() {
     if (!MoveDataFromControls())
         return;
+    // Only who knows the open document's password may change it. The document keeps the first
+    // characters of a password that was typed longer; the typed one counts as far as those.
+    char typedCurrent[CDbDoc::kMaxPassword + 2];
+    SetPasswordBuffer(typedCurrent, m_password);
+    const bool currentMatches = std::strcmp(typedCurrent, g_openPassword) == 0;
+    std::memset(typedCurrent, 0, sizeof typedCurrent);
+    if (m_changeMode && !currentMatches) {
+        MessageBoxA(this,
+                    "The current password you typed is not the password of this database. The password "
+                    "has not been changed.",
+                    "Wrong Password", MB_ICONERROR);
+        std::memset(m_password, 0, sizeof m_password);
+        m_passwordEdit->clear();
+        m_passwordEdit->setFocus();
+        return;
+    }
     if (m_changeMode && std::strcmp(m_newPassword, m_retypedNewPassword) != 0) {
         MessageBoxA(this,
                     "The second copy of the new password doesn't match the first copy. Please re-enter them",

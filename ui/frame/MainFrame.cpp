@@ -40,6 +40,8 @@
 #include <exception>
 
 bool CMainFrame::s_contextHelpMode = false;
+// The idle pass runs after almost every event; the print system is asked at most this often.
+int CMainFrame::s_printerLookupMs = 3000;
 bool CMainFrame::s_toolbarVisible = true;
 
 namespace {
@@ -176,6 +178,7 @@ CMainFrame::~CMainFrame() {
 
 void CMainFrame::OnSettingChange() {
     NotifySettingsChanged();
+    m_printerLookup.start();
     m_printerName = Printers().DefaultPrinterName();
     m_printerPresent = !m_printerName.isEmpty();
     if (m_reports)
@@ -187,6 +190,14 @@ void CMainFrame::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LocaleChange)
         OnSettingChange();
     QMainWindow::changeEvent(event);
+}
+
+void CMainFrame::FollowDefaultPrinter() {
+    if (m_printerLookup.isValid() && m_printerLookup.elapsed() < s_printerLookupMs)
+        return;
+    m_printerLookup.start();
+    if (Printers().DefaultPrinterName() != m_printerName)
+        OnSettingChange();
 }
 
 QAction* CMainFrame::Action(int id) const {
@@ -431,12 +442,12 @@ void CMainFrame::OpenStartupDocuments() {
         OpenLastDocument(lastFile);
 }
 
-namespace {
-
-// The fields of a start-up text. A plain field in the shape of a switch in front of a path
-// ("/x path") loses the switch's first switchLength characters; a quoted field is one argument, a
-// path that may begin with '/' and a one-letter directory and a blank, and is kept whole.
-std::vector<CString> StartupFields(CString line, int switchLength) {
+std::vector<CString> CMainFrame::CommandLineFields(const CString& commandLine) {
+    CString line = commandLine;
+    line.Replace("\\", "\\\\");
+    // A plain field in the shape of a switch in front of a path ("/x path") loses the switch; a
+    // quoted field is one argument, a path that may begin with '/' and a one-letter directory and a
+    // blank, and is kept whole.
     std::vector<CString> fields;
     CString field;
     while (!line.IsEmpty()) {
@@ -447,23 +458,19 @@ std::vector<CString> StartupFields(CString line, int switchLength) {
         if (!NextCommandLineField(line, field))
             break;
         if (!quoted && IsSwitchField(field))
-            field = field.Mid(switchLength);
+            field = field.Mid(2);
         field.TrimLeft();
         fields.push_back(field);
     }
     return fields;
 }
 
-} // namespace
-
-std::vector<CString> CMainFrame::CommandLineFields(const CString& commandLine) {
-    CString line = commandLine;
-    line.Replace("\\", "\\\\");
-    return StartupFields(line, 2);
-}
-
 std::vector<CString> CMainFrame::LastFileFields(const CString& storedPath) {
-    return StartupFields("\"" + storedPath + "\"", 1);
+    // The stored text is the path itself: read as a quoted field it would lose its backslashes and
+    // end at its first quote.
+    if (storedPath.IsEmpty())
+        return {};
+    return {storedPath};
 }
 
 bool CMainFrame::AskPassword(const CString& path) {
@@ -938,6 +945,7 @@ void CMainFrame::UpdateCommands() {
         m_updateUI.UIEnable(ID_PREVIEW_ZOOM_OUT, m_zoomOutAllowed);
         return;
     }
+    FollowDefaultPrinter();
     const bool open = g_doc.IsOpen();
     const bool printer = m_printerPresent;
     m_updateUI.UIEnable(ID_FILE_SAVE_AS, !windowTitle().contains(QStringLiteral("No Database")));

@@ -8,6 +8,7 @@
 #include "reports/PrintPreview.h"
 #include "reports/ReportSession.h"
 
+#include <QElapsedTimer>
 #include <QFont>
 #include <QMainWindow>
 #include <QPointer>
@@ -58,6 +59,10 @@ public:
     // The desktop's settings changed: opens the default printer again, and the regional date
     // pictures are read afresh at their next use.
     void OnSettingChange();
+    // Asks the print system for the default printer again when the last answer is older than
+    // s_printerLookupMs, and opens it when it changed; the report commands' states follow it.
+    void FollowDefaultPrinter();
+    static int s_printerLookupMs;
     // The session is ending: the closing steps without closing the window.
     void OnQueryEndSession();
 
@@ -109,7 +114,7 @@ public:
     // The fields the command line names: the reader's fields of the line with its backslashes
     // doubled, each plain field with a switch "/x " dropped, leading white space removed.
     static std::vector<CString> CommandLineFields(const CString& commandLine);
-    // The fields of the last-file text (the stored path in double quotes).
+    // The documents to open for the stored last path: that exact path, or none when it is empty.
     static std::vector<CString> LastFileFields(const CString& storedPath);
     // "Pelmora [text]".
     static QString TitleText(const char* text);
@@ -192,6 +197,7 @@ private:
     // The control that had the keyboard before the preview took it; it gets it back at the end.
     QPointer<QWidget> m_focusBeforePreview;
     std::unique_ptr<CReportSession> m_reports;
+    QElapsedTimer m_printerLookup;
     QWidget* m_stack = nullptr;
     CPhoneBookFrame* m_addressBookView = nullptr;
     CVwDaySplit* m_standardView = nullptr;

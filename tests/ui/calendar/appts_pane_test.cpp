@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,8 @@ protected:
 
     void TearDown() override {
         StopAnsweringModals();
+        CReminderDlg::OverrideRepeatMs(std::nullopt);
+        CReminderDlg::OverrideSoundOutput(std::nullopt);
         m_prompt.reset();
         m_standard.reset();
         m_dayPlan.reset();
@@ -541,7 +544,7 @@ TEST_F(AlarmCheckTest, NothingOnceTheDocumentsDatabaseIsClosed) {
     EXPECT_TRUE(shown.empty());
 }
 
-TEST_F(ApptsPaneTest, ReminderDialogShowsItsValuesAndLoopsTheSound) {
+TEST_F(ApptsPaneTest, ReminderDialogShowsItsValues) {
     CReminderDlg dialog(&Standard());
     dialog.m_title = "09:00 AM Appointment Reminder";
     dialog.m_message = "Standup in the small room";
@@ -554,6 +557,7 @@ TEST_F(ApptsPaneTest, ReminderDialogShowsItsValuesAndLoopsTheSound) {
     EXPECT_EQ(FindControl<QLabel>(&dialog, CReminderDlg::kIdMessage)->text(), "Standup in the small room");
     EXPECT_TRUE(dialog.TurnOffBox()->isChecked());
     EXPECT_EQ(dialog.TurnOffBox()->text(), "&Turn off reminder");
+    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(dialog.RepeatTimer()->isActive());
     EXPECT_EQ(dialog.RepeatTimer()->interval(), 60000);
     ASSERT_NE(dialog.Sound(), nullptr);
@@ -561,16 +565,101 @@ TEST_F(ApptsPaneTest, ReminderDialogShowsItsValuesAndLoopsTheSound) {
     EXPECT_TRUE(CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder")));
     SaveScreenshot(&dialog, QStringLiteral("reminder_dialog"));
 
-    dialog.OnRepeat();
-    EXPECT_TRUE(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(dialog.isVisible());
-
     dialog.TurnOffBox()->setChecked(false);
     dialog.OnOk();
     EXPECT_FALSE(dialog.m_turnOff);
     EXPECT_FALSE(dialog.RepeatTimer()->isActive());
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder")));
+}
+
+// Run modally as the alarm check runs it, across several once-a-minute steps (shortened): the dialog
+// stays up, on top and modal, and its sound loop is never broken off, until OK.
+TEST_F(ApptsPaneTest, AModalReminderStaysUpAndKeepsRingingAcrossTheMinuteSteps) {
+    CReminderDlg::OverrideRepeatMs(25);
+    CReminderDlg::OverrideSoundOutput(true);
+    DropShadow::OverrideWindowSystemShadows(false);
+    Standard().window()->show();
+    CReminderDlg dialog(&Standard());
+    dialog.m_title = "09:00 AM Appointment Reminder";
+    dialog.m_message = "Standup in the small room";
+    dialog.m_soundFile = "notify.wav";
+    dialog.m_sound = true;
+    bool stayedUp = true;
+    bool kept = true;
+    int soundStops = 0;
+    int soundStopsBeforeOk = 0;
+    int repeatsSeen = 0;
+    bool shadowed = false;
+    AnswerNextModal([&](QWidget* modal) {
+        ASSERT_NE(dialog.Sound(), nullptr);
+        QObject::connect(dialog.Sound(), &QSoundEffect::playingChanged, modal, [&] {
+            if (!dialog.Sound()->isPlaying())
+                ++soundStops;
+        });
+        QElapsedTimer clock;
+        clock.start();
+        while (dialog.RepeatCount() < 3 && clock.elapsed() < 20000) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            stayedUp = stayedUp && modal->isVisible() && QApplication::activeModalWidget() == modal &&
+                       CVwAppts::ReminderShowing(QStringLiteral("09:00 AM Appointment Reminder"));
+            // CShadowWnd has no meta-object of its own: only a dynamic cast tells it from other widgets.
+            for (QWidget* child : modal->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                shadowed = shadowed || dynamic_cast<CShadowWnd*>(child);
+            kept = kept && dialog.Sound()->isPlaying();
+        }
+        soundStopsBeforeOk = soundStops;
+        repeatsSeen = dialog.RepeatCount();
+        EXPECT_TRUE(modal->windowFlags() & Qt::WindowStaysOnTopHint);
+        SaveScreenshot(modal, QStringLiteral("reminder_after_two_minutes"));
+        dialog.TurnOffBox()->setChecked(false);
+        ClickButton(modal, QStringLiteral("OK"));
+    });
+    EXPECT_EQ(dialog.RunModal(), IDOK);
+    EXPECT_GE(repeatsSeen, 3);
+    EXPECT_TRUE(stayedUp) << "the reminder left the screen before OK";
+    EXPECT_EQ(soundStopsBeforeOk, 0) << "the sound loop was broken off while the reminder was up";
+    EXPECT_TRUE(kept);
+    EXPECT_EQ(soundStops, 1) << "OK stops the sound";
+    EXPECT_FALSE(dialog.m_turnOff);
+    EXPECT_FALSE(dialog.SoundProblem()->isVisible());
+    EXPECT_TRUE(shadowed) << "the reminder casts the dialogs' drop shadow";
+    DropShadow::OverrideWindowSystemShadows(std::nullopt);
+}
+
+TEST_F(ApptsPaneTest, AReminderSaysWhenItsSoundCannotBePlayed) {
+    struct Case {
+        const char* file;
+        bool sound;
+        bool output;
+        const char* problem; // empty: no line shown
+    };
+    const Case cases[] = {
+        {"notify.wav", true, true, ""},
+        {"notify.wav", false, false, ""},
+        {"notify.wav", true, false, "The alarm sound could not be played: no sound output is available."},
+        {"/no/such/chime.wav", true, true,
+         "The alarm sound could not be played: the sound file \"/no/such/chime.wav\" was not found."},
+        {"", true, true, "The alarm sound could not be played: no alarm sound is chosen."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.file << " sound " << c.sound << " output " << c.output);
+        CReminderDlg::OverrideSoundOutput(c.output);
+        CReminderDlg dialog;
+        dialog.m_title = "Reminder";
+        dialog.m_soundFile = c.file;
+        dialog.m_sound = c.sound;
+        dialog.Prepare();
+        dialog.show();
+        QApplication::processEvents();
+        EXPECT_EQ(dialog.SoundProblem()->isVisible(), *c.problem != '\0');
+        if (*c.problem) {
+            EXPECT_EQ(dialog.SoundProblem()->text(), c.problem);
+        }
+        if (!c.output && c.sound)
+            SaveScreenshot(&dialog, QStringLiteral("reminder_without_sound_output"));
+        dialog.OnOk();
+    }
 }
 
 // Qt's sample cache hangs the program's exit when a sound is still loading, so a reminder never goes

@@ -4,10 +4,10 @@
 #include "platform/qt/QtPrompt.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/app/SplashDlg.h"
 #include "ui/document/CreateDbDlg.h"
 #include "ui/document/MetafilePicture.h"
 #include "ui/document/PasswordDlg.h"
-#include "ui/app/SplashDlg.h"
 
 #include <QApplication>
 #include <QFile>
@@ -308,6 +308,7 @@ TEST_F(DialogTest, PasswordEnterModeShowsOnlyThePassword) {
 }
 
 TEST_F(DialogTest, PasswordChangeModeRefusesDifferentNewPasswords) {
+    SetPasswordBuffer(g_openPassword, "old");
     CPasswordDlg dialog;
     dialog.m_changeMode = true;
     dialog.show();

@@ -1047,7 +1047,9 @@ TEST(CsvWizardPages, TheWizardAndTheFieldsDialogCarryTheDropShadow) {
     StandaloneWizard wizard(32814);
     CFieldsDlg dialog({"Task"}, 0);
     dialog.show();
+    // Strips are kept only beside the active window: others could lie above an inactive one.
     for (QWidget* window : {static_cast<QWidget*>(&wizard.sheet), static_cast<QWidget*>(&dialog)}) {
+        window->activateWindow();
         QElapsedTimer timer;
         timer.start();
         while (ShadowStripsOf(window) < 2 && timer.elapsed() < 3000)

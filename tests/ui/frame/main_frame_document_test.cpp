@@ -306,12 +306,56 @@ TEST_F(MainFrameDocumentTest, LastFileThatFailsShowsItsBoxAndTheProgramGoesOn) {
     EXPECT_FALSE(frame.QuitRequested());
 }
 
-TEST_F(MainFrameDocumentTest, OpenLastFileWithoutAStoredPathOpensNothing) {
+TEST_F(MainFrameDocumentTest, OpenLastFileWithoutAStoredPathOpensNothingAndSaysNothing) {
     env.registry.WriteDword(kFiles, "OpenLastFile", 1);
-    CMainFrame frame;
-    ASSERT_TRUE(frame.Create());
-    EXPECT_TRUE(prompt.Calls().empty());
-    EXPECT_FALSE(frame.QuitRequested());
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored ? "stored empty" : "missing");
+        // Quitting with no document open stores the empty path.
+        if (stored)
+            env.registry.WriteString(kFiles, "LastFileUsed", "");
+        bool asked = false;
+        AnswerNextModal([&](QWidget* w) {
+            asked = true;
+            static_cast<QDialog*>(w)->reject();
+        });
+        CMainFrame frame;
+        ASSERT_TRUE(frame.Create());
+        QApplication::processEvents();
+        StopAnsweringModals();
+        EXPECT_FALSE(asked) << "no password is asked for";
+        EXPECT_TRUE(prompt.Calls().empty());
+        EXPECT_FALSE(frame.QuitRequested());
+        EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    }
+}
+
+// The stored path is the path of the document: backslashes and double quotes in it are kept.
+TEST_F(MainFrameDocumentTest, LastFileWithABackslashOrAQuoteInItsNameOpensAtTheNextStart) {
+    for (const char* name : {"back\\slash", "we\"ird", "\"both\\\""}) {
+        SCOPED_TRACE(name);
+        std::string path;
+        env.registry.WriteDword(kFiles, "OpenLastFile", 0);
+        {
+            CMainFrame first;
+            ASSERT_TRUE(first.Create());
+            path = NewDocument(first, name, "pw");
+            ASSERT_TRUE(std::filesystem::exists(path));
+            first.close();
+        }
+        ASSERT_EQ(env.registry.ReadString(kFiles, "LastFileUsed"), CString(path));
+        env.registry.WriteDword(kFiles, "OpenLastFile", 1);
+        QString shownPath;
+        // A path read back in pieces would ask again for each piece.
+        AnswerModals({EnterPassword("pw", &shownPath), EnterPassword("", nullptr, true),
+                      EnterPassword("", nullptr, true)});
+        CMainFrame frame;
+        ASSERT_TRUE(frame.Create());
+        StopAnsweringModals();
+        EXPECT_EQ(shownPath.toStdString(), path);
+        EXPECT_EQ(frame.windowTitle().toStdString(), "Pelmora [" + path + "]");
+        EXPECT_TRUE(prompt.MessageBoxes().empty());
+        frame.close();
+    }
 }
 
 TEST_F(MainFrameDocumentTest, BackupProposesTheNameAndReports) {
@@ -349,6 +393,48 @@ TEST_F(MainFrameDocumentTest, ChangePasswordThroughTheDialog) {
     frame.OnCommand(32848);
     EXPECT_TRUE(prompt.MessageBoxes().empty());
     EXPECT_STREQ(g_openPassword, "new");
+}
+
+// Someone who does not know the open document's password cannot set a new one.
+TEST_F(MainFrameDocumentTest, ChangePasswordRefusesAWrongCurrentPassword) {
+    struct Case {
+        const char* password; // of the open document
+        const char* typed;    // as the current password
+    };
+    const Case cases[] = {{"old", "guess"}, {"old", ""}, {"", "anything"}, {"old", "old "}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.password << " / " << c.typed);
+        CMainFrame frame;
+        frame.Create();
+        const std::string path = NewDocument(frame, "Secret" + std::to_string(n++), c.password);
+        prompt.Clear();
+        bool keptOpen = false;
+        bool currentCleared = false;
+        AnswerNextModal([&](QWidget* w) {
+            FindControl<QLineEdit>(w, 1177)->setText(c.typed);
+            FindControl<QLineEdit>(w, 1178)->setText("new");
+            FindControl<QLineEdit>(w, 1179)->setText("new");
+            FindControl<QPushButton>(w, IDOK)->click();
+            keptOpen = w->isVisible();
+            currentCleared = FindControl<QLineEdit>(w, 1177)->text().isEmpty();
+            FindControl<QPushButton>(w, IDCANCEL)->click();
+        });
+        frame.OnCommand(32848);
+        EXPECT_TRUE(keptOpen);
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+        EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Wrong Password");
+        EXPECT_EQ(prompt.MessageBoxes()[0].text,
+                  "The current password you typed is not the password of this database. The password "
+                  "has not been changed.");
+        EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
+        EXPECT_TRUE(currentCleared);
+        EXPECT_STREQ(g_openPassword, c.password);
+        g_db.Close();
+        SetPasswordBuffer(g_typedPassword, c.password);
+        EXPECT_TRUE(g_doc.OnOpenDocument(path.c_str())) << "the document opens with its old password";
+        g_db.Close();
+    }
 }
 
 TEST_F(MainFrameDocumentTest, OpenWithAWrongPasswordReportsAndForgetsTheLastFile) {
@@ -478,6 +564,9 @@ TEST(CommandLineFields, ReadAsTheFieldReaderDoes) {
     for (const Case& c : cases)
         EXPECT_EQ(CMainFrame::CommandLineFields(c.line), c.fields) << c.line;
     EXPECT_EQ(CMainFrame::LastFileFields("/home/u/plans.pgr"), std::vector<CString>{"/home/u/plans.pgr"});
+    EXPECT_EQ(CMainFrame::LastFileFields("/home/u/back\\slash \"x\".pgr"),
+              std::vector<CString>{"/home/u/back\\slash \"x\".pgr"});
+    EXPECT_TRUE(CMainFrame::LastFileFields("").empty());
 }
 
 TEST(CommandLineFields, AQuotedPathInAOneLetterDirectoryWithABlankIsKeptWhole) {

@@ -8,15 +8,18 @@
 #include "platform/qt/Shell.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/addressbook/PersonSheet.h"
 #include "ui/addressbook/PhoneBookFrame.h"
 #include "ui/app/PelmoApp.h"
 #include "ui/app/SplashDlg.h"
+#include "ui/calendar/ApptSheet.h"
 #include "ui/calendar/VwDaySplit.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/MainFrame.h"
 #include "ui/frame/WindowPlacement.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -212,6 +215,49 @@ TEST_F(MainFrameTest, IdleWithoutPrinterDisablesPrintingAndEveryReport) {
     g_doc.m_currentPersonId = "";
 }
 
+// The print system is asked again, at most every s_printerLookupMs, whether there is a default
+// printer: one added or removed while the program runs changes the report commands.
+TEST_F(MainFrameTest, APrinterAddedOrRemovedWhileRunningIsFollowed) {
+    struct CountingPrinters : FixedPrinterSource {
+        using FixedPrinterSource::FixedPrinterSource;
+        QString DefaultPrinterName() override {
+            ++lookups;
+            return FixedPrinterSource::DefaultPrinterName();
+        }
+        int lookups = 0;
+    } printers(QString{});
+    SetPrinterSource(&printers);
+    const int interval = CMainFrame::s_printerLookupMs;
+    CMainFrame frame;
+    frame.Create();
+    frame.OnIdle(0);
+    EXPECT_FALSE(Enabled(frame, 32830));
+
+    // Within the interval the idle passes do not ask again.
+    CMainFrame::s_printerLookupMs = 60 * 60 * 1000;
+    printers.SetName(QStringLiteral("Label Writer"));
+    const int before = printers.lookups;
+    for (int pass = 0; pass < 50; ++pass)
+        frame.OnIdle(0);
+    EXPECT_EQ(printers.lookups, before);
+    EXPECT_FALSE(frame.m_printerPresent);
+
+    CMainFrame::s_printerLookupMs = 0;
+    frame.OnIdle(0);
+    EXPECT_TRUE(frame.m_printerPresent);
+    EXPECT_EQ(frame.m_printerName, "Label Writer");
+    for (int id : {57605, 32830, 32829, 32785})
+        EXPECT_TRUE(Enabled(frame, id)) << id;
+
+    printers.SetName(QString());
+    frame.OnIdle(0);
+    EXPECT_FALSE(frame.m_printerPresent);
+    for (int id : {57605, 32830, 32829, 32785})
+        EXPECT_FALSE(Enabled(frame, id)) << id;
+    CMainFrame::s_printerLookupMs = interval;
+    SetPrinterSource(&env.printers);
+}
+
 TEST_F(MainFrameTest, IdleInPreviewModeChangesOnlyThePreviewCommands) {
     CMainFrame frame;
     frame.Create();
@@ -379,6 +425,86 @@ TEST_F(MainFrameTest, HelpPagesByControl) {
     if (HelpWindow())
         HelpWindow()->close();
     g_programDir = "";
+}
+
+// The frame has pages for control ids that sheets over it use too (1000 Date Due, 1004 Every, 1006
+// Address 1): F1 on such a field shows the field's popup, never the frame's page.
+TEST_F(MainFrameTest, F1OverASheetsFieldIsAnsweredByTheSheet) {
+    CMainFrame frame;
+    frame.Create();
+    frame.show();
+    const auto pressF1 = [](QWidget* control) {
+        control->setFocus();
+        QApplication::processEvents();
+        ClearLastHelpRequest();
+        QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+        QApplication::sendEvent(control, &f1);
+    };
+    // With no dialog over it the frame answers for its own panes.
+    QWidget* calendar = FindControl(frame.StandardView(), 1000);
+    ASSERT_NE(calendar, nullptr);
+    pressF1(calendar);
+    EXPECT_EQ(LastHelpRequest().command, HH_DISPLAY_TOPIC);
+    EXPECT_TRUE(LastHelpRequest().url.Find("calendar.htm") >= 0) << LastHelpRequest().url.c_str();
+    CRecurItem rule;
+    CApptOptionsSheet appt(&frame);
+    appt.SetRule(&rule);
+    appt.m_page.m_dateDue = CDateTime(2026, 12, 10);
+    appt.m_page.m_startTime = CDateTime(2026, 12, 10, 9, 0, 0);
+    appt.m_page.m_endTime = CDateTime(2026, 12, 10, 10, 0, 0);
+    appt.m_page.m_recurring = 1;
+    PersonSheet person(QStringLiteral("Add Person"), &frame);
+    person.m_general.m_doc = &g_doc;
+    struct Case {
+        PropertySheet* sheet;
+        int page;
+        int id;
+        int topic;
+    };
+    const Case cases[] = {{&appt, 0, 1000, 1401}, {&appt, 1, 1004, 1606}, {&person, 1, 1026, 1207}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        c.sheet->show();
+        c.sheet->activateWindow();
+        ASSERT_TRUE(c.sheet->SetActivePage(c.page));
+        QWidget* control = FindControl(c.sheet->GetPage(c.page), c.id);
+        ASSERT_NE(control, nullptr);
+        pressF1(control);
+        EXPECT_EQ(LastHelpRequest().command, HH_TP_HELP_WM_HELP);
+        EXPECT_EQ(LastHelpRequest().popupTopic, c.topic);
+        c.sheet->hide();
+    }
+    if (HelpWindow())
+        HelpWindow()->close();
+}
+
+// What's-This on the address-book view's person list: the page of the list, and the mouse is free
+// for the next click.
+TEST_F(MainFrameTest, WhatsThisOnTheAddressBookViewsPersonListAnswersAndLetsTheMouseGo) {
+    CMainFrame frame;
+    frame.Create();
+    frame.resize(900, 700);
+    frame.show();
+    frame.OnCommand(ID_VIEW_ADDRESS_BOOK);
+    QApplication::processEvents();
+    QWidget* list = FindControl(frame.AddressBookView(), 1006);
+    ASSERT_NE(list, nullptr);
+    ClearLastHelpRequest();
+    frame.OnCommand(57669);
+    const QPoint global = list->mapToGlobal(list->rect().center());
+    QMouseEvent press(QEvent::MouseButtonPress, frame.mapFromGlobal(QPointF(global)), QPointF(global),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&frame, &press);
+    QWidget* grabber = QWidget::mouseGrabber();
+    ASSERT_NE(grabber, nullptr);
+    QMouseEvent release(QEvent::MouseButtonRelease, grabber->mapFromGlobal(QPointF(global)), QPointF(global),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(grabber, &release);
+    EXPECT_TRUE(LastHelpRequest().url.Find("phonebookvw.htm") >= 0) << LastHelpRequest().url.c_str();
+    EXPECT_FALSE(CMainFrame::s_contextHelpMode);
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    if (HelpWindow())
+        HelpWindow()->close();
 }
 
 TEST_F(MainFrameTest, ContextHelpModeEndsOnAClickOutsideEveryPane) {
