@@ -60,6 +60,10 @@ public:
     // Persons. A person always belongs to the group "All" and to each group of its vector once.
     // Reading a missing person answers false without a message.
     bool GetPerson(CPerson& person);
+    // The persons of the IDs, appended in the order of the IDs, each as GetPerson reads it (an ID
+    // named twice gives the person twice); IDs without a person are left out. One query for all.
+    // False, nothing appended, on a database error; no message.
+    bool GetPersons(const std::vector<CString>& ids, std::vector<CPerson>& persons);
     // The person and its groups (ID and Desc), appended to the vector in the database's order.
     bool GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups);
     // Inside a transaction of the caller (a bulk import) the insert keeps its compiled statements
@@ -197,6 +201,8 @@ public:
 private:
     // Closes g_db and opens it on path keyed with password (no key call for an empty one).
     static void OpenMainDb(const char* path, const char* password);
+    // The settings of the document's connection g_db.
+    static void TuneMainDb();
     bool ReplaceWithExport(const char* newPassword);
 
     CDateTime m_currentDate;

@@ -10,6 +10,8 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -235,6 +237,38 @@ bool CDbDoc::GetPerson(CPerson& person) {
         if (query.Eof())
             return false;
         ReadPerson(query, person);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
+bool CDbDoc::GetPersons(const std::vector<CString>& ids, std::vector<CPerson>& persons) {
+    if (ids.empty())
+        return true;
+    try {
+        std::string sql = "select * from Person where ID in (";
+        SqlBuffer quoted;
+        for (size_t i = 0; i < ids.size(); ++i) {
+            if (i > 0)
+                sql += ", ";
+            sql += quoted.Format("%Q", ids[i].c_str());
+        }
+        // In the table's order, so that of rows sharing an ID the first is kept, as the single read
+        // of GetPerson takes it.
+        sql += ") order by rowid";
+        std::unordered_map<std::string, CPerson> byId;
+        byId.reserve(ids.size());
+        SqlQuery query = g_db.ExecQuery(sql.c_str());
+        for (; !query.Eof(); query.NextRow()) {
+            CPerson person;
+            ReadPerson(query, person);
+            byId.try_emplace(person.m_ID.str(), std::move(person));
+        }
+        query.Finalize();
+        for (const CString& id : ids)
+            if (auto found = byId.find(id.str()); found != byId.end())
+                persons.push_back(found->second);
         return true;
     } catch (const SqlException&) {
         return false;

@@ -381,3 +381,58 @@ TEST_F(Persons, AnIdWithAnApostropheCannotReachOtherRows) {
     ASSERT_TRUE(g_doc.GetPerson(read));
     EXPECT_EQ(read.m_LName, "Odd");
 }
+
+// Reading many persons at once gives, for each ID in turn, what the single read gives: duplicates of
+// an ID in the request, rows sharing an ID, missing IDs, NULL columns and quoting included.
+TEST_F(Persons, PersonsReadTogetherMatchTheSingleReadInTheOrderAsked) {
+    ASSERT_TRUE(g_doc.InsertPerson(FullPerson("P1", "one"), {}));
+    ASSERT_TRUE(g_doc.InsertPerson(FullPerson("O'Neil", "two"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P3", "Doe", "Jane", ""), {}));
+    // A second row with the ID P3 (the schema does not stop it): the single read takes the first.
+    g_db.ExecDml("insert into Person(ID, FName, LName) values('P3', 'Second', 'Row')");
+    // Columns that hold NULL read as the empty text.
+    g_db.ExecDml("insert into Person(ID, FName, LName, City, Notes) values('P4', NULL, 'Null', NULL, NULL)");
+
+    struct Case {
+        const char* name;
+        std::vector<CString> ids;
+    };
+    const Case cases[] = {
+        {"table order", {"P1", "O'Neil", "P3", "P4"}},
+        {"reverse order", {"P4", "P3", "O'Neil", "P1"}},
+        {"an ID asked twice", {"P3", "P1", "P3"}},
+        {"missing IDs left out", {"gone", "P1", "' or ''='", "P4"}},
+        {"nothing asked", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<CPerson> expected;
+        for (const CString& id : c.ids) {
+            CPerson one;
+            one.m_ID = id;
+            if (g_doc.GetPerson(one))
+                expected.push_back(one);
+        }
+        std::vector<CPerson> read;
+        ASSERT_TRUE(g_doc.GetPersons(c.ids, read)) << c.name;
+        ASSERT_EQ(Ids(read), Ids(expected)) << c.name;
+        for (size_t i = 0; i < read.size(); ++i) {
+            for (const auto& [column, field] : PersonColumns())
+                EXPECT_EQ(read[i].*field, expected[i].*field) << c.name << ", " << column;
+            EXPECT_EQ(read[i].m_DisplayName, expected[i].m_DisplayName) << c.name;
+        }
+    }
+    std::vector<CPerson> both;
+    ASSERT_TRUE(g_doc.GetPersons({"P3"}, both));
+    ASSERT_EQ(both.size(), 1u);
+    EXPECT_EQ(both[0].m_FName, CString("Jane")) << "of rows sharing an ID the first is read";
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+}
+
+TEST_F(Persons, PersonsReadErrorAppendsNothingAndShowsNoMessage) {
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P1", "Doe", "Jane", ""), {}));
+    std::vector<CPerson> persons(1);
+    g_db.ExecDml("drop table Person");
+    EXPECT_FALSE(g_doc.GetPersons({"P1"}, persons));
+    EXPECT_EQ(persons.size(), 1u);
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+}
