@@ -15,9 +15,9 @@
 #include "data/SqlQuery.h"
 #include "data/SqlStatement.h"
 #include "platform/core/Registry.h"
-#include "platform/qt/QtRegistry.h"
 #include "platform/qt/MessageLoop.h"
 #include "platform/qt/Printers.h"
+#include "platform/qt/QtRegistry.h"
 #include "platform/qt/RecentDocumentList.h"
 #include "ui/addressbook/PersonListModel.h"
 #include "ui/app/SplashDlg.h"
@@ -28,9 +28,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -253,15 +253,15 @@ double BaselineOnce(const std::string& path) {
     SqlBuffer sql;
     const char* const queries[] = {
         "select Version, C, S from Globals limit 1",
-        sql.Format("select * from Appt where DateDue = '%q' order by StartTime", today.c_str()),
-        nullptr,
+        sql.Format("select * from Appt where DateDue = '%q' order by StartTime", today.c_str()), nullptr,
         "select Person.ID, FName, LName, Company from Person where Person.ID in (select PersonID from "
         "PersonPhGroup where PhGroupID = '04E27641-0068-11da-BBFB-9C5F0D33683A') order by LName, FName, "
         "Company limit 60"};
     SqlBuffer tasks;
-    tasks.Format("select * from Task where DateDue = '%q' or DateDone = '%q' or (Priority < 3 and DateDue <= '%q') "
-                 "order by DateDue",
-                 today.c_str(), today.c_str(), today.c_str());
+    tasks.Format(
+        "select * from Task where DateDue = '%q' or DateDone = '%q' or (Priority < 3 and DateDue <= '%q') "
+        "order by DateDue",
+        today.c_str(), today.c_str(), today.c_str());
     for (const char* text : queries) {
         SqlQuery query = db.ExecQuery(text ? text : static_cast<const char*>(tasks));
         for (; !query.Eof(); query.NextRow())
@@ -306,8 +306,7 @@ void Breakdown(const char* name, const std::string& path) {
     g_db.Close();
 }
 
-template <typename T, typename Field>
-double MedianOf(const std::vector<T>& runs, Field field) {
+template <typename T, typename Field> double MedianOf(const std::vector<T>& runs, Field field) {
     std::vector<double> values;
     for (const T& run : runs)
         values.push_back(field(run));
@@ -360,13 +359,13 @@ int main(int argc, char** argv) {
     for (const DocumentSize& size : kSizes) {
         if (!only.isEmpty() && only != QLatin1String(size.name))
             continue;
-        const std::string path = (dir / (std::string("keyed-") + std::to_string(size.persons) + "-" +
-                                         std::to_string(size.appointments) + "-" + std::to_string(size.tasks) +
-                                         ".pgr"))
-                                     .string();
+        const std::string path =
+            (dir / (std::string("keyed-") + std::to_string(size.persons) + "-" +
+                    std::to_string(size.appointments) + "-" + std::to_string(size.tasks) + ".pgr"))
+                .string();
         if (!keep || !std::filesystem::exists(path)) {
-            std::printf("filling %d persons, %d appointments, %d tasks ...\n", size.persons, size.appointments,
-                        size.tasks);
+            std::printf("filling %d persons, %d appointments, %d tasks ...\n", size.persons,
+                        size.appointments, size.tasks);
             std::fflush(stdout);
             Fill(path, size);
         }

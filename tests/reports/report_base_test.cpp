@@ -588,7 +588,8 @@ TEST_F(PersonPicker, ChoosingAGroupReadsEveryPersonAsItReadsAlone) {
     g_db.ExecDml("insert into Person(ID, FName, LName, Company, City, WkExt, Notes) values('F1', 'Jane', "
                  "'Doe', 'Acme', NULL, '12', NULL)");
     g_db.ExecDml("insert into Person(ID, FName, LName, Company) values('F2', 'Jane', 'Doe', 'Acme')");
-    g_db.ExecDml("insert into Person(ID, FName, LName, Addr2, Zip) values('F3', NULL, 'O''Hara', NULL, '02134')");
+    g_db.ExecDml(
+        "insert into Person(ID, FName, LName, Addr2, Zip) values('F3', NULL, 'O''Hara', NULL, '02134')");
     g_db.ExecDml("insert into Person(ID, FName, LName) values('F3', 'Second', 'Row')");
     for (const char* id : {"F1", "F2", "F3", "P2"}) {
         SqlBuffer sql;
@@ -613,25 +614,27 @@ TEST_F(PersonPicker, ChoosingAGroupReadsEveryPersonAsItReadsAlone) {
         for (size_t i = 0; i < chosen.size(); ++i) {
             const CPerson& a = chosen[i];
             const CPerson& b = expected[i];
-            const std::vector<CString> left = {a.m_ID, a.m_Title, a.m_FName, a.m_LName, a.m_DisplayName,
-                                               a.m_Addr1, a.m_Addr2, a.m_City, a.m_State, a.m_Zip,
-                                               a.m_HmPhone, a.m_HmFax, a.m_CelPhone, a.m_Pager, a.m_Email,
-                                               a.m_WebPage, a.m_Company, a.m_Position, a.m_WkAddr1,
-                                               a.m_WkAddr2, a.m_WkCity, a.m_WkState, a.m_WkZip, a.m_WkPhone,
-                                               a.m_WkExt, a.m_WkFax, a.m_WkCelPhone, a.m_WkPager,
-                                               a.m_WkEmail, a.m_WkWebPage, a.m_Notes};
-            const std::vector<CString> right = {b.m_ID, b.m_Title, b.m_FName, b.m_LName, b.m_DisplayName,
-                                                b.m_Addr1, b.m_Addr2, b.m_City, b.m_State, b.m_Zip,
-                                                b.m_HmPhone, b.m_HmFax, b.m_CelPhone, b.m_Pager, b.m_Email,
-                                                b.m_WebPage, b.m_Company, b.m_Position, b.m_WkAddr1,
-                                                b.m_WkAddr2, b.m_WkCity, b.m_WkState, b.m_WkZip, b.m_WkPhone,
-                                                b.m_WkExt, b.m_WkFax, b.m_WkCelPhone, b.m_WkPager,
-                                                b.m_WkEmail, b.m_WkWebPage, b.m_Notes};
+            const std::vector<CString> left = {
+                a.m_ID,       a.m_Title,   a.m_FName,      a.m_LName,   a.m_DisplayName, a.m_Addr1,
+                a.m_Addr2,    a.m_City,    a.m_State,      a.m_Zip,     a.m_HmPhone,     a.m_HmFax,
+                a.m_CelPhone, a.m_Pager,   a.m_Email,      a.m_WebPage, a.m_Company,     a.m_Position,
+                a.m_WkAddr1,  a.m_WkAddr2, a.m_WkCity,     a.m_WkState, a.m_WkZip,       a.m_WkPhone,
+                a.m_WkExt,    a.m_WkFax,   a.m_WkCelPhone, a.m_WkPager, a.m_WkEmail,     a.m_WkWebPage,
+                a.m_Notes};
+            const std::vector<CString> right = {
+                b.m_ID,       b.m_Title,   b.m_FName,      b.m_LName,   b.m_DisplayName, b.m_Addr1,
+                b.m_Addr2,    b.m_City,    b.m_State,      b.m_Zip,     b.m_HmPhone,     b.m_HmFax,
+                b.m_CelPhone, b.m_Pager,   b.m_Email,      b.m_WebPage, b.m_Company,     b.m_Position,
+                b.m_WkAddr1,  b.m_WkAddr2, b.m_WkCity,     b.m_WkState, b.m_WkZip,       b.m_WkPhone,
+                b.m_WkExt,    b.m_WkFax,   b.m_WkCelPhone, b.m_WkPager, b.m_WkEmail,     b.m_WkWebPage,
+                b.m_Notes};
             EXPECT_EQ(left, right) << "sort order " << sortOrder << ", entry " << i;
         }
         // Of F3's two rows both entries print the first, as a read of F3 alone gives it.
         EXPECT_EQ(std::count_if(chosen.begin(), chosen.end(),
-                                [](const CPerson& p) { return p.m_ID == CString("F3") && p.m_LName == CString("O'Hara"); }),
+                                [](const CPerson& p) {
+                                    return p.m_ID == CString("F3") && p.m_LName == CString("O'Hara");
+                                }),
                   2);
     }
 }
