@@ -576,6 +576,16 @@ TEST_F(PersonPicker, SelectAllOnAnEmptyOfferChoosesNobody) {
     EXPECT_TRUE(dlg.Chosen().empty());
 }
 
+// Every text of a person, the display name included.
+static std::vector<CString> AllFields(const CPerson& p) {
+    return {p.m_ID,       p.m_Title,   p.m_FName,      p.m_LName,   p.m_DisplayName, p.m_Addr1,
+            p.m_Addr2,    p.m_City,    p.m_State,      p.m_Zip,     p.m_HmPhone,     p.m_HmFax,
+            p.m_CelPhone, p.m_Pager,   p.m_Email,      p.m_WebPage, p.m_Company,     p.m_Position,
+            p.m_WkAddr1,  p.m_WkAddr2, p.m_WkCity,     p.m_WkState, p.m_WkZip,       p.m_WkPhone,
+            p.m_WkExt,    p.m_WkFax,   p.m_WkCelPhone, p.m_WkPager, p.m_WkEmail,     p.m_WkWebPage,
+            p.m_Notes};
+}
+
 // What the address book prints comes from the chosen persons: choosing all members of a group gives,
 // in list order, each person exactly as it reads alone, over rows that tie in the list, rows with
 // NULL columns, a second row sharing an ID and members of other groups.
@@ -612,23 +622,8 @@ TEST_F(PersonPicker, ChoosingAGroupReadsEveryPersonAsItReadsAlone) {
         const std::vector<CPerson>& chosen = dlg.Chosen();
         ASSERT_EQ(chosen.size(), expected.size()) << sortOrder;
         for (size_t i = 0; i < chosen.size(); ++i) {
-            const CPerson& a = chosen[i];
-            const CPerson& b = expected[i];
-            const std::vector<CString> left = {
-                a.m_ID,       a.m_Title,   a.m_FName,      a.m_LName,   a.m_DisplayName, a.m_Addr1,
-                a.m_Addr2,    a.m_City,    a.m_State,      a.m_Zip,     a.m_HmPhone,     a.m_HmFax,
-                a.m_CelPhone, a.m_Pager,   a.m_Email,      a.m_WebPage, a.m_Company,     a.m_Position,
-                a.m_WkAddr1,  a.m_WkAddr2, a.m_WkCity,     a.m_WkState, a.m_WkZip,       a.m_WkPhone,
-                a.m_WkExt,    a.m_WkFax,   a.m_WkCelPhone, a.m_WkPager, a.m_WkEmail,     a.m_WkWebPage,
-                a.m_Notes};
-            const std::vector<CString> right = {
-                b.m_ID,       b.m_Title,   b.m_FName,      b.m_LName,   b.m_DisplayName, b.m_Addr1,
-                b.m_Addr2,    b.m_City,    b.m_State,      b.m_Zip,     b.m_HmPhone,     b.m_HmFax,
-                b.m_CelPhone, b.m_Pager,   b.m_Email,      b.m_WebPage, b.m_Company,     b.m_Position,
-                b.m_WkAddr1,  b.m_WkAddr2, b.m_WkCity,     b.m_WkState, b.m_WkZip,       b.m_WkPhone,
-                b.m_WkExt,    b.m_WkFax,   b.m_WkCelPhone, b.m_WkPager, b.m_WkEmail,     b.m_WkWebPage,
-                b.m_Notes};
-            EXPECT_EQ(left, right) << "sort order " << sortOrder << ", entry " << i;
+            EXPECT_EQ(AllFields(chosen[i]), AllFields(expected[i]))
+                << "sort order " << sortOrder << ", entry " << i;
         }
         // Of F3's two rows both entries print the first, as a read of F3 alone gives it.
         EXPECT_EQ(std::count_if(chosen.begin(), chosen.end(),
