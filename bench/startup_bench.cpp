@@ -344,7 +344,7 @@ int main(int argc, char** argv) {
     const qsizetype onlyAt = arguments.indexOf(QStringLiteral("--only"));
     const QString only = onlyAt >= 0 && onlyAt + 1 < arguments.size() ? arguments[onlyAt + 1] : QString();
 
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-startup-bench";
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-open-bench";
     std::filesystem::create_directories(dir);
     // The program's settings store over its own file, with the short-date picture a desktop has set.
     QtRegistry registry(QString::fromStdString((dir / "Pelmora.conf").string()));

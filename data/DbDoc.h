@@ -120,6 +120,11 @@ public:
     // Deletes the appointment and, with the last one of its series, the series' rule.
     bool DeleteAppt(const CAppt& appt);
     int GetApptCount() const;
+    // Whether the document holds any task / any appointment: what the commands' states need, answered
+    // from the first row instead of counting every one (the frame asks on every idle pass). False
+    // without an open document or on error.
+    bool HasTasks() const;
+    bool HasAppts() const;
 
     // Recurrence rules. Dates are read into the user's short-date pattern and times into
     // "%I:%M %p"; both are stored as database date-times (a time alone on 30 December 1899).

@@ -12,17 +12,17 @@
 #include "platform/qt/RecentDocumentList.h"
 #include "platform/qt/Shell.h"
 #include "reports/PrintPreview.h"
-#include "ui/frame/CommandIds.h"
-#include "ui/app/CommandLine.h"
 #include "ui/addressbook/GroupListDlg.h"
+#include "ui/addressbook/PhoneBookFrame.h"
+#include "ui/addressbook/UserSheet.h"
+#include "ui/app/CommandLine.h"
+#include "ui/app/SplashDlg.h"
+#include "ui/calendar/VwDaySplit.h"
+#include "ui/document/PasswordDlg.h"
 #include "ui/exchange/CsvCommands.h"
 #include "ui/exchange/ImportTablesDlg.h"
 #include "ui/exchange/ImportWabDlg.h"
-#include "ui/document/PasswordDlg.h"
-#include "ui/addressbook/PhoneBookFrame.h"
-#include "ui/addressbook/UserSheet.h"
-#include "ui/app/SplashDlg.h"
-#include "ui/calendar/VwDaySplit.h"
+#include "ui/frame/CommandIds.h"
 #include "ui/frame/WindowPlacement.h"
 
 #include <QApplication>
@@ -942,8 +942,8 @@ void CMainFrame::UpdateCommands() {
     m_updateUI.UIEnable(ID_REPORT_PHONEBOOK, printer && person);
     m_updateUI.UIEnable(ID_REPORT_ENVELOPES, printer && person);
     m_updateUI.UIEnable(ID_EXPORT_PHONEBOOK, open && g_doc.m_listedPersonCount != 0);
-    m_updateUI.UIEnable(ID_EXPORT_TASKS, open && g_doc.GetTaskCount() != 0);
-    m_updateUI.UIEnable(ID_EXPORT_APPTS, open && g_doc.GetApptCount() != 0);
+    m_updateUI.UIEnable(ID_EXPORT_TASKS, open && g_doc.HasTasks());
+    m_updateUI.UIEnable(ID_EXPORT_APPTS, open && g_doc.HasAppts());
     m_updateUI.UISetCheck(ID_OPTIONS_OPEN_LAST, m_openLastFile);
     m_updateUI.UISetCheck(ID_OPTIONS_AUDIBLE_ALARM, g_doc.m_audibleAlarm);
 }
