@@ -113,15 +113,20 @@ void CPersonPickerDlg::OnListChanged() {
 
 void CPersonPickerDlg::accept() {
     m_chosen.clear();
-    std::vector<CString> ids;
-    for (int row = 0; row < m_list->count(); ++row) {
-        QListWidgetItem* item = m_list->item(row);
-        if (item->isSelected())
-            ids.emplace_back(item->data(kIdRole).toString().toUtf8().constData());
+    try {
+        std::vector<CString> ids;
+        for (int row = 0; row < m_list->count(); ++row) {
+            QListWidgetItem* item = m_list->item(row);
+            if (item->isSelected())
+                ids.emplace_back(item->data(kIdRole).toString().toUtf8().constData());
+        }
+        // A person that cannot be read (deleted meanwhile) is left out rather than printed empty; a
+        // read error leaves none chosen.
+        m_doc.GetPersons(ids, m_chosen);
+    } catch (...) {
+        // Out of memory for the persons: none chosen, and the click's handler returns normally.
+        m_chosen.clear();
     }
-    // A person that cannot be read (deleted meanwhile) is left out rather than printed empty; a read
-    // error leaves none chosen.
-    m_doc.GetPersons(ids, m_chosen);
     m_businessInAddress = m_inAddress->isChecked();
     m_businessInReturn = m_inReturn->isChecked();
     QDialog::accept();
