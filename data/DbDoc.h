@@ -77,6 +77,9 @@ public:
     // The members of a group (of "All": everyone) with ID, names, display name and Company, appended
     // by name (sort order 0) or by company (1); stores the vector's size as m_listedPersonCount.
     bool GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId);
+    // The same members as list entries (ID, display name, Company), for the person lists: the same
+    // query, order, count and message, without a whole record per person.
+    bool GetGroupMemberEntries(std::vector<CPersonListEntry>& entries, int sortOrder, const char* groupId);
 
     // Address-book groups. Deleting a group leaves the membership rows that name it.
     bool GetGroups(std::vector<CPhGroup>& groups);

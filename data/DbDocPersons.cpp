@@ -10,6 +10,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -380,7 +381,11 @@ bool CDbDoc::DeletePerson(const CPerson& person) {
     }
 }
 
-bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId) {
+namespace {
+
+// The members of a group in a sort order, as (ID, FName, LName, Company) in query order; false for
+// an unknown sort order. Throws SqlException.
+template <class OnRow> bool ReadGroupMembers(int sortOrder, const char* groupId, OnRow onRow) {
     const char* format = nullptr;
     if (sortOrder == 0)
         format = "select Person.ID, FName, LName, \t\t\t\tCompany from Person where \t\t\t\tPerson.ID in "
@@ -392,6 +397,18 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
                  "\t\t\t\torder by Company, LName, FName";
     else
         return false;
+    SqlBuffer sql;
+    SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
+    for (; !query.Eof(); query.NextRow())
+        onRow(query.GetStringField(0, ""), query.GetStringField(1, ""), query.GetStringField(2, ""),
+              query.GetStringField(3, ""));
+    query.Finalize();
+    return true;
+}
+
+} // namespace
+
+bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId) {
     try {
         // The rows are gathered as their four texts first, so that the persons, a thousand bytes each,
         // are made once in a list sized for all of them instead of moving while it grows.
@@ -399,12 +416,13 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
             CString id, firstName, lastName, company;
         };
         std::vector<Row> rows;
-        SqlBuffer sql;
-        SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
-        for (; !query.Eof(); query.NextRow())
-            rows.push_back({query.GetStringField(0, ""), query.GetStringField(1, ""),
-                            query.GetStringField(2, ""), query.GetStringField(3, "")});
-        query.Finalize();
+        const bool known = ReadGroupMembers(
+            sortOrder, groupId,
+            [&rows](const char* id, const char* first, const char* last, const char* company) {
+                rows.push_back({id, first, last, company});
+            });
+        if (!known)
+            return false;
         persons.reserve(persons.size() + rows.size());
         for (Row& row : rows) {
             CPerson& person = persons.emplace_back();
@@ -415,6 +433,28 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
             person.BuildDisplayName();
         }
         m_listedPersonCount = static_cast<int>(persons.size());
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Reading Address Book");
+        return false;
+    }
+}
+
+bool CDbDoc::GetGroupMemberEntries(std::vector<CPersonListEntry>& entries, int sortOrder,
+                                   const char* groupId) {
+    try {
+        // Gathered apart, so that a failing read leaves the caller's list as it was.
+        std::vector<CPersonListEntry> read;
+        const bool known = ReadGroupMembers(
+            sortOrder, groupId,
+            [&read](const char* id, const char* first, const char* last, const char* company) {
+                read.push_back({id, CPerson::DisplayNameOf(last, first), company});
+            });
+        if (!known)
+            return false;
+        entries.insert(entries.end(), std::make_move_iterator(read.begin()),
+                       std::make_move_iterator(read.end()));
+        m_listedPersonCount = static_cast<int>(entries.size());
         return true;
     } catch (const SqlException& error) {
         ShowError(error, "Error Reading Address Book");

@@ -436,3 +436,38 @@ TEST_F(Persons, PersonsReadErrorAppendsNothingAndShowsNoMessage) {
     EXPECT_EQ(persons.size(), 1u);
     EXPECT_EQ(Prompt().Calls().size(), 0u);
 }
+
+// The person lists' entries are the group members' ID, display name and company, in the same order
+// and count, by name and by company.
+TEST_F(Persons, GroupMemberEntriesMatchTheMembers) {
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P1", "Doe", "Jane", "Acme"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P2", "Doe", "Jane", ""), {}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P3", "", "Al", "Zeta"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P4", "O'Hara", "", "Acme"), {}));
+    g_db.ExecDml("insert into Person(ID, FName, LName, Company) values('P5', NULL, NULL, NULL)");
+    g_db.ExecDml("insert into PersonPhGroup values('P5', '04E27641-0068-11da-BBFB-9C5F0D33683A')");
+    for (const char* group : {Schema::kGroupAllId, kGroupWorkId}) {
+        for (int sortOrder : {0, 1}) {
+            std::vector<CPerson> members;
+            ASSERT_TRUE(g_doc.GetGroupMembers(members, sortOrder, group));
+            std::vector<CPersonListEntry> entries(1);
+            g_doc.m_listedPersonCount = -1;
+            ASSERT_TRUE(g_doc.GetGroupMemberEntries(entries, sortOrder, group));
+            EXPECT_EQ(g_doc.m_listedPersonCount, static_cast<int>(entries.size()));
+            ASSERT_EQ(entries.size(), members.size() + 1) << "appended after the entry there was";
+            for (size_t i = 0; i < members.size(); ++i) {
+                EXPECT_EQ(entries[i + 1].id, members[i].m_ID) << group << sortOrder << i;
+                EXPECT_EQ(entries[i + 1].displayName, members[i].m_DisplayName) << group << sortOrder << i;
+                EXPECT_EQ(entries[i + 1].company, members[i].m_Company) << group << sortOrder << i;
+            }
+        }
+    }
+    std::vector<CPersonListEntry> entries;
+    EXPECT_FALSE(g_doc.GetGroupMemberEntries(entries, 2, Schema::kGroupAllId));
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+    g_db.ExecDml("drop table Person");
+    EXPECT_FALSE(g_doc.GetGroupMemberEntries(entries, 0, Schema::kGroupAllId));
+    EXPECT_TRUE(entries.empty());
+    ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
+    EXPECT_EQ(Prompt().MessageBoxes()[0].caption, "Error Reading Address Book");
+}
