@@ -4,20 +4,16 @@
 // them before. Then builds and paginates the address book of 10,000 persons and the monthly plan of a
 // month with 3,000 appointments on a 600 dpi printer, and times page turns of the preview. A plain
 // timed program: run it from a release build with QT_QPA_PLATFORM=offscreen.
-#include "bench/PrintingPrompt.h"
+#include "bench/BenchProgram.h"
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlDb.h"
 #include "data/SqlStatement.h"
 #include "platform/qt/Controls.h"
-#include "platform/qt/MessageLoop.h"
-#include "platform/qt/Printers.h"
-#include "platform/qt/QtRegistry.h"
 #include "reports/PersonPickerDlg.h"
 #include "reports/PrintPreview.h"
 #include "reports/ReportSession.h"
-#include "ui/app/SplashDlg.h"
 #include "ui/frame/CommandIds.h"
 #include "ui/frame/MainFrame.h"
 
@@ -67,13 +63,7 @@ const char* const kBookPassword = "bench password";
 
 // A keyed document of persons with every printed field filled, in the group "All".
 void FillAddressBook(const std::string& path) {
-    SetPasswordBuffer(g_typedPassword, kBookPassword);
-    bool error = false;
-    if (!g_doc.CreateDocument(path.c_str(), error)) {
-        std::fprintf(stderr, "cannot create %s\n", path.c_str());
-        std::exit(1);
-    }
-    g_db.ExecDml("begin exclusive");
+    BeginBenchDocument(path, kBookPassword);
     SqlStatement person = g_db.CompileStatement(
         "insert into Person(ID, FName, LName, Company, Position, Addr1, City, State, Zip, HmPhone, WkPhone, "
         "WkExt, WkFax, Email, Pager, CelPhone, WebPage) values(?, 'Person', ?, 'Acme', 'Clerk', '1 Main St', "
@@ -152,14 +142,7 @@ double OneByOneOnce(const std::vector<CString>& ids) {
 }
 
 void AddressBookThroughTheCommand(const QTemporaryDir& dir) {
-    QtRegistry registry(dir.filePath(QStringLiteral("Pelmora.conf")));
-    registry.WriteString("Control Panel\\International", "sShortDate", "M/d/yyyy");
-    FixedPrinterSource printers(QStringLiteral("Bench Printer"));
-    SetPrinterSource(&printers);
-    PrintingPrompt prompt;
-    SetPrompt(&prompt);
-    CMessageLoop loop;
-    CSplashDlg::s_timeoutMs = 1;
+    ProgramConditions conditions(dir.filePath(QStringLiteral("Pelmora.conf")));
     const std::string path = dir.filePath(QStringLiteral("book.pgr")).toStdString();
     FillAddressBook(path);
     {
@@ -194,8 +177,6 @@ void AddressBookThroughTheCommand(const QTemporaryDir& dir) {
         frame.hide();
     }
     g_db.Close();
-    SetPrompt(nullptr);
-    SetPrinterSource(nullptr);
 }
 
 void Prepare(CReport& report) {

@@ -5,7 +5,7 @@
 // tasks); the growth rows follow. Beside each, the baseline: opening and keying a bare connection and
 // reading the rows the first screen shows. A plain timed program: run it from a release build.
 // --keep keeps the documents for the next run; --breakdown prints each observer's share.
-#include "bench/PrintingPrompt.h"
+#include "bench/BenchProgram.h"
 #include "data/DateTime.h"
 #include "data/DbDoc.h"
 #include "data/DocObserver.h"
@@ -15,12 +15,8 @@
 #include "data/SqlQuery.h"
 #include "data/SqlStatement.h"
 #include "platform/core/Registry.h"
-#include "platform/qt/MessageLoop.h"
-#include "platform/qt/Printers.h"
-#include "platform/qt/QtRegistry.h"
 #include "platform/qt/RecentDocumentList.h"
 #include "ui/addressbook/PersonListModel.h"
-#include "ui/app/SplashDlg.h"
 #include "ui/frame/MainFrame.h"
 
 #include <QApplication>
@@ -88,13 +84,7 @@ int SpreadDay(int i, int count) {
 
 void Fill(const std::string& path, const DocumentSize& size) {
     std::filesystem::remove(path);
-    SetPasswordBuffer(g_typedPassword, kPassword);
-    bool error = false;
-    if (!g_doc.CreateDocument(path.c_str(), error)) {
-        std::fprintf(stderr, "cannot create %s\n", path.c_str());
-        std::exit(1);
-    }
-    g_db.ExecDml("begin exclusive");
+    BeginBenchDocument(path, kPassword);
     SqlStatement person = g_db.CompileStatement(
         "insert into Person(ID, FName, LName, Company, HmPhone, Email) values(?, ?, ?, ?, ?, ?)");
     SqlStatement member = g_db.CompileStatement("insert into PersonPhGroup values(?, ?)");
@@ -355,14 +345,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-open-bench";
     std::filesystem::create_directories(dir);
     // The program's settings store over its own file, with the short-date picture a desktop has set.
-    QtRegistry registry(QString::fromStdString((dir / "Pelmora.conf").string()));
-    registry.WriteString("Control Panel\\International", "sShortDate", "M/d/yyyy");
-    FixedPrinterSource printers(QStringLiteral("Bench Printer"));
-    SetPrinterSource(&printers);
-    PrintingPrompt prompt;
-    SetPrompt(&prompt);
-    CMessageLoop loop;
-    CSplashDlg::s_timeoutMs = 1;
+    auto conditions =
+        std::make_unique<ProgramConditions>(QString::fromStdString((dir / "Pelmora.conf").string()));
 
     for (const DocumentSize& size : kSizes) {
         if (!only.isEmpty() && only != QLatin1String(size.name))
@@ -387,8 +371,7 @@ int main(int argc, char** argv) {
         if (g_breakdown)
             Breakdown(size.name, path);
     }
-    SetPrompt(nullptr);
-    SetPrinterSource(nullptr);
+    conditions.reset();
     if (!keep)
         std::filesystem::remove_all(dir);
     return 0;
