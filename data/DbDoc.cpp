@@ -92,6 +92,10 @@ const char* CDbDoc::GetDefaultExt() const {
 void CDbDoc::OpenMainDb(const char* path, const char* password) {
     g_db.Close();
     OpenKeyed(g_db, path, password);
+    TuneMainDb();
+}
+
+void CDbDoc::TuneMainDb() {
     // A keyed page is decrypted each time it is read into the cache: with the default cache of about
     // 2 MB, listing the persons of a large address book by name reads the table's pages again and
     // again. The cache grows only with the pages actually read.
@@ -125,12 +129,15 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         for (const char* index : Schema::kAddMissingIndexes)
             probe.ExecDml(index);
         probe.ExecDml("commit");
-        probe.Close();
 
+        // The checked connection becomes the document's: keying a second one would derive the key
+        // from the password again, the largest fixed cost of opening.
         switching = true;
         CString openedPath(path);
         g_dbPath = openedPath;
-        OpenMainDb(openedPath, g_typedPassword);
+        g_db.Close();
+        g_db.Swap(probe);
+        TuneMainDb();
         SetPasswordBuffer(g_openPassword, g_typedPassword);
         SetPasswordBuffer(g_typedPassword, "");
         m_schemaVersion = version;

@@ -65,6 +65,10 @@ public:
     // Persons. A person always belongs to the group "All" and to each group of its vector once.
     // Reading a missing person answers false without a message.
     bool GetPerson(CPerson& person);
+    // The persons of the IDs, appended in the order of the IDs, each as GetPerson reads it (an ID
+    // named twice gives the person twice); IDs without a person are left out. One query for all.
+    // False, nothing appended, on a database error; no message.
+    bool GetPersons(const std::vector<CString>& ids, std::vector<CPerson>& persons);
     // The person and its groups (ID and Desc), appended to the vector in the database's order.
     bool GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups);
     // Inside a transaction of the caller (a bulk import) the insert keeps its compiled statements
@@ -82,6 +86,9 @@ public:
     // The members of a group (of "All": everyone) with ID, names, display name and Company, appended
     // by name (sort order 0) or by company (1); stores the vector's size as m_listedPersonCount.
     bool GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId);
+    // The same members as list entries (ID, display name, Company), for the person lists: the same
+    // query, order, count and message, without a whole record per person.
+    bool GetGroupMemberEntries(std::vector<CPersonListEntry>& entries, int sortOrder, const char* groupId);
 
     // Address-book groups. Deleting a group leaves the membership rows that name it.
     bool GetGroups(std::vector<CPhGroup>& groups);
@@ -131,6 +138,11 @@ public:
     // Deletes the appointment and, with the last one of its series, the series' rule.
     bool DeleteAppt(const CAppt& appt);
     int GetApptCount() const;
+    // Whether the document holds any task / any appointment: what the commands' states need, answered
+    // from the first row instead of counting every one (the frame asks on every idle pass). False
+    // without an open document or on error.
+    bool HasTasks() const;
+    bool HasAppts() const;
 
     // Recurrence rules. Dates are read into the user's short-date pattern and times into
     // "%I:%M %p"; both are stored as database date-times (a time alone on 30 December 1899).
@@ -218,6 +230,8 @@ public:
 private:
     // Closes g_db and opens it on path keyed with password (no key call for an empty one).
     static void OpenMainDb(const char* path, const char* password);
+    // The settings of the document's connection g_db.
+    static void TuneMainDb();
     bool ReplaceWithExport(const char* newPassword);
 
     // Keeps the error's text as the last record error and answers false.

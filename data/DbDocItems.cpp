@@ -15,6 +15,15 @@
 
 namespace {
 
+// Whether an exists query answers true; false on error.
+bool AnyRow(const char* existsQuery) {
+    try {
+        return g_db.ExecScalar(existsQuery) != 0;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
 // The text form of every date-time column; an invalid date-time gives ''.
 constexpr const char* kDbDateTimeFormat = "%Y-%m-%d %H:%M:%S";
 // Times of day inside a recurrence rule.
@@ -554,6 +563,14 @@ int CDbDoc::GetApptCount() const {
     } catch (const SqlException&) {
         return 0;
     }
+}
+
+bool CDbDoc::HasTasks() const {
+    return IsOpen() && AnyRow("select exists(select 1 from Task)");
+}
+
+bool CDbDoc::HasAppts() const {
+    return IsOpen() && AnyRow("select exists(select 1 from Appt)");
 }
 
 // Recurrence rules

@@ -10,6 +10,9 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -244,6 +247,38 @@ bool CDbDoc::GetPerson(CPerson& person) {
     }
 }
 
+bool CDbDoc::GetPersons(const std::vector<CString>& ids, std::vector<CPerson>& persons) {
+    if (ids.empty())
+        return true;
+    try {
+        std::string sql = "select * from Person where ID in (";
+        SqlBuffer quoted;
+        for (size_t i = 0; i < ids.size(); ++i) {
+            if (i > 0)
+                sql += ", ";
+            sql += quoted.Format("%Q", ids[i].c_str());
+        }
+        // In the table's order, so that of rows sharing an ID the first is kept, as the single read
+        // of GetPerson takes it.
+        sql += ") order by rowid";
+        std::unordered_map<std::string, CPerson> byId;
+        byId.reserve(ids.size());
+        SqlQuery query = g_db.ExecQuery(sql.c_str());
+        for (; !query.Eof(); query.NextRow()) {
+            CPerson person;
+            ReadPerson(query, person);
+            byId.try_emplace(person.m_ID.str(), std::move(person));
+        }
+        query.Finalize();
+        for (const CString& id : ids)
+            if (auto found = byId.find(id.str()); found != byId.end())
+                persons.push_back(found->second);
+        return true;
+    } catch (const SqlException&) {
+        return false;
+    }
+}
+
 bool CDbDoc::GetPersonWithGroups(CPerson& person, std::vector<CPhGroup>& groups) {
     if (!GetPerson(person))
         return false;
@@ -355,7 +390,11 @@ bool CDbDoc::DeletePerson(const CPerson& person) {
     }
 }
 
-bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId) {
+namespace {
+
+// The members of a group in a sort order, as (ID, FName, LName, Company) in query order; false for
+// an unknown sort order. Throws SqlException.
+template <class OnRow> bool ReadGroupMembers(int sortOrder, const char* groupId, OnRow onRow) {
     const char* format = nullptr;
     if (sortOrder == 0)
         format = "select Person.ID, FName, LName, \t\t\t\tCompany from Person where \t\t\t\tPerson.ID in "
@@ -367,6 +406,18 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
                  "\t\t\t\torder by Company, LName, FName";
     else
         return false;
+    SqlBuffer sql;
+    SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
+    for (; !query.Eof(); query.NextRow())
+        onRow(query.GetStringField(0, ""), query.GetStringField(1, ""), query.GetStringField(2, ""),
+              query.GetStringField(3, ""));
+    query.Finalize();
+    return true;
+}
+
+} // namespace
+
+bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const char* groupId) {
     try {
         // The rows are gathered as their four texts first, so that the persons, a thousand bytes each,
         // are made once in a list sized for all of them instead of moving while it grows.
@@ -374,12 +425,13 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
             CString id, firstName, lastName, company;
         };
         std::vector<Row> rows;
-        SqlBuffer sql;
-        SqlQuery query = g_db.ExecQuery(sql.Format(format, groupId ? groupId : ""));
-        for (; !query.Eof(); query.NextRow())
-            rows.push_back({query.GetStringField(0, ""), query.GetStringField(1, ""),
-                            query.GetStringField(2, ""), query.GetStringField(3, "")});
-        query.Finalize();
+        const bool known = ReadGroupMembers(
+            sortOrder, groupId,
+            [&rows](const char* id, const char* first, const char* last, const char* company) {
+                rows.push_back({id, first, last, company});
+            });
+        if (!known)
+            return false;
         persons.reserve(persons.size() + rows.size());
         for (Row& row : rows) {
             CPerson& person = persons.emplace_back();
@@ -390,6 +442,28 @@ bool CDbDoc::GetGroupMembers(std::vector<CPerson>& persons, int sortOrder, const
             person.BuildDisplayName();
         }
         m_listedPersonCount = static_cast<int>(persons.size());
+        return true;
+    } catch (const SqlException& error) {
+        ShowError(error, "Error Reading Address Book");
+        return false;
+    }
+}
+
+bool CDbDoc::GetGroupMemberEntries(std::vector<CPersonListEntry>& entries, int sortOrder,
+                                   const char* groupId) {
+    try {
+        // Gathered apart, so that a failing read leaves the caller's list as it was.
+        std::vector<CPersonListEntry> read;
+        const bool known = ReadGroupMembers(
+            sortOrder, groupId,
+            [&read](const char* id, const char* first, const char* last, const char* company) {
+                read.push_back({id, CPerson::DisplayNameOf(last, first), company});
+            });
+        if (!known)
+            return false;
+        entries.insert(entries.end(), std::make_move_iterator(read.begin()),
+                       std::make_move_iterator(read.end()));
+        m_listedPersonCount = static_cast<int>(entries.size());
         return true;
     } catch (const SqlException& error) {
         ShowError(error, "Error Reading Address Book");

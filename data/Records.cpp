@@ -1,13 +1,15 @@
 #include "data/Records.h"
 
 void CPerson::BuildDisplayName() {
-    if (!m_LName.IsEmpty()) {
-        m_DisplayName = m_LName;
-        if (!m_FName.IsEmpty())
-            m_DisplayName += ", " + m_FName;
-    } else {
-        m_DisplayName = m_FName;
-    }
+    m_DisplayName = DisplayNameOf(m_LName, m_FName);
+}
+
+CString CPerson::DisplayNameOf(const CString& lastName, const CString& firstName) {
+    if (lastName.IsEmpty())
+        return firstName;
+    if (firstName.IsEmpty())
+        return lastName;
+    return lastName + ", " + firstName;
 }
 
 CTask::CTask() : m_DateDue(CDateTime::GetCurrentTime()) {

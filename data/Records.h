@@ -21,6 +21,8 @@ public:
 
     // "LName, FName", or whichever of the two is not empty, or the empty text.
     void BuildDisplayName();
+    // The display name of a person with these names, by the rule of BuildDisplayName.
+    static CString DisplayNameOf(const CString& lastName, const CString& firstName);
 
     CString m_ID;
     CString m_Title;
@@ -57,6 +59,13 @@ public:
 
 // Task priorities as stored in Task.Priority; a done task has the priority kPriorityDone.
 enum : int32_t { kPriorityHigh = 0, kPriorityMedium = 1, kPriorityLow = 2, kPriorityDone = 3 };
+
+// What a person list shows of a person: a tenth of a CPerson's size, for lists of the whole book.
+struct CPersonListEntry {
+    CString id;
+    CString displayName;
+    CString company;
+};
 
 // A Task row: a new task is due today at 00:00:00 with high priority and no completion date.
 class CTask {

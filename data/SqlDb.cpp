@@ -6,6 +6,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdlib>
+#include <utility>
 
 SqlDb::~SqlDb() {
     Close();
@@ -24,6 +25,11 @@ void SqlDb::Open(const char* path) {
     }
     m_db = db;
     SetBusyTimeout(m_busyTimeoutMs);
+}
+
+void SqlDb::Swap(SqlDb& other) noexcept {
+    std::swap(m_db, other.m_db);
+    std::swap(m_busyTimeoutMs, other.m_busyTimeoutMs);
 }
 
 void SqlDb::Close() {

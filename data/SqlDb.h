@@ -29,6 +29,9 @@ public:
     // Closes when open; closing a closed database does nothing.
     void Close();
     bool IsOpen() const { return m_db != nullptr; }
+    // Exchanges the connections (and busy time-outs) of the two objects, so that a connection opened
+    // and keyed for a check can go on serving without being opened and keyed again.
+    void Swap(SqlDb& other) noexcept;
 
     // sqlite3_key / sqlite3_rekey on the open handle; the SQLite result is returned.
     int Key(const void* key, int length);

@@ -114,19 +114,18 @@ void CPersonPickerDlg::OnListChanged() {
 void CPersonPickerDlg::accept() {
     m_chosen.clear();
     try {
+        std::vector<CString> ids;
         for (int row = 0; row < m_list->count(); ++row) {
             QListWidgetItem* item = m_list->item(row);
-            if (!item->isSelected())
-                continue;
-            CPerson person;
-            person.m_ID = item->data(kIdRole).toString().toUtf8().constData();
-            // A person that cannot be read (deleted meanwhile, or a read error the document
-            // already reported) is left out rather than printed empty.
-            if (m_doc.GetPerson(person))
-                m_chosen.push_back(person);
+            if (item->isSelected())
+                ids.emplace_back(item->data(kIdRole).toString().toUtf8().constData());
         }
+        // A person that cannot be read (deleted meanwhile) is left out rather than printed empty; a
+        // read error leaves none chosen.
+        m_doc.GetPersons(ids, m_chosen);
     } catch (...) {
-        // The persons read so far stay chosen.
+        // Out of memory for the persons: none chosen, and the click's handler returns normally.
+        m_chosen.clear();
     }
     m_businessInAddress = m_inAddress->isChecked();
     m_businessInReturn = m_inReturn->isChecked();

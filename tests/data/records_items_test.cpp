@@ -342,6 +342,8 @@ TEST_F(Items, TasksOfASeriesAndCounts) {
     EXPECT_EQ(Descs(tasks), (std::vector<CString>{"first", "second"}));
     EXPECT_EQ(g_doc.GetTaskCount(), 3);
     EXPECT_EQ(g_doc.GetApptCount(), 0);
+    EXPECT_TRUE(g_doc.HasTasks());
+    EXPECT_FALSE(g_doc.HasAppts());
 }
 
 TEST_F(Items, CountsOfADocumentThatIsNotOpenAreZero) {
@@ -354,6 +356,12 @@ TEST_F(Items, CountsOfADocumentThatIsNotOpenAreZero) {
     EXPECT_EQ(closed.GetApptCount(), 0);
     EXPECT_EQ(g_doc.GetTaskCount(), 1);
     EXPECT_EQ(g_doc.GetApptCount(), 1);
+    EXPECT_FALSE(closed.HasTasks());
+    EXPECT_FALSE(closed.HasAppts());
+    EXPECT_TRUE(g_doc.HasTasks());
+    EXPECT_TRUE(g_doc.HasAppts());
+    g_db.ExecDml("drop table Task");
+    EXPECT_FALSE(g_doc.HasTasks()) << "an error answers false";
 }
 
 TEST_F(Items, DeletingTasksOfASeriesRemovesTheRuleWithTheLast) {

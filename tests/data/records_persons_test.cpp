@@ -381,3 +381,93 @@ TEST_F(Persons, AnIdWithAnApostropheCannotReachOtherRows) {
     ASSERT_TRUE(g_doc.GetPerson(read));
     EXPECT_EQ(read.m_LName, "Odd");
 }
+
+// Reading many persons at once gives, for each ID in turn, what the single read gives: duplicates of
+// an ID in the request, rows sharing an ID, missing IDs, NULL columns and quoting included.
+TEST_F(Persons, PersonsReadTogetherMatchTheSingleReadInTheOrderAsked) {
+    ASSERT_TRUE(g_doc.InsertPerson(FullPerson("P1", "one"), {}));
+    ASSERT_TRUE(g_doc.InsertPerson(FullPerson("O'Neil", "two"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P3", "Doe", "Jane", ""), {}));
+    // A second row with the ID P3 (the schema does not stop it): the single read takes the first.
+    g_db.ExecDml("insert into Person(ID, FName, LName) values('P3', 'Second', 'Row')");
+    // Columns that hold NULL read as the empty text.
+    g_db.ExecDml("insert into Person(ID, FName, LName, City, Notes) values('P4', NULL, 'Null', NULL, NULL)");
+
+    struct Case {
+        const char* name;
+        std::vector<CString> ids;
+    };
+    const Case cases[] = {
+        {"table order", {"P1", "O'Neil", "P3", "P4"}},
+        {"reverse order", {"P4", "P3", "O'Neil", "P1"}},
+        {"an ID asked twice", {"P3", "P1", "P3"}},
+        {"missing IDs left out", {"gone", "P1", "' or ''='", "P4"}},
+        {"nothing asked", {}},
+    };
+    for (const Case& c : cases) {
+        std::vector<CPerson> expected;
+        for (const CString& id : c.ids) {
+            CPerson one;
+            one.m_ID = id;
+            if (g_doc.GetPerson(one))
+                expected.push_back(one);
+        }
+        std::vector<CPerson> read;
+        ASSERT_TRUE(g_doc.GetPersons(c.ids, read)) << c.name;
+        ASSERT_EQ(Ids(read), Ids(expected)) << c.name;
+        for (size_t i = 0; i < read.size(); ++i) {
+            for (const auto& [column, field] : PersonColumns())
+                EXPECT_EQ(read[i].*field, expected[i].*field) << c.name << ", " << column;
+            EXPECT_EQ(read[i].m_DisplayName, expected[i].m_DisplayName) << c.name;
+        }
+    }
+    std::vector<CPerson> both;
+    ASSERT_TRUE(g_doc.GetPersons({"P3"}, both));
+    ASSERT_EQ(both.size(), 1u);
+    EXPECT_EQ(both[0].m_FName, CString("Jane")) << "of rows sharing an ID the first is read";
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+}
+
+TEST_F(Persons, PersonsReadErrorAppendsNothingAndShowsNoMessage) {
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P1", "Doe", "Jane", ""), {}));
+    std::vector<CPerson> persons(1);
+    g_db.ExecDml("drop table Person");
+    EXPECT_FALSE(g_doc.GetPersons({"P1"}, persons));
+    EXPECT_EQ(persons.size(), 1u);
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+}
+
+// The person lists' entries are the group members' ID, display name and company, in the same order
+// and count, by name and by company.
+TEST_F(Persons, GroupMemberEntriesMatchTheMembers) {
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P1", "Doe", "Jane", "Acme"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P2", "Doe", "Jane", ""), {}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P3", "", "Al", "Zeta"), {Group(kGroupWorkId)}));
+    ASSERT_TRUE(g_doc.InsertPerson(NamedPerson("P4", "O'Hara", "", "Acme"), {}));
+    g_db.ExecDml("insert into Person(ID, FName, LName, Company) values('P5', NULL, NULL, NULL)");
+    g_db.ExecDml("insert into PersonPhGroup values('P5', '04E27641-0068-11da-BBFB-9C5F0D33683A')");
+    for (const char* group : {Schema::kGroupAllId, kGroupWorkId}) {
+        for (int sortOrder : {0, 1}) {
+            std::vector<CPerson> members;
+            ASSERT_TRUE(g_doc.GetGroupMembers(members, sortOrder, group));
+            std::vector<CPersonListEntry> entries(1);
+            g_doc.m_listedPersonCount = -1;
+            ASSERT_TRUE(g_doc.GetGroupMemberEntries(entries, sortOrder, group));
+            EXPECT_EQ(g_doc.m_listedPersonCount, static_cast<int>(entries.size()));
+            ASSERT_EQ(entries.size(), members.size() + 1) << "appended after the entry there was";
+            for (size_t i = 0; i < members.size(); ++i) {
+                EXPECT_EQ(entries[i + 1].id, members[i].m_ID) << group << sortOrder << i;
+                EXPECT_EQ(entries[i + 1].displayName, members[i].m_DisplayName) << group << sortOrder << i;
+                EXPECT_EQ(entries[i + 1].company, members[i].m_Company) << group << sortOrder << i;
+            }
+        }
+    }
+    std::vector<CPersonListEntry> entries;
+    EXPECT_FALSE(g_doc.GetGroupMemberEntries(entries, 2, Schema::kGroupAllId));
+    EXPECT_EQ(Prompt().Calls().size(), 0u);
+    g_db.ExecDml("drop table Person");
+    EXPECT_FALSE(g_doc.GetGroupMemberEntries(entries, 0, Schema::kGroupAllId));
+    EXPECT_TRUE(entries.empty());
+    ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
+    EXPECT_EQ(Prompt().MessageBoxes()[0].caption, "Error Reading Address Book");
+}

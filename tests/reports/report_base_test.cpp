@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -573,6 +574,64 @@ TEST_F(PersonPicker, SelectAllOnAnEmptyOfferChoosesNobody) {
     // Select All enables OK as it is checked, but OK then chooses nobody.
     Ok(dlg)->click();
     EXPECT_TRUE(dlg.Chosen().empty());
+}
+
+// Every text of a person, the display name included.
+static std::vector<CString> AllFields(const CPerson& p) {
+    return {p.m_ID,       p.m_Title,   p.m_FName,      p.m_LName,   p.m_DisplayName, p.m_Addr1,
+            p.m_Addr2,    p.m_City,    p.m_State,      p.m_Zip,     p.m_HmPhone,     p.m_HmFax,
+            p.m_CelPhone, p.m_Pager,   p.m_Email,      p.m_WebPage, p.m_Company,     p.m_Position,
+            p.m_WkAddr1,  p.m_WkAddr2, p.m_WkCity,     p.m_WkState, p.m_WkZip,       p.m_WkPhone,
+            p.m_WkExt,    p.m_WkFax,   p.m_WkCelPhone, p.m_WkPager, p.m_WkEmail,     p.m_WkWebPage,
+            p.m_Notes};
+}
+
+// What the address book prints comes from the chosen persons: choosing all members of a group gives,
+// in list order, each person exactly as it reads alone, over rows that tie in the list, rows with
+// NULL columns, a second row sharing an ID and members of other groups.
+TEST_F(PersonPicker, ChoosingAGroupReadsEveryPersonAsItReadsAlone) {
+    const char* const friends = "0F0F0F0F-0000-1111-2222-333344445555";
+    CPhGroup group;
+    group.m_ID = friends;
+    group.m_Desc = "Friends";
+    ASSERT_TRUE(g_doc.InsertGroup(group));
+    g_db.ExecDml("insert into Person(ID, FName, LName, Company, City, WkExt, Notes) values('F1', 'Jane', "
+                 "'Doe', 'Acme', NULL, '12', NULL)");
+    g_db.ExecDml("insert into Person(ID, FName, LName, Company) values('F2', 'Jane', 'Doe', 'Acme')");
+    g_db.ExecDml(
+        "insert into Person(ID, FName, LName, Addr2, Zip) values('F3', NULL, 'O''Hara', NULL, '02134')");
+    g_db.ExecDml("insert into Person(ID, FName, LName) values('F3', 'Second', 'Row')");
+    for (const char* id : {"F1", "F2", "F3", "P2"}) {
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("insert into PersonPhGroup values('%q', '%q')", id, friends));
+    }
+    for (int sortOrder : {0, 1}) {
+        std::vector<CPerson> offered;
+        ASSERT_TRUE(g_doc.GetGroupMembers(offered, sortOrder, friends));
+        ASSERT_EQ(offered.size(), 5u) << "F3 has two rows";
+        CPersonPickerDlg dlg(g_doc, offered, "Phone Book", false);
+        Box(dlg, 1056)->click();
+        std::vector<CPerson> expected;
+        for (int row = 0; row < List(dlg)->count(); ++row) {
+            CPerson person;
+            person.m_ID = List(dlg)->item(row)->data(Qt::UserRole).toString().toUtf8().constData();
+            ASSERT_TRUE(g_doc.GetPerson(person));
+            expected.push_back(person);
+        }
+        Ok(dlg)->click();
+        const std::vector<CPerson>& chosen = dlg.Chosen();
+        ASSERT_EQ(chosen.size(), expected.size()) << sortOrder;
+        for (size_t i = 0; i < chosen.size(); ++i) {
+            EXPECT_EQ(AllFields(chosen[i]), AllFields(expected[i]))
+                << "sort order " << sortOrder << ", entry " << i;
+        }
+        // Of F3's two rows both entries print the first, as a read of F3 alone gives it.
+        EXPECT_EQ(std::count_if(chosen.begin(), chosen.end(),
+                                [](const CPerson& p) {
+                                    return p.m_ID == CString("F3") && p.m_LName == CString("O'Hara");
+                                }),
+                  2);
+    }
 }
 
 // The report commands' reads against a real document.

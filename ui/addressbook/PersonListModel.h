@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/Records.h"
 #include "platform/core/CString.h"
 
 #include <QAbstractTableModel>
@@ -7,14 +8,8 @@
 #include <memory>
 #include <vector>
 
-class CPerson;
-
 // One entry of the person list: what the list shows of a person and the ID it stands for.
-struct PersonListRow {
-    CString id;
-    CString displayName;
-    CString company;
-};
+using PersonListRow = CPersonListEntry;
 using PersonListRows = std::vector<PersonListRow>;
 
 // Takes the listed fields out of the persons a group query returned, in their order.

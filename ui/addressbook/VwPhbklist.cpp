@@ -67,10 +67,10 @@ std::shared_ptr<const PersonListRows> ReadMembers() {
     const MembersKey key{g_doc.m_currentGroupId.str(), g_doc.m_personSortOrder};
     if (std::shared_ptr<const PersonListRows> rows = SharedMembers().Find(key))
         return rows;
-    std::vector<CPerson> persons;
-    if (!g_doc.GetGroupMembers(persons, key.sortOrder, g_doc.m_currentGroupId))
+    PersonListRows entries;
+    if (!g_doc.GetGroupMemberEntries(entries, key.sortOrder, g_doc.m_currentGroupId))
         return nullptr;
-    auto rows = std::make_shared<const PersonListRows>(TakePersonListRows(persons));
+    auto rows = std::make_shared<const PersonListRows>(std::move(entries));
     SharedMembers().Store(key, rows);
     return rows;
 }

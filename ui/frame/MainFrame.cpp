@@ -966,8 +966,8 @@ void CMainFrame::UpdateCommands() {
     m_updateUI.UIEnable(ID_REPORT_PHONEBOOK, printer && person);
     m_updateUI.UIEnable(ID_REPORT_ENVELOPES, printer && person);
     m_updateUI.UIEnable(ID_EXPORT_PHONEBOOK, open && g_doc.m_listedPersonCount != 0);
-    m_updateUI.UIEnable(ID_EXPORT_TASKS, open && g_doc.GetTaskCount() != 0);
-    m_updateUI.UIEnable(ID_EXPORT_APPTS, open && g_doc.GetApptCount() != 0);
+    m_updateUI.UIEnable(ID_EXPORT_TASKS, open && g_doc.HasTasks());
+    m_updateUI.UIEnable(ID_EXPORT_APPTS, open && g_doc.HasAppts());
     m_updateUI.UISetCheck(ID_OPTIONS_OPEN_LAST, m_openLastFile);
     m_updateUI.UISetCheck(ID_OPTIONS_AUDIBLE_ALARM, g_doc.m_audibleAlarm);
 }

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "bench/PrintingPrompt.h"
+#include "data/DbDoc.h"
+#include "platform/qt/MessageLoop.h"
+#include "platform/qt/Printers.h"
+#include "platform/qt/QtRegistry.h"
+#include "ui/app/SplashDlg.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// Creates a new document at path keyed with password, through the document's own create, and
+// leaves it open in g_db with an exclusive transaction begun for the bench's rows.
+inline void BeginBenchDocument(const std::string& path, const char* password) {
+    SetPasswordBuffer(g_typedPassword, password);
+    bool error = false;
+    if (!g_doc.CreateDocument(path.c_str(), error)) {
+        std::fprintf(stderr, "cannot create %s\n", path.c_str());
+        std::exit(1);
+    }
+    g_db.ExecDml("begin exclusive");
+}
+
+// What the program runs with, for as long as the object lives: its own settings store over the
+// given file (holding no regional values, as a desktop has), a printer, a prompt that prints any
+// box, a message loop, and the splash closing at once.
+struct ProgramConditions {
+    explicit ProgramConditions(const QString& settingsFile) : registry(settingsFile) {
+        SetPrinterSource(&printers);
+        SetPrompt(&prompt);
+        CSplashDlg::s_timeoutMs = 1;
+    }
+    ~ProgramConditions() {
+        SetPrompt(nullptr);
+        SetPrinterSource(nullptr);
+    }
+    ProgramConditions(const ProgramConditions&) = delete;
+    ProgramConditions& operator=(const ProgramConditions&) = delete;
+
+    QtRegistry registry;
+    FixedPrinterSource printers{QStringLiteral("Bench Printer")};
+    PrintingPrompt prompt;
+    CMessageLoop loop;
+};
