@@ -4,6 +4,7 @@
 #include "platform/qt/Controls.h"
 
 #include <QCalendarWidget>
+#include <QEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -22,21 +23,7 @@ CVwCalendar::CVwCalendar(QWidget* parent)
     SetControlId(m_calendar, kCalendarId);
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     m_calendar->setGridVisible(false);
-    // Title in the active caption colour, the days on the window colour, around them the inactive one.
-    QPalette palette = m_calendar->palette();
-    palette.setColor(QPalette::Base, palette.color(QPalette::Active, QPalette::Base));
-    palette.setColor(QPalette::Window, palette.color(QPalette::Inactive, QPalette::Mid));
-    m_calendar->setPalette(palette);
-    if (QWidget* title = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
-        QPalette titlePalette = title->palette();
-        titlePalette.setColor(QPalette::Window, palette.color(QPalette::Active, QPalette::Highlight));
-        titlePalette.setColor(QPalette::WindowText,
-                              palette.color(QPalette::Active, QPalette::HighlightedText));
-        titlePalette.setColor(QPalette::ButtonText,
-                              palette.color(QPalette::Active, QPalette::HighlightedText));
-        title->setPalette(titlePalette);
-        title->setAutoFillBackground(true);
-    }
+    ApplyColours();
     // The control widens with the pane; its height stays as built.
     const QSize calendarSize = m_calendar->sizeHint();
     m_calendar->setFixedHeight(calendarSize.height());
@@ -61,6 +48,32 @@ CVwCalendar::CVwCalendar(QWidget* parent)
 
 CVwCalendar::~CVwCalendar() {
     Detach();
+}
+
+void CVwCalendar::ApplyColours() {
+    // Title in the active caption colour, the days on the window colour, around them the inactive
+    // one. Every colour comes from the pane's palette at once, so that after a change of palette the
+    // calendar's fills and texts belong to the same scheme.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Active, QPalette::Base));
+    palette.setColor(QPalette::Window, palette.color(QPalette::Inactive, QPalette::Mid));
+    m_calendar->setPalette(palette);
+    if (QWidget* title = m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
+        QPalette titlePalette = palette;
+        titlePalette.setColor(QPalette::Window, palette.color(QPalette::Active, QPalette::Highlight));
+        titlePalette.setColor(QPalette::WindowText,
+                              palette.color(QPalette::Active, QPalette::HighlightedText));
+        titlePalette.setColor(QPalette::ButtonText,
+                              palette.color(QPalette::Active, QPalette::HighlightedText));
+        title->setPalette(titlePalette);
+        title->setAutoFillBackground(true);
+    }
+}
+
+void CVwCalendar::changeEvent(QEvent* event) {
+    CCaptionPane::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        ApplyColours();
 }
 
 void CVwCalendar::OnSelectionChange(int year, int month, int day) {

@@ -32,7 +32,12 @@ public:
     // The caption the pane shows for a day: its long date in the user's format.
     static QString CaptionFor(const CDateTime& date);
 
+protected:
+    // A new palette (a change of the desktop's scheme) is applied to the calendar's own colours too.
+    void changeEvent(QEvent* event) override;
+
 private:
+    void ApplyColours();
     // Selects the day without reporting it as the user's choice.
     void Select(const QDate& day);
     void ShowCaption(const CDateTime& date);

@@ -1,6 +1,7 @@
 #include "data/DbDoc.h"
 #include "platform/core/Registry.h"
 #include "platform/core/WinTime.h"
+#include "platform/qt/ChromeColors.h"
 #include "platform/qt/CommandTarget.h"
 #include "platform/qt/Controls.h"
 #include "platform/qt/Help.h"
@@ -327,6 +328,26 @@ TEST_F(CalendarHelpTest, AClickOnThePaneBesideItsControlsKeepsTheMode) {
     EXPECT_TRUE(LastHelpRequest().url.IsEmpty());
     EXPECT_TRUE(CMainFrame::s_contextHelpMode);
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+// A change of the desktop's scheme while the program runs reaches the calendar's days as a whole:
+// the fills it sets itself follow the new palette with the texts, so no day is drawn white on white.
+TEST(CalendarPane, APaletteChangeKeepsTheDaysReadable) {
+    TestApp();
+    const QPalette saved = QApplication::palette();
+    CVwCalendar pane;
+    pane.show();
+    QApplication::setPalette(DarkTestPalette());
+    QApplication::processEvents();
+    auto* days = pane.Calendar()->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+    ASSERT_NE(days, nullptr);
+    const QPalette drawn = days->palette();
+    EXPECT_GE(ContrastRatio(drawn.color(QPalette::Active, QPalette::Base).rgb(),
+                            drawn.color(QPalette::Active, QPalette::Text).rgb()),
+              4.5);
+    EXPECT_EQ(drawn.color(QPalette::Active, QPalette::Base),
+              DarkTestPalette().color(QPalette::Active, QPalette::Base));
+    QApplication::setPalette(saved);
 }
 
 } // namespace
