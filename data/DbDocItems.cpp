@@ -265,6 +265,17 @@ bool ListedOnDay(const CTask& task, const CDateTime& shown, const CDateTime& tod
     return dueThatDay || openOnToday || doneThatDay;
 }
 
+// Appends the task rows of the query that are listed on the shown day.
+void AppendListedOnDay(SqlQuery& query, const CDateTime& shown, const CDateTime& today,
+                       std::vector<CTask>& tasks) {
+    for (; !query.Eof(); query.NextRow()) {
+        CTask task;
+        ReadTask(query, task);
+        if (ListedOnDay(task, shown, today))
+            tasks.push_back(task);
+    }
+}
+
 // A column holds its stored form: '' or a real date-time "YYYY-MM-DD HH:MM:SS" from year 1000 on,
 // whose text order is its date order. A date that does not exist (30 February, hour 24) comes back
 // from SQLite's day count as another text. %s is the column.
@@ -367,12 +378,7 @@ bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
             sql += (i ? " union all " : "") + parts[i];
         sql += ") order by DateDue, rowid";
         SqlQuery query = g_db.ExecQuery(sql);
-        for (; !query.Eof(); query.NextRow()) {
-            CTask task;
-            ReadTask(query, task);
-            if (ListedOnDay(task, shown, today))
-                tasks.push_back(task);
-        }
+        AppendListedOnDay(query, shown, today, tasks);
         return true;
     } catch (const SqlException& error) {
         MessageBoxA(nullptr, error.errorMessage(), "Error Retrieving Tasks", MB_OK | MB_ICONERROR);
@@ -386,12 +392,7 @@ bool CDbDoc::GetTasksForDayByRows(const char* day, std::vector<CTask>& tasks) {
     today.SetTime(0, 0, 0);
     try {
         SqlQuery query = g_db.ExecQuery("select * from Task order by DateDue");
-        for (; !query.Eof(); query.NextRow()) {
-            CTask task;
-            ReadTask(query, task);
-            if (ListedOnDay(task, shown, today))
-                tasks.push_back(task);
-        }
+        AppendListedOnDay(query, shown, today, tasks);
         return true;
     } catch (const SqlException& error) {
         MessageBoxA(nullptr, error.errorMessage(), "Error Retrieving Tasks", MB_OK | MB_ICONERROR);
