@@ -275,10 +275,18 @@ bool DropShadow::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowDeactivate:
         // A window that comes over this one must not be shaded by strips kept above it; a strip that
         // took the activation for a moment hands it back.
-        if (m_drawn && !IsPopup() && !OwnsStrip(QApplication::activeWindow())) {
-            m_rebuild->stop();
-            DestroyStrips();
-        }
+        // Dropped once Qt has finished handling the activation: the window it was taken from may be
+        // one of the strips, which must not be deleted while Qt still refers to it.
+        if (m_drawn && !IsPopup())
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_owner->isActiveWindow() && !OwnsStrip(QApplication::activeWindow())) {
+                        m_rebuild->stop();
+                        DestroyStrips();
+                    }
+                },
+                Qt::QueuedConnection);
         break;
     case QEvent::WindowActivate:
         if (m_drawn && !IsPopup() && !m_right && !m_bottom)
