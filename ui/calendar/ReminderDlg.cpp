@@ -10,13 +10,17 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMediaDevices>
 #include <QPushButton>
 #include <QSoundEffect>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -100,11 +104,28 @@ void CReminderDlg::Prepare() {
     m_check->setChecked(m_turnOff);
     setWindowTitle(ToQt(m_title));
     m_label->setText(ToQt(m_message));
-    adjustSize();
-    if (QWidget* owner = parentWidget())
-        move(owner->window()->geometry().center() - rect().center());
+    // The sound may add the line that says it cannot be played: the size is taken after it.
     if (m_sound)
         StartSound();
+    FitContents();
+    if (QWidget* owner = parentWidget())
+        move(owner->window()->geometry().center() - rect().center());
+}
+
+int CReminderDlg::TitleWidth() const {
+    // Window titles are drawn in a bold face; the frame's icon and buttons share the title bar.
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int titleBar = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 4 * titleBar;
+}
+
+void CReminderDlg::FitContents() {
+    layout()->activate();
+    const int width = std::max({minimumSizeHint().width(), sizeHint().width(), TitleWidth()});
+    const int height = std::max(minimumSizeHint().height(), layout()->totalHeightForWidth(width));
+    setMinimumSize(width, height);
+    resize(width, height);
 }
 
 int CReminderDlg::RunModal() {
@@ -150,6 +171,13 @@ QString CReminderDlg::ResolveSound(const CString& file) {
 void CReminderDlg::ShowSoundProblem(const QString& why) {
     m_soundProblem->setText(QStringLiteral("The alarm sound could not be played: ") + why);
     m_soundProblem->show();
+    // A sound file that turns out unreadable is reported while the reminder is up: it grows around
+    // the new line where it stands.
+    if (isVisible()) {
+        const QPoint centre = geometry().center();
+        FitContents();
+        move(centre - rect().center());
+    }
 }
 
 void CReminderDlg::StartSound() {

@@ -53,12 +53,16 @@ public:
     // The line that says the sound could not be played (hidden while it plays or is not wanted).
     QLabel* SoundProblem() const { return m_soundProblem; }
     int RepeatCount() const { return m_repeats; }
+    // The width the title bar needs to show the whole title beside the frame's buttons.
+    int TitleWidth() const;
 
 private:
     void StartSound();
     void StopSound();
     void WaitWhileTheSoundLoads();
     void ShowSoundProblem(const QString& why);
+    // Sizes the dialog to everything it shows, wide enough for its whole title.
+    void FitContents();
     static bool SoundOutputAvailable();
 
     QLabel* m_label;

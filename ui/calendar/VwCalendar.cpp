@@ -1,17 +1,39 @@
 #include "ui/calendar/VwCalendar.h"
 
 #include "data/DbDoc.h"
+#include "platform/qt/ChromeColors.h"
 #include "platform/qt/Controls.h"
 
 #include <QCalendarWidget>
 #include <QEvent>
 #include <QSignalBlocker>
+#include <QStyle>
+#include <QTextCharFormat>
 #include <QVBoxLayout>
 
 namespace {
 
+constexpr double kReadableContrast = 4.5;
+
 QDate ToQDate(const CDateTime& date) {
     return QDate(date.GetYear(), date.GetMonth(), date.GetDay());
+}
+
+// Halfway between the text and the fill: readable, and plainly paler than the month's own days.
+QColor DimmedText(const QPalette& palette) {
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    return QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                  (text.blue() + base.blue()) / 2);
+}
+
+QPalette WithDimmedOtherMonths(QPalette palette) {
+    palette.setColor(QPalette::Disabled, QPalette::Text, DimmedText(palette));
+    return palette;
+}
+
+bool UnderStyleSheet(const QWidget* widget) {
+    return widget->style()->inherits("QStyleSheetStyle");
 }
 
 } // namespace
@@ -24,6 +46,8 @@ CVwCalendar::CVwCalendar(QWidget* parent)
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     m_calendar->setGridVisible(false);
     ApplyColours();
+    if (QWidget* days = DaysView())
+        days->installEventFilter(this);
     // The control widens with the pane; its height stays as built.
     const QSize calendarSize = m_calendar->sizeHint();
     m_calendar->setFixedHeight(calendarSize.height());
@@ -68,6 +92,48 @@ void CVwCalendar::ApplyColours() {
         title->setPalette(titlePalette);
         title->setAutoFillBackground(true);
     }
+    // A style sheet gives the days their own palette; without one they take the calendar's.
+    if (QWidget* days = DaysView(); days && !UnderStyleSheet(days))
+        days->setPalette(WithDimmedOtherMonths(palette));
+    ApplyDayColours();
+}
+
+QWidget* CVwCalendar::DaysView() const {
+    return m_calendar->findChild<QWidget*>(QStringLiteral("qt_calendar_calendarview"));
+}
+
+void CVwCalendar::ApplyDayColours() {
+    QWidget* days = DaysView();
+    if (!days)
+        return;
+    // The calendar draws the days of the neighbouring months in the disabled text colour of the days'
+    // palette, which many schemes leave equal to the text.
+    const QPalette drawn = days->palette();
+    if (drawn.color(QPalette::Disabled, QPalette::Text) != DimmedText(drawn))
+        days->setPalette(WithDimmedOtherMonths(drawn));
+    // The weekday header is filled with the alternate base colour, which schemes that set only the
+    // main colours (a style sheet with a background and a text colour) leave pale under pale text.
+    const QColor text = drawn.color(QPalette::Active, QPalette::Text);
+    QColor fill = drawn.color(QPalette::Active, QPalette::AlternateBase);
+    QColor headerText = text;
+    if (ContrastRatio(fill.rgb(), text.rgb()) < kReadableContrast) {
+        fill = drawn.color(QPalette::Active, QPalette::Button);
+        headerText = QColor::fromRgb(
+            ReadableOn(fill.rgb(), drawn.color(QPalette::Active, QPalette::ButtonText).rgb()));
+    }
+    QTextCharFormat header = m_calendar->headerTextFormat();
+    if (header.background().color() != fill || header.foreground().color() != headerText) {
+        header.setBackground(fill);
+        header.setForeground(headerText);
+        m_calendar->setHeaderTextFormat(header);
+    }
+}
+
+bool CVwCalendar::eventFilter(QObject* watched, QEvent* event) {
+    // A style sheet sets the days' palette when it polishes them.
+    if (event->type() == QEvent::PaletteChange && watched == DaysView())
+        ApplyDayColours();
+    return CCaptionPane::eventFilter(watched, event);
 }
 
 void CVwCalendar::changeEvent(QEvent* event) {

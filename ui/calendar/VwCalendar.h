@@ -35,9 +35,14 @@ public:
 protected:
     // A new palette (a change of the desktop's scheme) is applied to the calendar's own colours too.
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ApplyColours();
+    // The weekday header and the days of the neighbouring months, from the days' own palette.
+    void ApplyDayColours();
+    // The month calendar's grid of days.
+    QWidget* DaysView() const;
     // Selects the day without reporting it as the user's choice.
     void Select(const QDate& day);
     void ShowCaption(const CDateTime& date);

@@ -518,6 +518,11 @@ void CMainFrame::OpenCommandLineDocuments() {
 
 void CMainFrame::OpenLastDocument(const CString& storedPath) {
     for (const CString& path : LastFileFields(storedPath)) {
+        // A last file that was deleted or moved is reported as such; its password is not asked for.
+        if (!FileExists(path)) {
+            ReportMissingDatabase(this, path);
+            continue;
+        }
         if (!AskPassword(path))
             return;
         if (!g_doc.OnOpenDocument(path)) {

@@ -21,12 +21,14 @@
 #include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSoundEffect>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -658,6 +660,62 @@ TEST_F(ApptsPaneTest, AReminderSaysWhenItsSoundCannotBePlayed) {
         }
         if (!c.output && c.sound)
             SaveScreenshot(&dialog, QStringLiteral("reminder_without_sound_output"));
+        dialog.OnOk();
+    }
+}
+
+// The reminder as it runs for an appointment with a long text: whatever the sound line says, every
+// line shows whole inside the dialog and the title bar has room for the whole title.
+TEST_F(ApptsPaneTest, AReminderShowsEveryLineWholeAndHasRoomForItsTitle) {
+    struct Case {
+        const char* name;
+        const char* file;
+        bool output;
+    };
+    const std::string longName = "/home/someone/Music/Alarm sounds for the office calendar/"
+                                 "the very long name of a chime that was moved away.wav";
+    const Case cases[] = {
+        {"no_sound_output", "notify.wav", false},
+        {"missing_file", "/no/such/chime.wav", true},
+        {"long_file_name", longName.c_str(), true},
+    };
+    Standard().window()->show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CReminderDlg::OverrideSoundOutput(c.output);
+        CReminderDlg dialog(&Standard());
+        dialog.m_title = "10:30 AM Appointment Reminder";
+        dialog.m_message = "Quarterly review with the planning group in the large meeting room on the "
+                           "second floor; bring the printed figures";
+        dialog.m_soundFile = c.file;
+        dialog.m_sound = true;
+        dialog.Prepare();
+        dialog.show();
+        QApplication::processEvents();
+        ASSERT_TRUE(dialog.SoundProblem()->isVisible());
+        SaveScreenshot(&dialog, QStringLiteral("reminder_sound_line_%1").arg(QLatin1String(c.name)));
+        for (QWidget* child : dialog.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (child->isWindow() || !child->isVisible())
+                continue;
+            SCOPED_TRACE(child->metaObject()->className());
+            EXPECT_TRUE(dialog.rect().contains(child->geometry()));
+            const auto* label = qobject_cast<QLabel*>(child);
+            if (label && label->wordWrap()) {
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << label->text().toStdString();
+            } else {
+                EXPECT_GE(child->width(), child->minimumSizeHint().width());
+                EXPECT_GE(child->height(), child->minimumSizeHint().height());
+            }
+        }
+        // Siblings do not overlap: the sound line never covers the message.
+        const QRect message = FindControl(&dialog, CReminderDlg::kIdMessage)->geometry();
+        EXPECT_FALSE(message.intersects(dialog.SoundProblem()->geometry()));
+        QFont titleFont = dialog.font();
+        titleFont.setBold(true);
+        const int titleBar = dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, &dialog);
+        EXPECT_GE(dialog.width(),
+                  QFontMetrics(titleFont).horizontalAdvance(dialog.windowTitle()) + 3 * titleBar);
         dialog.OnOk();
     }
 }

@@ -18,6 +18,7 @@
 #include "ui/common/CaptionPane.h"
 #include "ui/frame/MainFrame.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QMouseEvent>
@@ -120,7 +121,8 @@ TEST_F(SplitViewsTest, StandardViewHasCalendarAndPhoneBookAboveAppointmentsAndTa
     EXPECT_NE(dynamic_cast<CPhoneBookPane*>(view.PhoneBookPane()), nullptr);
     EXPECT_EQ(Caption(view.ApptsPane()), CVwAppts::CaptionFor(g_doc.GetCurrentDate()));
     EXPECT_EQ(Caption(view.TasksPane()),
-              QStringLiteral("Tasks for ") + QString::fromUtf8(g_doc.GetCurrentDate().FormatDate("MMM d, yyyy").c_str()));
+              QStringLiteral("Tasks for ") +
+                  QString::fromUtf8(g_doc.GetCurrentDate().FormatDate("MMM d, yyyy").c_str()));
     EXPECT_NE(FindControl<QCalendarWidget>(&view, CVwCalendar::kCalendarId), nullptr);
 }
 
@@ -347,6 +349,84 @@ TEST(CalendarPane, APaletteChangeKeepsTheDaysReadable) {
               4.5);
     EXPECT_EQ(drawn.color(QPalette::Active, QPalette::Base),
               DarkTestPalette().color(QPalette::Active, QPalette::Base));
+    QApplication::setPalette(saved);
+}
+
+// A dark scheme as a palette that sets one text colour for every state, as many do, or as a style
+// sheet that sets only a fill and a text colour: the weekday header reads on its fill, and the days of
+// the neighbouring months stay readable but plainly paler than the month's own days.
+TEST(CalendarPane, UnderADarkSchemeTheWeekdaysReadAndOtherMonthsAreDimmed) {
+    TestApp();
+    const QPalette saved = QApplication::palette();
+    QPalette oneTextColour = DarkTestPalette();
+    oneTextColour.setColor(QPalette::Disabled, QPalette::Text, oneTextColour.color(QPalette::Text));
+    struct Scheme {
+        const char* name;
+        QPalette palette;
+        QString styleSheet;
+    };
+    const Scheme schemes[] = {
+        {"palette", oneTextColour, QString()},
+        {"style_sheet", saved, QStringLiteral("QWidget { background-color: #2b2b2b; color: #f0f0f0; }")},
+        {"light", saved, QString()},
+    };
+    for (const Scheme& scheme : schemes) {
+        SCOPED_TRACE(scheme.name);
+        QApplication::setPalette(scheme.palette);
+        qApp->setStyleSheet(scheme.styleSheet);
+        {
+            CVwCalendar pane;
+            pane.resize(260, 220);
+            pane.show();
+            pane.OnSelectionChange(2026, 12, 10);
+            QApplication::processEvents();
+            SaveScreenshot(&pane, QStringLiteral("calendar_scheme_%1").arg(QLatin1String(scheme.name)));
+            QCalendarWidget* calendar = pane.Calendar();
+            auto* days = calendar->findChild<QAbstractItemView*>(QStringLiteral("qt_calendar_calendarview"));
+            ASSERT_NE(days, nullptr);
+            const QAbstractItemModel* model = days->model();
+            const auto colour = [&](int row, int column, int role) {
+                return model->data(model->index(row, column), role).value<QColor>().rgb();
+            };
+            const QImage drawn = days->viewport()->grab().toImage();
+            // Row 0 holds the weekday names; the first column is the locale's first day of the week.
+            for (int column = 0; column < 7; ++column) {
+                const int dayOfWeek = (calendar->firstDayOfWeek() - 1 + column) % 7 + 1;
+                if (dayOfWeek == Qt::Saturday || dayOfWeek == Qt::Sunday)
+                    continue;
+                SCOPED_TRACE(dayOfWeek);
+                EXPECT_GE(ContrastRatio(colour(0, column, Qt::BackgroundRole),
+                                        colour(0, column, Qt::ForegroundRole)),
+                          4.5);
+                const QRect cell = days->visualRect(model->index(0, column));
+                const QRgb fill = drawn.pixel(
+                    (QPointF(cell.topLeft() + QPoint(1, 1)) * drawn.devicePixelRatio()).toPoint());
+                EXPECT_GE(StrongestContrast(drawn, cell.adjusted(1, 1, -1, -1), fill), 4.5);
+            }
+            // December 2026 begins on a Tuesday and ends on a Thursday: the first row shows late
+            // November, the last rows early January.
+            const QRgb fill = days->palette().color(QPalette::Active, QPalette::Base).rgb();
+            QRgb ownDay = 0;
+            std::vector<QRgb> otherDays;
+            for (int row = 1; row <= 6; ++row)
+                for (int column = 0; column < 7; ++column) {
+                    const int day = model->data(model->index(row, column), Qt::DisplayRole).toInt();
+                    if ((row == 1 && day > 7) || (row >= 5 && day < 15))
+                        otherDays.push_back(colour(row, column, Qt::ForegroundRole));
+                    else if (day == 10)
+                        ownDay = colour(row, column, Qt::ForegroundRole);
+                }
+            ASSERT_FALSE(otherDays.empty());
+            EXPECT_GE(ContrastRatio(ownDay, fill), 4.5);
+            for (const QRgb other : otherDays) {
+                EXPECT_GE(ContrastRatio(other, fill), 2.5) << "readable";
+                EXPECT_GE(ContrastRatio(other, ownDay), 1.5) << "dimmed";
+                EXPECT_LT(ContrastRatio(other, fill), ContrastRatio(ownDay, fill))
+                    << "paler than the month's days";
+            }
+        }
+        qApp->setStyleSheet(QString());
+    }
     QApplication::setPalette(saved);
 }
 

@@ -294,16 +294,60 @@ TEST_F(MainFrameDocumentTest, LastFileIsOpenedWhenChosen) {
     EXPECT_TRUE(prompt.MessageBoxes().empty());
 }
 
-TEST_F(MainFrameDocumentTest, LastFileThatFailsShowsItsBoxAndTheProgramGoesOn) {
+// What start-up shows for a last file that is gone and for one that is there but does not open, in
+// the order shown: a missing file is said to be missing and no password is asked for it.
+TEST_F(MainFrameDocumentTest, LastFileThatIsMissingOrFailsShowsItsBoxesInOrderAndTheProgramGoesOn) {
+    struct Case {
+        const char* name;
+        bool present; // a file that is no Pelmora database lies at the path
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {"deleted.pgr", false, {"File Not Found"}},
+        {"not a database.pgr", true, {"password dialog", "Pelmora"}},
+    };
     env.registry.WriteDword(kFiles, "OpenLastFile", 1);
-    env.registry.WriteString(kFiles, "LastFileUsed", dir.File("missing.pgr").c_str());
-    CMainFrame frame;
-    AnswerNextModal(EnterPassword(""));
-    ASSERT_TRUE(frame.Create());
-    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
-    EXPECT_EQ(prompt.MessageBoxes()[0].text, "Unable to load last file opened");
-    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Pelmora");
-    EXPECT_FALSE(frame.QuitRequested());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir.File(c.name);
+        if (c.present) {
+            FILE* file = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(file, nullptr);
+            std::fputs("plain text, not a database", file);
+            std::fclose(file);
+        }
+        env.registry.WriteString(kFiles, "LastFileUsed", path.c_str());
+        prompt.Clear();
+        std::vector<std::pair<size_t, std::string>> dialogs; // (boxes shown before it, what it was)
+        AnswerNextModal([&](QWidget* w) {
+            dialogs.emplace_back(prompt.Calls().size(), "password dialog");
+            EnterPassword("")(w);
+        });
+        CMainFrame frame;
+        ASSERT_TRUE(frame.Create());
+        QApplication::processEvents();
+        StopAnsweringModals();
+        std::vector<std::string> shown;
+        const std::vector<ScriptedPrompt::Call>& calls = prompt.Calls();
+        auto dialog = dialogs.begin();
+        for (size_t i = 0; i <= calls.size(); ++i) {
+            for (; dialog != dialogs.end() && dialog->first == i; ++dialog)
+                shown.push_back(dialog->second);
+            if (i < calls.size())
+                shown.push_back(calls[i].caption.c_str());
+        }
+        EXPECT_EQ(shown, c.shown);
+        const std::vector<ScriptedPrompt::Call> boxes = prompt.MessageBoxes();
+        ASSERT_FALSE(boxes.empty());
+        if (c.present) {
+            EXPECT_EQ(boxes.back().text, "Unable to load last file opened");
+        } else {
+            EXPECT_NE(std::string(boxes.back().text.c_str()).find(path), std::string::npos);
+            EXPECT_EQ(boxes.back().flags & MB_ICONERROR, unsigned(MB_ICONERROR));
+        }
+        EXPECT_FALSE(frame.QuitRequested());
+        EXPECT_EQ(frame.windowTitle(), "Pelmora [No Database]");
+    }
 }
 
 TEST_F(MainFrameDocumentTest, OpenLastFileWithoutAStoredPathOpensNothingAndSaysNothing) {
