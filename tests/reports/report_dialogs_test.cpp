@@ -1,4 +1,5 @@
 #include "data/DbDoc.h"
+#include "reports/PageSetupDlg.h"
 #include "reports/PrintPreview.h"
 #include "reports/ReportSession.h"
 
@@ -13,7 +14,6 @@
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QSpinBox>
 
@@ -92,7 +92,7 @@ TEST_F(ReportDialogs, PageSetupCancelLeavesThePreviewAndThePrintoutAsTheyWere) {
 
     bool shown = false;
     AnswerNextModal([&shown](QWidget* dialog) {
-        shown = qobject_cast<QPageSetupDialog*>(dialog) != nullptr;
+        shown = dynamic_cast<CPageSetupDlg*>(dialog) != nullptr;
         static_cast<QDialog*>(dialog)->reject();
     });
     EXPECT_FALSE(m_session.RunPageSetup(&preview));
@@ -151,7 +151,8 @@ TEST_F(ReportDialogs, ThePrintDialogOffersOnlyWhatTheJobHonours) {
             }
             return false;
         };
-        for (const char* text : {"Pages from", "Pages", "Current Page", "Selection", "Reverse"})
+        // Paper, orientation and margins come from Page Setup only, so no printer Properties.
+        for (const char* text : {"Pages from", "Pages", "Current Page", "Selection", "Reverse", "Properties"})
             EXPECT_FALSE(shows(QString::fromLatin1(text))) << text;
         for (auto* combo : dialog->findChildren<QComboBox*>()) {
             for (int i = 0; i < combo->count(); ++i) {
