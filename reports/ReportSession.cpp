@@ -102,9 +102,9 @@ CReportSession::CReportSession(const QString& printerName)
 
 CReportSession::~CReportSession() = default;
 
-void CReportSession::ReopenPrinter(const QString& printerName) {
+bool CReportSession::ReopenPrinter(const QString& printerName) {
     if (printerName.isEmpty() || printerName == m_printer->printerName())
-        return;
+        return false;
     const QPageSize paper = m_printer->pageLayout().pageSize();
     const QPageLayout::Orientation orientation = m_printer->pageLayout().orientation();
     m_printer->setPrinterName(printerName);
@@ -112,6 +112,7 @@ void CReportSession::ReopenPrinter(const QString& printerName) {
         KeepPageOnNewPrinter(paper, orientation);
     else
         TakePrinterPaper();
+    return true;
 }
 
 void CReportSession::TakePrinterPaper() {

@@ -77,8 +77,9 @@ public:
     // orientation, the page origin on the paper's corner.
     QPrinter& Printer() { return *m_printer; }
     // Opens another printer: the paper chosen in Page Setup stays when that printer has it,
-    // otherwise the printer's default paper is taken.
-    void ReopenPrinter(const QString& printerName);
+    // otherwise the printer's default paper is taken. True when another printer was opened, so a
+    // report built before must be built again.
+    bool ReopenPrinter(const QString& printerName);
     // The papers Page Setup offers: the printer's own, or the common sizes when it names none.
     std::vector<QPageSize> OfferedPapers() const;
 

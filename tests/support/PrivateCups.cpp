@@ -52,16 +52,19 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
-// The queue's driver: three papers, each with its own unprintable edges (18 pt left, 12 pt right,
+struct Paper {
+    const char* name;
+    int width;
+    int height;
+};
+constexpr Paper kLetter{"Letter", 612, 792};
+constexpr Paper kA4{"A4", 595, 842};
+constexpr Paper kA5{"A5", 420, 595};
+
+// A queue's driver: its papers, each with its own unprintable edges (18 pt left, 12 pt right,
 // 24 pt top, 36 pt bottom), and a default. Its one filter takes PDF as it is, so the backend still
 // gets what the program sent.
-std::string QueueDriver(const std::string& defaultPaper) {
-    struct Paper {
-        const char* name;
-        int width;
-        int height;
-    };
-    const Paper papers[] = {{"Letter", 612, 792}, {"A4", 595, 842}, {"A5", 420, 595}};
+std::string QueueDriver(const std::vector<Paper>& papers, const std::string& defaultPaper) {
     std::ostringstream ppd;
     ppd << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
         << "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"PELMTEST.PPD\"\n"
@@ -251,18 +254,22 @@ void PrivateCups::WriteConfiguration() {
               << "</Policy>\n";
     WriteFile(Path("conf/cupsd.conf"), scheduler.str());
 
-    // The queue's driver lets PDF through unchanged: the job goes to the backend as the program sent it.
+    // The queues' drivers let PDF through unchanged: the job goes to the backend as the program sent it.
     std::ostringstream printers;
-    printers << "<DefaultPrinter " << kQueue << ">\n"
-             << "Info Pelmora test queue\n"
-             << "DeviceURI " << kBackendScheme << ":" << Path("jobs") << "\n"
-             << "State Idle\n"
-             << "Accepting Yes\n"
-             << "Shared No\n"
-             << "</DefaultPrinter>\n";
+    for (const char* queue : {kQueue, kOtherQueue}) {
+        const char* tag = queue == kQueue ? "DefaultPrinter" : "Printer";
+        printers << "<" << tag << " " << queue << ">\n"
+                 << "Info Pelmora test queue\n"
+                 << "DeviceURI " << kBackendScheme << ":" << Path("jobs") << "\n"
+                 << "State Idle\n"
+                 << "Accepting Yes\n"
+                 << "Shared No\n"
+                 << "</" << tag << ">\n";
+    }
     WriteFile(Path("conf/printers.conf"), printers.str());
     fs::create_directories(Path("conf/ppd"));
-    WriteFile(Path("conf/ppd/") + kQueue + ".ppd", QueueDriver(m_defaultPaper));
+    WriteFile(Path("conf/ppd/") + kQueue + ".ppd", QueueDriver({kLetter, kA4, kA5}, m_defaultPaper));
+    WriteFile(Path("conf/ppd/") + kOtherQueue + ".ppd", QueueDriver({kLetter, kA4}, "A4"));
 }
 
 bool PrivateCups::Start() {

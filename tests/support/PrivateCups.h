@@ -11,10 +11,10 @@
 #include <vector>
 
 // A CUPS scheduler of the test's own: configuration, spool, cache, state, logs and its socket live in
-// a temp folder, and one queue, the default destination, writes every job it prints into a folder
-// there through a small backend (no filter runs, so the file is what the program sent). The queue's
-// driver offers Letter, A4 and A5, each with unprintable edges of its own, and defaults to the paper
-// given at construction.
+// a temp folder, and its queues write every job they print into a folder there through a small
+// backend (no filter runs, so the file is what the program sent). The default destination's driver
+// offers Letter, A4 and A5, each with unprintable edges of its own, and defaults to the paper given
+// at construction; a second queue offers Letter and A4 and defaults to A4.
 //
 //     PrivateCups cups;                  // in SetUpTestSuite, before anything talks to CUPS
 //     if (!PrivateCups::Installed()) GTEST_SKIP() << ...;
@@ -27,6 +27,8 @@
 class PrivateCups {
 public:
     static constexpr const char* kQueue = "Pelmora_Test";
+    // A second queue, printing into the same folder, with Letter and A4 only and A4 by default.
+    static constexpr const char* kOtherQueue = "Pelmora_Test_A4";
 
     // One job the queue printed: its id, its title, the options it came with (as the backend gets
     // them: "name=value" separated by spaces) and the file with its data.

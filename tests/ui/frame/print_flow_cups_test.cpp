@@ -43,9 +43,10 @@ struct Page {
 
 // One command of the user's.
 struct Step {
-    enum Kind { Report, PageSetupOk, PageSetupCancel, Print, ClosePreview } kind;
-    int command = 0; // the report command, for Report
-    Page page;       // what is entered in Page Setup
+    enum Kind { Report, PageSetupOk, PageSetupCancel, Print, ClosePreview, DefaultPrinter } kind;
+    int command = 0;             // the report command, for Report
+    Page page;                   // what is entered in Page Setup
+    const char* queue = nullptr; // chosen in the Print dialog, or the new default printer
 };
 
 Step ReportCommand(int command) {
@@ -56,6 +57,12 @@ Step SetupOk(Page page) {
 }
 Step SetupCancel(Page page) {
     return {Step::PageSetupCancel, 0, page};
+}
+Step PrintOn(const char* queue) {
+    return {Step::Print, 0, {}, queue};
+}
+Step DefaultPrinterBecomes(const char* queue) {
+    return {Step::DefaultPrinter, 0, {}, queue};
 }
 const Step kPrint{Step::Print, 0, {}};
 const Step kClose{Step::ClosePreview, 0, {}};
@@ -216,33 +223,74 @@ protected:
         }
     }
 
-    // Print with the dialog confirmed; the job must equal the preview, and both the expected page.
-    void PrintAndCompare(const Page& expected) {
-        const bool inPreview = m_frame->m_previewMode;
-        if (!inPreview)
-            m_frame->OnCommand(ID_FILE_PRINT_PREVIEW);
-        ASSERT_TRUE(m_frame->m_previewMode);
-        const std::vector<PdfPage> preview = PreviewPages("preview" + std::to_string(++m_jobs));
-        // The preview's sheet has the paper's shape.
+    // The preview's sheet has the paper's shape and its report is laid out on that paper.
+    void ExpectPreviewOn(const Page& expected) {
         const QRect sheet = m_frame->PreviewWindow()->SheetRect();
         const QSizeF paper = PaperPoints(expected);
         EXPECT_NEAR(double(sheet.width()) / sheet.height(), paper.width() / paper.height(), 0.01);
         const CReport* report = Reports().Report();
-        ASSERT_NE(report, nullptr);
-        EXPECT_DOUBLE_EQ(report->LeftMargin(), expected.margin / 1000.0);
-        EXPECT_DOUBLE_EQ(report->BottomMargin(), expected.margin / 1000.0);
+        EXPECT_NE(report, nullptr);
+        if (report) {
+            // The report is laid out on this paper: its rectangle lies at the margin from each edge.
+            const DeviceCaps caps = ReadDeviceCaps(Reports().Printer());
+            const double toPoints = 72.0 / caps.logPixelsX;
+            const PrintRect rect = report->GetPrintRect();
+            const double margin = expected.margin * 72.0 / 1000.0;
+            EXPECT_NEAR((rect.left + caps.physicalOffsetX) * toPoints, margin, 0.1);
+            EXPECT_NEAR((rect.top + caps.physicalOffsetY) * toPoints, margin, 0.1);
+            EXPECT_NEAR((rect.right + caps.physicalOffsetX) * toPoints, paper.width() - margin, 0.1);
+            EXPECT_NEAR((rect.bottom + caps.physicalOffsetY) * toPoints, paper.height() - margin, 0.1);
+        }
+    }
+
+    // The preview's pages written out (opened for the moment when it is closed), checked to be on
+    // the expected page when one is given.
+    std::vector<PdfPage> PreviewOn(const Page* expected, const std::string& name) {
+        const bool inPreview = m_frame->m_previewMode;
+        if (!inPreview)
+            m_frame->OnCommand(ID_FILE_PRINT_PREVIEW);
+        EXPECT_TRUE(m_frame->m_previewMode);
+        const std::vector<PdfPage> pages = PreviewPages(name);
+        if (expected)
+            ExpectPreviewOn(*expected);
         if (!inPreview)
             m_frame->OnCommand(ID_FILE_PRINT_CLOSE);
+        return pages;
+    }
 
-        AnswerNextModal([](QWidget* dialog) {
+    // Print with the dialog confirmed (on the queue given, else the one it opens on). The job must
+    // equal the preview as it shows afterwards, both on the expected page; on the same printer the
+    // preview is the one shown before.
+    void PrintAndCompare(const Page& expected, const char* queue) {
+        const int number = ++m_jobs;
+        const std::vector<PdfPage> before =
+            PreviewOn(queue ? nullptr : &expected, "before" + std::to_string(number));
+        AnswerNextModal([queue](QWidget* dialog) {
             ASSERT_NE(qobject_cast<QPrintDialog*>(dialog), nullptr);
+            if (queue) {
+                auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+                ASSERT_NE(printers, nullptr);
+                const int index = printers->findText(QString::fromLatin1(queue));
+                ASSERT_GE(index, 0) << queue;
+                printers->setCurrentIndex(index);
+            }
             static_cast<QDialog*>(dialog)->accept();
         });
-        const size_t before = s_cups->PrintedJobs().size();
+        const size_t printedBefore = s_cups->PrintedJobs().size();
         m_frame->OnCommand(ID_FILE_PRINT);
-        const auto job = s_cups->WaitForJob(before + 1, 30s);
+        const auto job = s_cups->WaitForJob(printedBefore + 1, 30s);
         ASSERT_TRUE(job) << s_cups->ErrorLog();
-        KeepArtifact(QString::fromStdString(job->file), QStringLiteral("print_flow_job%1.pdf").arg(m_jobs));
+        KeepArtifact(QString::fromStdString(job->file), QStringLiteral("print_flow_job%1.pdf").arg(number));
+        if (queue) {
+            EXPECT_EQ(Reports().Printer().printerName(), QString::fromLatin1(queue));
+        }
+        const std::vector<PdfPage> preview = PreviewOn(&expected, "after" + std::to_string(number));
+        if (!queue) {
+            ASSERT_EQ(before.size(), preview.size());
+            for (size_t page = 0; page < preview.size(); ++page)
+                EXPECT_EQ(FirstDifference(before[page].words, preview[page].words), "") << "page " << page;
+        }
+        const QSizeF paper = PaperPoints(expected);
         // The queue is asked for the paper; the orientation is the PDF page's own shape.
         const QString options = QString::fromStdString(job->options);
         EXPECT_TRUE(options.split(' ').contains(QStringLiteral("media=") + QPageSize(expected.paper).key()))
@@ -279,7 +327,12 @@ protected:
                 RunPageSetup(step);
                 break;
             case Step::Print:
-                PrintAndCompare(sequence.expected);
+                PrintAndCompare(sequence.expected, step.queue);
+                break;
+            case Step::DefaultPrinter:
+                m_printers.SetName(QString::fromLatin1(step.queue));
+                SetPrinterSource(&m_printers);
+                m_frame->OnSettingChange();
                 break;
             case Step::ClosePreview:
                 m_frame->OnCommand(ID_FILE_PRINT_CLOSE);
@@ -291,6 +344,7 @@ protected:
     }
 
     FrameEnvironment env;
+    FixedPrinterSource m_printers{QString()};
     TempDir m_dir;
     std::unique_ptr<CMainFrame> m_frame;
     int m_jobs = 0;
@@ -323,11 +377,22 @@ TEST_F(PrintFlow, EveryJobIsThePageItsPreviewShows) {
          {ReportCommand(ID_REPORT_WEEK), kClose, SetupCancel(a5Landscape), SetupOk(a4Portrait), kPrint,
           ReportCommand(ID_REPORT_MONTH), kPrint},
          a4Portrait},
+        {"the Print dialog chooses a printer that lacks the paper",
+         {ReportCommand(ID_REPORT_WEEK), SetupOk(a5Wide), PrintOn(PrivateCups::kOtherQueue)},
+         {QPageSize::A4, QPageLayout::Portrait, 1500}},
+        {"the Print dialog chooses a printer that has the paper",
+         {ReportCommand(ID_REPORT_MONTH), SetupOk(letterLandscape), PrintOn(PrivateCups::kOtherQueue),
+          kPrint},
+         letterLandscape},
+        {"the default printer changes under the preview",
+         {ReportCommand(ID_REPORT_WEEK), DefaultPrinterBecomes(PrivateCups::kOtherQueue), kPrint},
+         {QPageSize::A4, QPageLayout::Portrait, 750}},
     };
     for (const Sequence& sequence : sequences) {
         SCOPED_TRACE(sequence.name);
-        // Each sequence starts as the program does, on the queue's own paper.
+        // Each sequence starts as the program does, on the default queue's own paper.
         m_frame.reset();
+        SetPrinterSource(nullptr);
         m_frame = std::make_unique<CMainFrame>();
         ASSERT_TRUE(m_frame->Create());
         m_frame->resize(700, 800);
