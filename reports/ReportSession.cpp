@@ -5,13 +5,14 @@
 #include "reports/CalendarReports.h"
 #include "reports/DailyReports.h"
 #include "reports/EnvelopeReport.h"
+#include "reports/PageSetupDlg.h"
 
 #include <QCoreApplication>
 #include <QFontDialog>
 #include <QFontInfo>
 #include <QPageLayout>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
+#include <QPrinterInfo>
 
 ReportRange DailyRange(const CDateTime& current) {
     ReportRange range;
@@ -68,17 +69,84 @@ std::unique_ptr<CReport> CreateReportOfKind(QPrinter* printer, const ReportInput
     }
 }
 
+namespace {
+// The papers offered when the printer names none (a PDF printer, a queue without a driver).
+std::vector<QPageSize> CommonPapers() {
+    std::vector<QPageSize> papers;
+    for (const QPageSize::PageSizeId id : {QPageSize::Letter, QPageSize::Legal, QPageSize::Executive,
+                                           QPageSize::A3, QPageSize::A4, QPageSize::A5, QPageSize::B5})
+        papers.emplace_back(id);
+    return papers;
+}
+
+// The printer's own paper of that size, or none when it has no such paper. A printer that names no
+// papers takes any.
+QPageSize PrinterPaperLike(const QString& printerName, const QPageSize& paper) {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(printerName);
+    if (info.isNull() || info.supportedPageSizes().isEmpty())
+        return paper;
+    for (const QPageSize& offered : info.supportedPageSizes()) {
+        if (offered.isEquivalentTo(paper))
+            return offered;
+    }
+    return QPageSize();
+}
+} // namespace
+
 CReportSession::CReportSession(const QString& printerName)
     : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
     if (!printerName.isEmpty())
         m_printer->setPrinterName(printerName);
+    TakePrinterPaper();
 }
 
 CReportSession::~CReportSession() = default;
 
-void CReportSession::ReopenPrinter(const QString& printerName) {
-    if (!printerName.isEmpty() && printerName != m_printer->printerName())
-        m_printer->setPrinterName(printerName);
+bool CReportSession::ReopenPrinter(const QString& printerName) {
+    if (printerName.isEmpty() || printerName == m_printer->printerName())
+        return false;
+    const QPageSize paper = m_printer->pageLayout().pageSize();
+    const QPageLayout::Orientation orientation = m_printer->pageLayout().orientation();
+    m_printer->setPrinterName(printerName);
+    if (m_pageChosen)
+        KeepPageOnNewPrinter(paper, orientation);
+    else
+        TakePrinterPaper();
+    return true;
+}
+
+void CReportSession::TakePrinterPaper() {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer->printerName());
+    const QPageSize paper = !info.isNull() && info.defaultPageSize().isValid()
+                                ? info.defaultPageSize()
+                                : m_printer->pageLayout().pageSize();
+    PutPageOnPrinter(paper, QPageLayout::Portrait);
+}
+
+void CReportSession::KeepPageOnNewPrinter(const QPageSize& paper, QPageLayout::Orientation orientation) {
+    const QPageSize same = PrinterPaperLike(m_printer->printerName(), paper);
+    if (same.isValid())
+        PutPageOnPrinter(same, orientation);
+    else
+        TakePrinterPaper();
+}
+
+void CReportSession::PutPageOnPrinter(const QPageSize& paper, QPageLayout::Orientation orientation) {
+    QPrinter& printer = *m_printer;
+    if (paper.isValid())
+        printer.setPageSize(paper);
+    printer.setPageOrientation(orientation);
+    // The report measures its rectangle from the paper's edges; with the page origin on the paper's
+    // corner the printer's own margins can never move it between the layout and the job.
+    printer.setFullPage(true);
+}
+
+std::vector<QPageSize> CReportSession::OfferedPapers() const {
+    const QPrinterInfo info = QPrinterInfo::printerInfo(m_printer->printerName());
+    if (info.isNull() || info.supportedPageSizes().isEmpty())
+        return CommonPapers();
+    const QList<QPageSize> papers = info.supportedPageSizes();
+    return {papers.begin(), papers.end()};
 }
 
 int CReportSession::GatherDaily(CDbDoc& doc) {
@@ -187,28 +255,18 @@ bool CReportSession::PrintAll() {
 }
 
 bool CReportSession::RunPageSetup(QWidget* owner) {
-    QPrinter& printer = *m_printer;
-    // The dialog edits the printer itself; the report built on it measures from the printable
-    // area, so a layout left changed by Cancel would move every page.
-    const QPageLayout before = printer.pageLayout();
-    QPageLayout layout = before;
-    layout.setUnits(QPageLayout::Inch);
-    layout.setMinimumMargins(QMarginsF());
-    layout.setMargins(QMarginsF(m_marginLeft / 1000.0, m_marginTop / 1000.0, m_marginRight / 1000.0,
-                                m_marginBottom / 1000.0));
-    printer.setPageLayout(layout);
-    QPageSetupDialog dialog(&printer, owner);
-    if (dialog.exec() != QDialog::Accepted) {
-        printer.setPageLayout(before);
+    const QPageLayout layout = m_printer->pageLayout();
+    CPageSetupDlg dialog(OfferedPapers(), layout.pageSize(), layout.orientation(),
+                         {m_marginLeft, m_marginTop, m_marginRight, m_marginBottom}, owner);
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    }
-    // The report keeps its rectangle at the chosen distance from the paper edges whatever the
-    // printable area, so the printer's margins may stay as the dialog left them.
-    const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Inch);
-    m_marginLeft = static_cast<int>(margins.left() * 1000.0 + 0.5);
-    m_marginTop = static_cast<int>(margins.top() * 1000.0 + 0.5);
-    m_marginRight = static_cast<int>(margins.right() * 1000.0 + 0.5);
-    m_marginBottom = static_cast<int>(margins.bottom() * 1000.0 + 0.5);
+    PutPageOnPrinter(dialog.Paper(), dialog.Orientation());
+    const CPageSetupDlg::Margins& margins = dialog.PageMargins();
+    m_marginLeft = margins.left;
+    m_marginTop = margins.top;
+    m_marginRight = margins.right;
+    m_marginBottom = margins.bottom;
+    m_pageChosen = true;
     return true;
 }
 
@@ -232,11 +290,31 @@ public:
 };
 } // namespace
 
-bool CReportSession::RunPrintDialog(QWidget* owner) {
-    ReportPrintDialog dialog(m_printer.get(), owner);
-    // Only the options the print job honours; setMinMax would turn the page range back on.
+bool CReportSession::RunPrintDialog(QWidget* owner, bool* pageChanged) {
+    QPrinter& printer = *m_printer;
+    const QString printerName = printer.printerName();
+    const QPageLayout layout = printer.pageLayout();
+    const int resolution = printer.resolution();
+    ReportPrintDialog dialog(&printer, owner);
+    // Only the options the print job honours; setMinMax would turn the page range back on. Without
+    // PrintShowPageSize Qt hides the printer's Properties, whose page settings would pass by Page
+    // Setup and the preview.
     dialog.setOptions(QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    // The dialog puts the queue's default paper and margins on the printer whatever was chosen
+    // before; the page stays the one Page Setup and the preview show, on another printer as far as
+    // that printer has the paper.
+    if (printer.printerName() == printerName)
+        PutPageOnPrinter(layout.pageSize(), layout.orientation());
+    else
+        KeepPageOnNewPrinter(layout.pageSize(), layout.orientation());
+    if (pageChanged) {
+        const QPageLayout now = printer.pageLayout();
+        *pageChanged = printer.printerName() != printerName || printer.resolution() != resolution ||
+                       !now.pageSize().isEquivalentTo(layout.pageSize()) ||
+                       now.orientation() != layout.orientation();
+    }
+    return accepted;
 }
 
 QFont CReportSession::InitialReportFont() const {

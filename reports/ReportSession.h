@@ -7,6 +7,8 @@
 #include "reports/Report.h"
 
 #include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
 #include <QPrinter>
 
 #include <functional>
@@ -67,13 +69,19 @@ std::unique_ptr<CReport> CreateReportOfKind(QPrinter* printer, const ReportInput
 // print job and of the preview.
 class CReportSession : public CPrintJobInfo {
 public:
-    // Opens the printer of that name (the system's default when empty).
+    // Opens the printer of that name (the system's default when empty) on its own default paper.
     explicit CReportSession(const QString& printerName = QString());
     ~CReportSession() override;
 
+    // The printer with the page every report is laid out on and printed on: its paper and
+    // orientation, the page origin on the paper's corner.
     QPrinter& Printer() { return *m_printer; }
-    // Opens another printer, keeping the page layout.
-    void ReopenPrinter(const QString& printerName);
+    // Opens another printer: the paper chosen in Page Setup stays when that printer has it,
+    // otherwise the printer's default paper is taken. True when another printer was opened, so a
+    // report built before must be built again.
+    bool ReopenPrinter(const QString& printerName);
+    // The papers Page Setup offers: the printer's own, or the common sizes when it names none.
+    std::vector<QPageSize> OfferedPapers() const;
 
     // Fill the lists for the daily, weekly and monthly reports and answer the kind to set. With no
     // open document the lists stay empty.
@@ -95,14 +103,16 @@ public:
     // Prints every page of the report on the printer; false without a report or a started job.
     bool PrintAll();
 
-    // Page Setup on the printer, opened with the report margins: on OK the margins are stored and
-    // the printer keeps the chosen paper and orientation; on Cancel the printer's page layout is
-    // put back as it was, so the report on it keeps its place. True on OK.
+    // Page Setup, opened on the printer's paper and orientation and the report margins; nothing
+    // changes until OK, which puts the chosen paper and orientation on the printer and stores the
+    // margins. True on OK.
     bool RunPageSetup(QWidget* owner);
-    // The Print dialog with what the print job honours: the printer and its properties, copies and
-    // collation; no page range, selection, current page, page set, reverse order or print to file.
-    // True on Print.
-    bool RunPrintDialog(QWidget* owner);
+    // The Print dialog with what the print job honours: the printer, copies and collation; no page
+    // range, selection, current page, page set, reverse order, print to file or printer properties.
+    // The page stays the one on the printer before (on another printer chosen there, as far as it
+    // has that paper). pageChanged, when given, tells whether the printer, its resolution, paper or
+    // orientation changed, so a report built before must be built again. True on Print.
+    bool RunPrintDialog(QWidget* owner, bool* pageChanged = nullptr);
     // The font dialog, opened on the family the report face really resolves to at the report size.
     // On OK the size is taken, and the face unless the chosen family is the one the current face
     // already resolves to (so OK without a choice keeps "Times New Roman" as it is). True on OK.
@@ -126,6 +136,14 @@ public:
     CString m_faceName = "Times New Roman";
 
 private:
+    // The printer's default paper, portrait.
+    void TakePrinterPaper();
+    // The paper and orientation on a printer just chosen, or its default paper when it lacks it.
+    void KeepPageOnNewPrinter(const QPageSize& paper, QPageLayout::Orientation orientation);
+    void PutPageOnPrinter(const QPageSize& paper, QPageLayout::Orientation orientation);
+
+    // Whether Page Setup has chosen the paper (else it is the printer's default).
+    bool m_pageChosen = false;
     std::unique_ptr<QPrinter> m_printer;
     std::unique_ptr<CReport> m_report;
     ReportFactory m_factory = CreateReportOfKind;

@@ -171,7 +171,9 @@ TEST_F(ReportBase, MarginsGiveThePrintRectangleFromThePaperEdgesAndTheColumns) {
 }
 
 TEST_F(ReportBase, PrintRectangleIsRelativeToThePrintableArea) {
-    // A page with its own margins moves the printable area's origin in from the paper edge.
+    // A page with its own margins moves the printable area's origin in from the paper edge (the
+    // session puts the origin on the paper's corner; a printer may have it anywhere).
+    m_session.Printer().setFullPage(false);
     m_session.Printer().setPageMargins(QMarginsF(0.25, 0.5, 0.25, 0.5), QPageLayout::Inch);
     LinesReport report(&m_session.Printer(), 10);
     const DeviceCaps caps = ReadDeviceCaps(m_session.Printer());

@@ -1,8 +1,10 @@
 #include "data/DbDoc.h"
+#include "reports/PageSetupDlg.h"
 #include "reports/PrintPreview.h"
 #include "reports/ReportSession.h"
 
 #include "tests/reports/report_pdf.h"
+#include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/QtTestSupport.h"
 
@@ -10,10 +12,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
 #include <QFontDialog>
 #include <QFontInfo>
-#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QSpinBox>
 
@@ -92,7 +94,7 @@ TEST_F(ReportDialogs, PageSetupCancelLeavesThePreviewAndThePrintoutAsTheyWere) {
 
     bool shown = false;
     AnswerNextModal([&shown](QWidget* dialog) {
-        shown = qobject_cast<QPageSetupDialog*>(dialog) != nullptr;
+        shown = dynamic_cast<CPageSetupDlg*>(dialog) != nullptr;
         static_cast<QDialog*>(dialog)->reject();
     });
     EXPECT_FALSE(m_session.RunPageSetup(&preview));
@@ -128,6 +130,50 @@ TEST_F(ReportDialogs, PageSetupCancelLeavesThePreviewAndThePrintoutAsTheyWere) {
     }
 }
 
+// Margins that leave less than half an inch of the paper (turned as chosen) are refused with a
+// message, and the dialog stays open with its values.
+TEST_F(ReportDialogs, PageSetupRefusesMarginsThatLeaveTooLittleToPrintOn) {
+    struct Case {
+        QPageSize::PageSizeId paper;
+        QPageLayout::Orientation orientation;
+        double left, right, top, bottom;
+        bool taken;
+    };
+    const Case cases[] = {
+        {QPageSize::A5, QPageLayout::Portrait, 1.5, 1.5, 1.5, 1.5, true},
+        {QPageSize::A5, QPageLayout::Portrait, 2.7, 2.7, 0.5, 0.5, false},
+        {QPageSize::A5, QPageLayout::Landscape, 0.5, 0.5, 2.7, 2.7, false},
+        {QPageSize::A5, QPageLayout::Landscape, 2.7, 2.7, 0.5, 0.5, true},
+        {QPageSize::Letter, QPageLayout::Portrait, 0.5, 0.5, 5.0, 5.0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.paper << " " << c.orientation << " " << c.left << " " << c.top);
+        CPageSetupDlg dialog({QPageSize(QPageSize::Letter), QPageSize(QPageSize::A5)}, QPageSize(c.paper),
+                             c.orientation, {});
+        const auto box = [&dialog](const char* name) {
+            return dialog.findChild<QDoubleSpinBox*>(QString::fromLatin1(name));
+        };
+        box("leftMargin")->setValue(c.left);
+        box("rightMargin")->setValue(c.right);
+        box("topMargin")->setValue(c.top);
+        box("bottomMargin")->setValue(c.bottom);
+        ScriptedPrompt prompt;
+        prompt.AnswerMessageBox(IDOK);
+        dialog.accept();
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.taken);
+        EXPECT_EQ(prompt.MessageBoxes().size(), c.taken ? 0u : 1u);
+        if (c.taken) {
+            EXPECT_EQ(dialog.PageMargins(),
+                      (CPageSetupDlg::Margins{int(c.left * 1000), int(c.top * 1000), int(c.right * 1000),
+                                              int(c.bottom * 1000)}));
+            EXPECT_EQ(dialog.Paper().id(), c.paper);
+            EXPECT_EQ(dialog.Orientation(), c.orientation);
+        } else {
+            EXPECT_EQ(dialog.PageMargins(), CPageSetupDlg::Margins{});
+        }
+    }
+}
+
 TEST_F(ReportDialogs, ThePrintDialogOffersOnlyWhatTheJobHonours) {
     bool checked = false;
     AnswerNextModal([&checked](QWidget* widget) {
@@ -151,7 +197,8 @@ TEST_F(ReportDialogs, ThePrintDialogOffersOnlyWhatTheJobHonours) {
             }
             return false;
         };
-        for (const char* text : {"Pages from", "Pages", "Current Page", "Selection", "Reverse"})
+        // Paper, orientation and margins come from Page Setup only, so no printer Properties.
+        for (const char* text : {"Pages from", "Pages", "Current Page", "Selection", "Reverse", "Properties"})
             EXPECT_FALSE(shows(QString::fromLatin1(text))) << text;
         for (auto* combo : dialog->findChildren<QComboBox*>()) {
             for (int i = 0; i < combo->count(); ++i) {

@@ -11,40 +11,27 @@
 #include <gtest/gtest.h>
 
 // The Print dialog against a real print service, whose printers it lists: the private scheduler's
-// queue is offered, printing to a file is not.
+// queue is offered; printing to a file and the queue's Properties are not.
 
 namespace {
 
-class PrintDialogWithCups : public testing::Test {
+class PrintDialogWithCups : public PrivateCupsTest {
 protected:
-    static void SetUpTestSuite() {
-        // libcups reads CUPS_SERVER once, so the scheduler comes up before anything asks for printers.
-        if (PrivateCups::Installed()) {
-            s_cups = new PrivateCups;
-            s_started = s_cups->Start();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete s_cups;
-        s_cups = nullptr;
-    }
     void SetUp() override {
-        if (!PrivateCups::Installed())
-            GTEST_SKIP() << "the CUPS scheduler (/usr/sbin/cupsd, Debian's cups-daemon) is not installed";
-        ASSERT_TRUE(s_started) << s_cups->Failure();
-        TestApp();
+        PrivateCupsTest::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            TestApp();
     }
     void TearDown() override { StopAnsweringModals(); }
-
-    static inline PrivateCups* s_cups = nullptr;
-    static inline bool s_started = false;
 };
 
-TEST_F(PrintDialogWithCups, TheQueueIsOfferedAndPrintingToAFileIsNot) {
+TEST_F(PrintDialogWithCups, TheQueueIsOfferedAndNeitherPrintingToAFileNorItsProperties) {
     CReportSession session;
     ASSERT_EQ(session.Printer().printerName(), QString::fromLatin1(PrivateCups::kQueue));
     QStringList printers;
     bool rangeShown = true;
+    // The queue's own paper choice would pass by Page Setup and the preview.
+    bool propertiesShown = false;
     AnswerNextModal([&](QWidget* widget) {
         auto* dialog = qobject_cast<QPrintDialog*>(widget);
         ASSERT_NE(dialog, nullptr);
@@ -58,9 +45,13 @@ TEST_F(PrintDialogWithCups, TheQueueIsOfferedAndPrintingToAFileIsNot) {
                 printers << combo->itemText(i);
         }
         rangeShown = false;
-        for (auto* button : dialog->findChildren<QAbstractButton*>())
+        for (auto* button : dialog->findChildren<QAbstractButton*>()) {
             rangeShown = rangeShown ||
                          (button->text().contains(QStringLiteral("Pages")) && button->isVisibleTo(dialog));
+            propertiesShown =
+                propertiesShown ||
+                (button->text().remove('&') == QStringLiteral("Properties") && button->isVisibleTo(dialog));
+        }
         dialog->reject();
     });
     EXPECT_FALSE(session.RunPrintDialog(nullptr));
@@ -69,6 +60,7 @@ TEST_F(PrintDialogWithCups, TheQueueIsOfferedAndPrintingToAFileIsNot) {
     for (const QString& printer : printers)
         EXPECT_FALSE(printer.contains(QStringLiteral("File"), Qt::CaseInsensitive)) << printer.toStdString();
     EXPECT_FALSE(rangeShown);
+    EXPECT_FALSE(propertiesShown);
 }
 
 } // namespace

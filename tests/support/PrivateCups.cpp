@@ -26,8 +26,9 @@ namespace {
 constexpr const char* kScheduler = "/usr/sbin/cupsd";
 constexpr const char* kBackendScheme = "pelmfile";
 
-// Writes each job's data to <folder>/<job id>.data and its title to <job id>.title, the folder being
-// the path of the device URI. The data file appears whole, by a rename, once the job is done.
+// Writes each job's data to <folder>/<job id>.data, its title to <job id>.title and its options to
+// <job id>.options, the folder being the path of the device URI. The data file appears whole, by a rename,
+// once the job is done.
 constexpr const char* kBackend = R"(#!/bin/sh
 if [ $# -eq 0 ]; then
   echo 'direct pelmfile "Unknown" "Pelmora test file device"'
@@ -35,6 +36,7 @@ if [ $# -eq 0 ]; then
 fi
 folder="${DEVICE_URI#pelmfile:}"
 printf '%s\n' "$3" > "$folder/$1.title" || exit 1
+printf '%s\n' "$5" > "$folder/$1.options" || exit 1
 if [ $# -ge 6 ]; then cat "$6"; else cat; fi > "$folder/$1.part" || exit 1
 mv "$folder/$1.part" "$folder/$1.data"
 )";
@@ -48,6 +50,46 @@ std::string ReadFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+struct Paper {
+    const char* name;
+    int width;
+    int height;
+};
+constexpr Paper kLetter{"Letter", 612, 792};
+constexpr Paper kA4{"A4", 595, 842};
+constexpr Paper kA5{"A5", 420, 595};
+
+// A queue's driver: its papers, each with its own unprintable edges (18 pt left, 12 pt right,
+// 24 pt top, 36 pt bottom), and a default. Its one filter takes PDF as it is, so the backend still
+// gets what the program sent.
+std::string QueueDriver(const std::vector<Paper>& papers, const std::string& defaultPaper) {
+    std::ostringstream ppd;
+    ppd << "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+        << "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n*PCFileName: \"PELMTEST.PPD\"\n"
+        << "*Manufacturer: \"Pelmora\"\n*Product: \"(Pelmora Test Printer)\"\n"
+        << "*ModelName: \"Pelmora Test Printer\"\n*ShortNickName: \"Pelmora Test Printer\"\n"
+        << "*NickName: \"Pelmora Test Printer\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n"
+        << "*ColorDevice: False\n*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
+        << "*LandscapeOrientation: Plus90\n*TTRasterizer: Type42\n"
+        << "*cupsFilter: \"application/pdf 0 -\"\n";
+    for (const char* option : {"PageSize", "PageRegion"}) {
+        ppd << "*OpenUI *" << option << ": PickOne\n*OrderDependency: 10 AnySetup *" << option << "\n"
+            << "*Default" << option << ": " << defaultPaper << "\n";
+        for (const Paper& paper : papers)
+            ppd << "*" << option << " " << paper.name << ": \"<</PageSize[" << paper.width << " "
+                << paper.height << "]>>setpagedevice\"\n";
+        ppd << "*CloseUI: *" << option << "\n";
+    }
+    ppd << "*DefaultImageableArea: " << defaultPaper << "\n";
+    for (const Paper& paper : papers)
+        ppd << "*ImageableArea " << paper.name << ": \"18 36 " << paper.width - 12 << " " << paper.height - 24
+            << "\"\n";
+    ppd << "*DefaultPaperDimension: " << defaultPaper << "\n";
+    for (const Paper& paper : papers)
+        ppd << "*PaperDimension " << paper.name << ": \"" << paper.width << " " << paper.height << "\"\n";
+    return ppd.str();
 }
 
 // The folder of the scheduler's helper programs (cups-exec runs every backend).
@@ -145,7 +187,7 @@ bool Answers(const std::string& socketPath) {
 
 } // namespace
 
-PrivateCups::PrivateCups() {
+PrivateCups::PrivateCups(std::string defaultPaper) : m_defaultPaper(std::move(defaultPaper)) {
     if (const char* server = std::getenv("CUPS_SERVER"))
         m_previousServer = server;
     WriteConfiguration();
@@ -212,16 +254,22 @@ void PrivateCups::WriteConfiguration() {
               << "</Policy>\n";
     WriteFile(Path("conf/cupsd.conf"), scheduler.str());
 
-    // A queue without a driver is raw: the job goes to the backend as the program sent it.
+    // The queues' drivers let PDF through unchanged: the job goes to the backend as the program sent it.
     std::ostringstream printers;
-    printers << "<DefaultPrinter " << kQueue << ">\n"
-             << "Info Pelmora test queue\n"
-             << "DeviceURI " << kBackendScheme << ":" << Path("jobs") << "\n"
-             << "State Idle\n"
-             << "Accepting Yes\n"
-             << "Shared No\n"
-             << "</DefaultPrinter>\n";
+    for (const char* queue : {kQueue, kOtherQueue}) {
+        const char* tag = queue == kQueue ? "DefaultPrinter" : "Printer";
+        printers << "<" << tag << " " << queue << ">\n"
+                 << "Info Pelmora test queue\n"
+                 << "DeviceURI " << kBackendScheme << ":" << Path("jobs") << "\n"
+                 << "State Idle\n"
+                 << "Accepting Yes\n"
+                 << "Shared No\n"
+                 << "</" << tag << ">\n";
+    }
     WriteFile(Path("conf/printers.conf"), printers.str());
+    fs::create_directories(Path("conf/ppd"));
+    WriteFile(Path("conf/ppd/") + kQueue + ".ppd", QueueDriver({kLetter, kA4, kA5}, m_defaultPaper));
+    WriteFile(Path("conf/ppd/") + kOtherQueue + ".ppd", QueueDriver({kLetter, kA4}, "A4"));
 }
 
 bool PrivateCups::Start() {
@@ -291,9 +339,13 @@ std::vector<PrivateCups::Job> PrivateCups::PrintedJobs() const {
         Job job;
         job.id = std::atoi(entry.path().stem().c_str());
         job.file = entry.path().string();
-        job.title = ReadFile(Path("jobs/" + std::to_string(job.id) + ".title"));
-        if (!job.title.empty() && job.title.back() == '\n')
-            job.title.pop_back();
+        const std::string stem = Path("jobs/" + std::to_string(job.id));
+        job.title = ReadFile(stem + ".title");
+        job.options = ReadFile(stem + ".options");
+        for (std::string* text : {&job.title, &job.options}) {
+            if (!text->empty() && text->back() == '\n')
+                text->pop_back();
+        }
         jobs.push_back(job);
     }
     std::sort(jobs.begin(), jobs.end(), [](const Job& a, const Job& b) { return a.id < b.id; });

@@ -2,6 +2,7 @@
 
 #include "tests/support/TempDir.h"
 
+#include <gtest/gtest.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -10,8 +11,10 @@
 #include <vector>
 
 // A CUPS scheduler of the test's own: configuration, spool, cache, state, logs and its socket live in
-// a temp folder, and one raw queue, the default destination, writes every job it prints into a
-// folder there through a small backend (no filter runs, so the file is what the program sent).
+// a temp folder, and its queues write every job they print into a folder there through a small
+// backend (no filter runs, so the file is what the program sent). The default destination's driver
+// offers Letter, A4 and A5, each with unprintable edges of its own, and defaults to the paper given
+// at construction; a second queue offers Letter and A4 and defaults to A4.
 //
 //     PrivateCups cups;                  // in SetUpTestSuite, before anything talks to CUPS
 //     if (!PrivateCups::Installed()) GTEST_SKIP() << ...;
@@ -24,15 +27,19 @@
 class PrivateCups {
 public:
     static constexpr const char* kQueue = "Pelmora_Test";
+    // A second queue, printing into the same folder, with Letter and A4 only and A4 by default.
+    static constexpr const char* kOtherQueue = "Pelmora_Test_A4";
 
-    // One job the queue printed: its id, its title and the file with its data.
+    // One job the queue printed: its id, its title, the options it came with (as the backend gets
+    // them: "name=value" separated by spaces) and the file with its data.
     struct Job {
         int id = 0;
         std::string title;
+        std::string options;
         std::string file;
     };
 
-    PrivateCups();
+    explicit PrivateCups(std::string defaultPaper = "Letter");
     ~PrivateCups();
     PrivateCups(const PrivateCups&) = delete;
     PrivateCups& operator=(const PrivateCups&) = delete;
@@ -70,8 +77,34 @@ private:
     std::string Path(const std::string& name) const { return m_dir.File(name); }
 
     TempDir m_dir;
+    std::string m_defaultPaper;
     pid_t m_pid = -1;
     std::string m_failure;
     std::string m_output;
     std::optional<std::string> m_previousServer;
+};
+
+// The one way a test suite gets a private scheduler: started once for the suite, before anything in
+// the process asks for printers, and stopped after its last test. A suite without the scheduler
+// installed is skipped.
+class PrivateCupsTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (PrivateCups::Installed()) {
+            s_cups = new PrivateCups;
+            s_started = s_cups->Start();
+        }
+    }
+    static void TearDownTestSuite() {
+        delete s_cups;
+        s_cups = nullptr;
+    }
+    void SetUp() override {
+        if (!PrivateCups::Installed())
+            GTEST_SKIP() << "the CUPS scheduler (/usr/sbin/cupsd, Debian's cups-daemon) is not installed";
+        ASSERT_TRUE(s_started) << s_cups->Failure();
+    }
+
+    static inline PrivateCups* s_cups = nullptr;
+    static inline bool s_started = false;
 };

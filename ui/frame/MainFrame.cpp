@@ -181,8 +181,9 @@ void CMainFrame::OnSettingChange() {
     m_printerLookup.start();
     m_printerName = Printers().DefaultPrinterName();
     m_printerPresent = !m_printerName.isEmpty();
-    if (m_reports)
-        m_reports->ReopenPrinter(m_printerName);
+    // A preview open on the old printer shows the report laid out again on the new one's page.
+    if (m_reports && m_reports->ReopenPrinter(m_printerName) && m_previewMode)
+        RebuildPreviewReport();
 }
 
 void CMainFrame::changeEvent(QEvent* event) {
@@ -400,9 +401,8 @@ bool CMainFrame::Create() {
 
     m_previewWindow = new CPrintPreviewWindow(m_stack);
     m_previewWindow->hide();
-    m_previewWindow->SetKeyCommandHandler([this](CPrintPreviewWindow::KeyCommand command) {
-        OnPreviewKeyCommand(command);
-    });
+    m_previewWindow->SetKeyCommandHandler(
+        [this](CPrintPreviewWindow::KeyCommand command) { OnPreviewKeyCommand(command); });
     layout->addWidget(m_previewWindow);
 
     if (CMessageLoop* loop = CMessageLoop::Current()) {

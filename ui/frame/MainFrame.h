@@ -161,6 +161,8 @@ private:
     void OnReportFont();
     void TogglePrintPreview();
     void GivePreviewTheReport();
+    // Builds the report again on the printer's page and shows it on the preview's current page.
+    void RebuildPreviewReport();
     void OnPreviewPage(bool next);
     // A key in the preview runs the preview toolbar's command for it.
     void OnPreviewKeyCommand(CPrintPreviewWindow::KeyCommand command);

@@ -191,17 +191,25 @@ void CMainFrame::OnZoom(bool in) {
 void CMainFrame::OnFilePageSetup() {
     if (!m_reports->RunPageSetup(ActiveOwner(this)))
         return;
-    if (m_previewMode) {
-        m_reports->CreateReport(g_doc);
-        GivePreviewTheReport();
-        m_previewWindow->SetPage(m_previewWindow->GetPage());
-        m_previewWindow->viewport()->update();
-    }
+    if (m_previewMode)
+        RebuildPreviewReport();
+}
+
+void CMainFrame::RebuildPreviewReport() {
+    m_reports->CreateReport(g_doc);
+    GivePreviewTheReport();
+    m_previewWindow->SetPage(m_previewWindow->GetPage());
+    m_previewWindow->viewport()->update();
 }
 
 void CMainFrame::OnFilePrint() {
-    if (!m_reports->RunPrintDialog(ActiveOwner(this)))
+    bool pageChanged = false;
+    if (!m_reports->RunPrintDialog(ActiveOwner(this), &pageChanged))
         return;
+    // The preview's report was laid out on the page before the dialog; the job and the preview
+    // show the one laid out on the page it prints on.
+    if (m_previewMode && pageChanged)
+        RebuildPreviewReport();
     PrintReport();
 }
 

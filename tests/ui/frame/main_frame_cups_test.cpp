@@ -29,24 +29,12 @@ using namespace std::chrono_literals;
 
 constexpr auto kJobTimeout = 30s;
 
-class FramePrintingToCups : public ::testing::Test {
+class FramePrintingToCups : public PrivateCupsTest {
 protected:
-    static void SetUpTestSuite() {
-        // libcups reads CUPS_SERVER once, so the scheduler comes up before anything asks for printers.
-        if (PrivateCups::Installed()) {
-            s_cups = new PrivateCups;
-            s_started = s_cups->Start();
-        }
-    }
-    static void TearDownTestSuite() {
-        delete s_cups;
-        s_cups = nullptr;
-    }
-
     void SetUp() override {
-        if (!PrivateCups::Installed())
-            GTEST_SKIP() << "the CUPS scheduler (/usr/sbin/cupsd, Debian's cups-daemon) is not installed";
-        ASSERT_TRUE(s_started) << s_cups->Failure();
+        PrivateCupsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(s_cups->Start()) << s_cups->Failure();
         CSplashDlg::s_timeoutMs = 1;
         // The printer comes from the system, here the private scheduler, not from a fixed name.
@@ -120,9 +108,6 @@ protected:
                                      << s_cups->ErrorLog();
         return job;
     }
-
-    static inline PrivateCups* s_cups = nullptr;
-    static inline bool s_started = false;
 
     FrameEnvironment env;
     TempDir m_dir;
