@@ -731,11 +731,11 @@ void CDayPlannerCtrl::PaintBlock(QPainter& painter, const DayPlannerBlock& block
     painter.setBrush(back);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     if (offer.selected) {
-        // The selected block carries a frame in the highlight colour so the user sees what Edit and
-        // Delete act on.
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        // The selected block carries a wide frame so the user sees what Edit and Delete act on: in the
+        // highlight colour, or black or white where the block is filled much like the highlight.
+        painter.setPen(QPen(ReadableColour(back, palette().color(QPalette::Highlight), 3.0), 3));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(area.adjusted(1, 1, -1, -1));
+        painter.drawRect(QRectF(area).adjusted(1.5, 1.5, -1.5, -1.5));
     }
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);

@@ -980,6 +980,28 @@ TEST_F(DayPlannerWidget, ASelectedBlockShowsItsWholeTextWhereTheRoomIsFree) {
     EXPECT_TRUE(m_planner->TipTextAt(BlockPoint(2)).contains(QStringLiteral("Parcel")));
 }
 
+// The selected block's frame stands out from its fill, also where the owner fills blocks in the
+// highlight colour itself (as the appointments pane does under some schemes).
+TEST_F(DayPlannerWidget, TheSelectedBlocksFrameStandsOutFromItsFill) {
+    for (const QColor& fill : {m_planner->palette().color(QPalette::Highlight), QColor(255, 255, 220)}) {
+        m_planner->RemoveAllItems();
+        DayPlannerItem item = Item(9, 0, 60, "Team meeting");
+        item.backColor = MakeColorRef(fill.red(), fill.green(), fill.blue());
+        m_planner->AddItem(item);
+        m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
+        ShowAndPaint();
+        Click(BlockPoint(0));
+        ASSERT_EQ(m_planner->GetSelectedIndex(), 0);
+        const PlannerRect block = m_planner->GetBlocks().front().rect;
+        const QImage image = m_planner->PaneViewport()->grab().toImage();
+        const int top = block.top - m_planner->ScrollOffset();
+        // The rows just inside the block's outline, above its text.
+        EXPECT_GE(StrongestContrast(image, QRect(block.left + 4, top + 1, block.Width() - 8, 2), fill.rgb()),
+                  3.0)
+            << fill.name().toStdString();
+    }
+}
+
 // Under a dark scheme the ruler keeps its pale tooltip fill: its digits and the blocks' texts are
 // drawn in colours that read on the fills behind them.
 TEST_F(DayPlannerWidget, DarkPaletteTextsReadOnTheirFills) {
