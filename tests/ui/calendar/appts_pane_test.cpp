@@ -117,6 +117,14 @@ protected:
         (void)widget->grab();
     }
 
+    // Reloads the views and shows the window active, so that it takes key presses.
+    static bool ShowActive(QWidget* window) {
+        g_doc.UpdateAllViews(nullptr);
+        ShowAndPaint(window);
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
+    }
+
     // Clicks the planner's block of the item, as the user selects an appointment.
     static void ClickItem(CVwAppts& pane, int item, bool twice = false) {
         CDayPlannerCtrl* planner = pane.Planner();
@@ -213,12 +221,9 @@ TEST_F(ApptsPaneTest, CommandStatesFollowTheSelectionInTheFocusedPlanner) {
 TEST_F(ApptsPaneTest, KeyboardSelectionMakesTheAppointmentCurrentAsAClickDoes) {
     Insert(10, 2, 0, 60, "Early train");
     Insert(10, 4, 0, 30, "Standup");
-    g_doc.UpdateAllViews(nullptr);
     CVwAppts& pane = Standard();
     QWidget* window = m_standard.get();
-    ShowAndPaint(window);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(ShowActive(window));
     QAction* edit = pane.ToolBar()->actions().at(2);
     QAction* remove = pane.ToolBar()->actions().at(1);
     pane.OnIdle(0);
@@ -280,12 +285,9 @@ TEST_F(ApptsPaneTest, TheKeysWalkEveryShortAppointmentAndThePaneFollows) {
     const std::vector<CString> ids = {Insert(10, 10, 30, 15, "Parcel"), Insert(10, 10, 45, 15, "Call back"),
                                       Insert(10, 10, 50, 5, "Tea"), Insert(10, 11, 0, 60, "Lunch"),
                                       Insert(10, 11, 0, 15, "Order flowers")};
-    g_doc.UpdateAllViews(nullptr);
     CVwAppts& pane = Standard();
     QWidget* window = m_standard.get();
-    ShowAndPaint(window);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(ShowActive(window));
     pane.Planner()->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(QApplication::focusWidget(), pane.Planner());
 
