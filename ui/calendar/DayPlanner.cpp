@@ -760,8 +760,9 @@ PlannerRect CDayPlannerCtrl::DrawnBlockRect(const DayPlannerBlock& block) const 
     const int lines =
         static_cast<int>(WrapLines(font(), block.rect.Width() - 2 * inset, ToQString(item.text)).size());
     const int needed = std::max(lines, 1) * metrics.lineSpacing() + 6;
+    // The planner's own block of that item and day: the room below it is judged among its neighbours.
     for (size_t index = 0; index < m_blocks.size(); ++index)
-        if (&m_blocks[index] == &block)
+        if (m_blocks[index].item == block.item && PlannerSameDay(m_blocks[index].day, block.day))
             return GrowPlannerBlock(m_blocks, index, needed, ContentHeight());
     return block.rect;
 }

@@ -78,7 +78,7 @@ public:
     // The blocks and cells as laid out for the current size (laid out now when needed).
     const std::vector<DayPlannerBlock>& GetBlocks();
     const std::vector<DayPlannerCell>& GetCells();
-    // Where a laid-out block (one of GetBlocks()) is drawn: its rectangle (bottom one pixel short), but
+    // Where a laid-out block (as GetBlocks() gives it) is drawn: its rectangle (bottom one pixel short), but
     // the selected block grows down into the free room below it as far as its whole text needs.
     PlannerRect DrawnBlockRect(const DayPlannerBlock& block) const;
     // The scrolling pane's viewport (what receives the mouse) and its scroll offset.
