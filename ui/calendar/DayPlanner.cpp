@@ -43,8 +43,6 @@ const QColor kWeekendHeaderText(200, 40, 40);
 // A block's text keeps this far from its left and right edges; further when the icon is drawn.
 constexpr int kTextInset = 6;
 constexpr int kIconTextInset = 18;
-// Below this a text is no longer worth drawing.
-constexpr int kSmallestTextPixels = 7;
 
 // Where word-wrapped text breaks in lines of the given width: each line's start and length.
 std::vector<std::pair<int, int>> WrapLines(const QFont& font, int width, const QString& text) {
@@ -339,6 +337,9 @@ void CDayPlannerCtrl::ApplySettings() {
     sizes.hourDigitsWidth = hourMetrics.horizontalAdvance(QStringLiteral("99"));
     sizes.minuteDigitsWidth = minuteMetrics.horizontalAdvance(QStringLiteral("99"));
     m_metrics = ComputePlannerMetrics(sizes, m_scale);
+    m_baseHourHeight = m_metrics.hourHeight;
+    // The rows may have to grow again for the new fonts and scale.
+    m_layoutDirty = true;
     m_minuteLineHeight = sizes.minuteFontHeight + 2;
 
     const QPalette& colours = palette();
@@ -372,17 +373,32 @@ void CDayPlannerCtrl::ApplySize() {
     m_pane->setGeometry(paneRect);
 }
 
+void CDayPlannerCtrl::SetHourHeight(int hourHeight) {
+    if (hourHeight == m_metrics.hourHeight)
+        return;
+    // The time at the top of the view stays there.
+    QScrollBar* bar = m_pane->verticalScrollBar();
+    const double topMinute = bar->value() * 60.0 / std::max(m_metrics.hourHeight, 1);
+    m_metrics.hourHeight = hourHeight;
+    const int clientHeight = m_pane->height();
+    bar->setRange(0, std::max(ContentHeight() - clientHeight, 0));
+    bar->setSingleStep(hourHeight);
+    bar->setValue(static_cast<int>(topMinute * hourHeight / 60.0 + 0.5));
+}
+
 void CDayPlannerCtrl::EnsurePlaced() {
     if (m_layoutDirty) {
         m_layoutDirty = false;
         QToolTip::hideText();
-        m_blocks = LayoutPlannerBlocks(m_items, m_range.start, m_days, 0, m_style, m_scale);
+        PlannerDayLayout day = LayoutPlannerDay(m_items, m_range.start, m_days, m_style, m_scale,
+                                                m_baseHourHeight, BlockLineHeight());
+        m_blocks = std::move(day.blocks);
+        SetHourHeight(day.hourHeight);
     }
     const int rulerWidth = (m_style & kPlannerNoRuler) ? 0 : m_metrics.rulerWidth;
     const PlannerColumns columns = ComputePlannerColumns(DrawingWidth(), rulerWidth, m_days);
     m_cells = BuildPlannerCells(m_range.start, m_days, columns, m_metrics.hourHeight);
     PlacePlannerBlocks(m_blocks, m_range.start, m_days, columns, ContentHeight());
-    ExtendShortPlannerBlocks(m_blocks, BlockLineHeight(), ContentHeight());
 }
 
 bool CDayPlannerCtrl::event(QEvent* event) {
@@ -441,23 +457,34 @@ void CDayPlannerCtrl::HandleKey(int virtualKey, bool shift) {
         focusNextPrevChild(!shift);
         return;
     }
-    if (const auto next = PlannerDateAfterKey(m_date, virtualKey)) {
-        SetDate(*next);
-        // The keyboard's way of choosing an appointment: the one in the new current hour becomes the
-        // selected item, just as a press on its block selects it.
-        EnsurePlaced();
-        SelectItem(PlannerItemInHour(m_blocks, m_date));
+    // The keyboard's way of choosing an appointment: the arrows walk the day's items in start order
+    // and select each, just as a press on its block does.
+    if (const auto step = PlannerStepAfterKey(m_items, m_date, m_selected, virtualKey)) {
+        SetDate(step->date);
+        SelectItem(step->selected);
     }
     if (m_style & kPlannerArrowsNeverScroll)
         return;
+    EnsurePlaced();
     const int clientHeight = m_pane->height();
-    if (PlannerHourRowVisible(m_date.wHour, m_metrics.hourHeight, ScrollOffset(), clientHeight))
-        return;
     QScrollBar* bar = m_pane->verticalScrollBar();
-    if (virtualKey == VK_DOWN)
-        bar->setValue(bar->value() + bar->singleStep());
-    else if (virtualKey == VK_UP)
-        bar->setValue(bar->value() - bar->singleStep());
+    if (!PlannerHourRowVisible(m_date.wHour, m_metrics.hourHeight, ScrollOffset(), clientHeight)) {
+        if (virtualKey == VK_DOWN)
+            bar->setValue(bar->value() + bar->singleStep());
+        else if (virtualKey == VK_UP)
+            bar->setValue(bar->value() - bar->singleStep());
+    }
+    // The block the keys chose is brought into view.
+    for (const DayPlannerBlock& block : m_blocks) {
+        if (block.item != m_selected || block.rect.IsEmpty())
+            continue;
+        const PlannerRect drawn = DrawnBlockRect(block);
+        if (drawn.bottom + 1 > bar->value() + clientHeight)
+            bar->setValue(drawn.bottom + 1 - clientHeight);
+        if (drawn.top < bar->value())
+            bar->setValue(drawn.top);
+        break;
+    }
 }
 
 void CDayPlannerCtrl::PressAt(const QPoint& content) {
@@ -641,11 +668,14 @@ void CDayPlannerCtrl::PaintRuler(QPainter& painter) {
         painter.drawText(box.adjusted(3, 3, -3, -3), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                          QString::asprintf("%02d", hour));
         painter.setFont(m_minuteFont);
-        QRect line = box.adjusted(3, 1, -3, 0);
-        for (int minute = 0; minute < 60; minute += m_scale) {
-            painter.drawText(line, Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+        // Each minute mark one line below the last, lower where rows grown for a busy day put its
+        // time lower.
+        for (int slot = 0; slot * m_scale < 60; ++slot) {
+            const int minute = slot * m_scale;
+            const int down = std::max(slot * m_minuteLineHeight, minute * hourHeight / 60);
+            painter.drawText(box.adjusted(3, 1 + down, -3, 0),
+                             Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
                              QString::asprintf("%02d", minute));
-            line.setTop(line.top() + m_minuteLineHeight);
         }
     }
     painter.setPen(m_gridColor);
@@ -701,11 +731,11 @@ void CDayPlannerCtrl::PaintBlock(QPainter& painter, const DayPlannerBlock& block
     painter.setBrush(back);
     painter.drawRect(area.adjusted(0, 0, -1, -1));
     if (offer.selected) {
-        // The selected block carries a frame in the highlight colour so the user sees what Edit and
-        // Delete act on.
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        // The selected block carries a wide frame so the user sees what Edit and Delete act on: in the
+        // highlight colour, or black or white where the block is filled much like the highlight.
+        painter.setPen(QPen(ReadableColour(back, palette().color(QPalette::Highlight), 3.0), 3));
         painter.setBrush(Qt::NoBrush);
-        painter.drawRect(area.adjusted(1, 1, -1, -1));
+        painter.drawRect(QRectF(area).adjusted(1.5, 1.5, -1.5, -1.5));
     }
     painter.save();
     painter.setClipRect(area, Qt::IntersectClip);
@@ -715,36 +745,24 @@ void CDayPlannerCtrl::PaintBlock(QPainter& painter, const DayPlannerBlock& block
     // The owner's text colour, unless it cannot be read on the block's fill.
     painter.setPen(ReadableColour(back, ToQColor(item.textColor), 3.0));
     const QString text = ToQString(item.text);
-    const int lineHeight = painter.fontMetrics().height();
-    if (area.height() - 2 >= lineHeight) {
-        // Short blocks give up the top margin so that one line of text still fits.
-        const int margin = std::clamp((area.height() - lineHeight) / 2, 0, 3);
-        DrawWholeLines(painter, area.adjusted(inset, margin, -inset, -margin), text);
-    } else if (area.height() - 2 >= kSmallestTextPixels) {
-        // A block wedged in too tightly for a line shows one smaller line rather than half a line;
-        // the tooltip and the selected block show the text in full.
-        QFont small = painter.font();
-        small.setPixelSize(area.height() - 2);
-        painter.setFont(small);
-        const QRect line = area.adjusted(inset, 1, -inset, -1);
-        painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         painter.fontMetrics().elidedText(text, Qt::ElideRight, line.width()));
-    }
+    // The layout makes every block at least one line tall; short ones give up the top margin for it.
+    const int margin = std::clamp((area.height() - painter.fontMetrics().height()) / 2, 0, 3);
+    DrawWholeLines(painter, area.adjusted(inset, margin, -inset, -margin), text);
     painter.restore();
 }
 
 PlannerRect CDayPlannerCtrl::DrawnBlockRect(const DayPlannerBlock& block) const {
-    PlannerRect rect = block.rect;
-    if (block.item != m_selected || block.item < 0 || block.item >= GetItemCount() || rect.IsEmpty())
-        return rect;
+    if (block.item != m_selected || block.item < 0 || block.item >= GetItemCount() || block.rect.IsEmpty())
+        return block.rect;
     const DayPlannerItem& item = m_items[static_cast<size_t>(block.item)];
     const int inset = BlockTextInset(item, m_icon);
     const QFontMetrics metrics(font());
     const int lines =
-        static_cast<int>(WrapLines(font(), rect.Width() - 2 * inset, ToQString(item.text)).size());
+        static_cast<int>(WrapLines(font(), block.rect.Width() - 2 * inset, ToQString(item.text)).size());
     const int needed = std::max(lines, 1) * metrics.lineSpacing() + 6;
-    // The stored bottom is one pixel short of the drawn one.
-    if (needed > rect.Height() + 1)
-        rect.bottom = std::min(rect.top + needed, ContentHeight()) - 1;
-    return rect;
+    // The planner's own block of that item and day: the room below it is judged among its neighbours.
+    for (size_t index = 0; index < m_blocks.size(); ++index)
+        if (m_blocks[index].item == block.item && PlannerSameDay(m_blocks[index].day, block.day))
+            return GrowPlannerBlock(m_blocks, index, needed, ContentHeight());
+    return block.rect;
 }

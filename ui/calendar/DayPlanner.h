@@ -78,8 +78,8 @@ public:
     // The blocks and cells as laid out for the current size (laid out now when needed).
     const std::vector<DayPlannerBlock>& GetBlocks();
     const std::vector<DayPlannerCell>& GetCells();
-    // Where a laid-out block is drawn: its rectangle (bottom one pixel short), but the selected block
-    // grows down over its neighbours until its whole text shows.
+    // Where a laid-out block (as GetBlocks() gives it) is drawn: its rectangle (bottom one pixel short), but
+    // the selected block grows down into the free room below it as far as its whole text needs.
     PlannerRect DrawnBlockRect(const DayPlannerBlock& block) const;
     // The scrolling pane's viewport (what receives the mouse) and its scroll offset.
     QWidget* PaneViewport() const;
@@ -106,6 +106,8 @@ private:
     void ApplySettings();
     void ApplySize();
     void EnsurePlaced();
+    // Rows of a new height, with the time at the top of the view kept there.
+    void SetHourHeight(int hourHeight);
     int ScrollBarWidth() const;
     int DrawingWidth() const;
     int ContentHeight() const { return 24 * m_metrics.hourHeight; }
@@ -139,7 +141,8 @@ private:
     std::vector<DayPlannerItem> m_items;
     std::vector<DayPlannerBlock> m_blocks;
     std::vector<DayPlannerCell> m_cells;
-    PlannerMetrics m_metrics;
+    PlannerMetrics m_metrics; // its hour height grown as the day's layout needs
+    int m_baseHourHeight = 0; // the hour height the fonts and the scale give
     QFont m_hourFont;
     QFont m_minuteFont;
     int m_minuteLineHeight = 0;

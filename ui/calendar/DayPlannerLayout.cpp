@@ -25,6 +25,12 @@ std::optional<SYSTEMTIME> FromOle(double value) {
     return time;
 }
 
+// The last second of the day that begins at `dayStart` (OLE scale): an appointment in the day's last
+// minute lies within it, so it is shown.
+double PlannerDayEnd(double dayStart) {
+    return dayStart + 1.0 - 1.0 / 86400.0;
+}
+
 int LightenChannel(int channel, int percent) {
     return channel + (255 * percent - percent * channel) / 100;
 }
@@ -98,11 +104,12 @@ std::vector<DayPlannerBlock> LayoutPlannerBlocks(const std::vector<DayPlannerIte
         return blocks;
     for (int day = 0; day < days; ++day) {
         const double dayStart = *firstDay + day;
-        // The last instant of the day as the planner counts it: 23:58:34 once rounded to seconds.
-        const double dayEnd = dayStart + 1.0 - 0.001;
+        const double dayEnd = PlannerDayEnd(dayStart);
         const auto daySystemTime = FromOle(dayStart);
-        if (!daySystemTime)
+        const auto lastInstant = FromOle(dayEnd);
+        if (!daySystemTime || !lastInstant)
             continue;
+        const int lastMinute = lastInstant->wHour * 60 + lastInstant->wMinute;
         std::array<std::vector<size_t>, kPlannerLanes> lanes; // indexes into blocks
 
         for (size_t index = 0; index < items.size(); ++index) {
@@ -133,6 +140,12 @@ std::vector<DayPlannerBlock> LayoutPlannerBlocks(const std::vector<DayPlannerIte
                 endMinute -= endMinute % scale;
                 if (!onBoundary)
                     endMinute += scale - 1;
+            }
+            // A block cut short by the day's start or end keeps its minimum length: it reaches down,
+            // and up where the day ends first.
+            if (minimumMinutes > 0 && endMinute - startMinute < minimumMinutes - 1) {
+                endMinute = std::max(endMinute, std::min(startMinute + minimumMinutes - 1, lastMinute));
+                startMinute = std::max(std::min(startMinute, endMinute - (minimumMinutes - 1)), 0);
             }
             block.startMinute = static_cast<uint16_t>(startMinute);
             block.endMinute = static_cast<uint16_t>(endMinute);
@@ -253,31 +266,117 @@ std::optional<PlannerHit> HitTestPlannerBlocks(const std::vector<DayPlannerBlock
     return std::nullopt;
 }
 
-void ExtendShortPlannerBlocks(std::vector<DayPlannerBlock>& blocks, int minimumHeight, int contentHeight) {
-    const auto drawn = [](const DayPlannerBlock& block) { return block.shown && !block.rect.IsEmpty(); };
-    for (DayPlannerBlock& block : blocks) {
-        // The stored bottom is one pixel short of the block's drawn bottom.
-        if (!drawn(block) || block.rect.Height() + 1 >= minimumHeight)
-            continue;
-        int bottom = std::min(block.rect.top + minimumHeight, contentHeight);
-        for (const DayPlannerBlock& other : blocks) {
-            if (&other == &block || !drawn(other) || other.rect.top < block.rect.top)
-                continue;
-            if (other.rect.left < block.rect.right && block.rect.left < other.rect.right)
-                bottom = std::min(bottom, other.rect.top);
-        }
-        block.rect.bottom = std::max(block.rect.bottom, bottom - 1);
+int PlannerMinutesForHeight(int height, int hourHeight) {
+    // A block of m minutes spans (m - 1) minutes of pixels, each edge truncated: (m - 1) minutes of at
+    // least height + 1 pixels leave at least height pixels whatever the truncation does.
+    const int hour = std::max(hourHeight, 1);
+    return ((height + 1) * 60 + hour - 1) / hour + 1;
+}
+
+namespace {
+
+// The items each day shows, as (item, day) pairs in a fixed order.
+std::vector<std::pair<int, double>> ShownItems(const std::vector<DayPlannerBlock>& blocks) {
+    std::vector<std::pair<int, double>> shown;
+    for (const DayPlannerBlock& block : blocks)
+        if (block.shown)
+            shown.emplace_back(block.item, ToOle(block.day).value_or(0.0));
+    std::sort(shown.begin(), shown.end());
+    return shown;
+}
+
+} // namespace
+
+PlannerDayLayout LayoutPlannerDay(const std::vector<DayPlannerItem>& items, const SYSTEMTIME& rangeStart,
+                                  int days, uint32_t style, int scale, int hourHeight, int lineHeight) {
+    const auto plain = ShownItems(LayoutPlannerBlocks(items, rangeStart, days, 0, style, scale));
+    PlannerDayLayout layout;
+    layout.hourHeight = std::max(hourHeight, 1);
+    for (;;) {
+        layout.minimumMinutes = PlannerMinutesForHeight(lineHeight, layout.hourHeight);
+        layout.blocks = LayoutPlannerBlocks(items, rangeStart, days, layout.minimumMinutes, style, scale);
+        const auto shown = ShownItems(layout.blocks);
+        // Two minutes is as short as a block with a line of text can be; closer items keep the lanes
+        // the plain layout would give them no better.
+        if (layout.minimumMinutes <= 2 ||
+            std::includes(shown.begin(), shown.end(), plain.begin(), plain.end()))
+            return layout;
+        // The lowest row height at which items get one minute less.
+        const int fewer = layout.minimumMinutes - 1;
+        layout.hourHeight =
+            std::max(layout.hourHeight + 1, ((lineHeight + 1) * 60 + fewer - 2) / (fewer - 1));
     }
 }
 
-int PlannerItemInHour(const std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& time) {
-    const int first = time.wHour * 60;
-    const int last = first + 59;
-    for (const DayPlannerBlock& block : blocks)
-        if (block.shown && PlannerSameDay(block.day, time) && block.startMinute <= last &&
-            block.endMinute >= first)
-            return block.item;
-    return -1;
+PlannerRect GrowPlannerBlock(const std::vector<DayPlannerBlock>& blocks, size_t index, int height,
+                             int contentHeight) {
+    const auto drawn = [](const DayPlannerBlock& block) { return block.shown && !block.rect.IsEmpty(); };
+    const DayPlannerBlock& block = blocks[index];
+    PlannerRect rect = block.rect;
+    // The stored bottom is one pixel short of the block's drawn bottom.
+    if (!drawn(block) || rect.Height() + 1 >= height)
+        return rect;
+    int bottom = std::min(rect.top + height, contentHeight);
+    // Drawn blocks never overlap, so any block in the same columns that starts below this one's top
+    // lies wholly below it.
+    for (const DayPlannerBlock& other : blocks) {
+        if (&other == &block || !drawn(other) || other.rect.top < rect.top)
+            continue;
+        if (other.rect.left < rect.right && rect.left < other.rect.right)
+            bottom = std::min(bottom, other.rect.top);
+    }
+    rect.bottom = std::max(rect.bottom, bottom - 1);
+    return rect;
+}
+
+namespace {
+
+// The minute of `day` at which the item begins there (0 for one that began on an earlier day and
+// still lasts); nullopt when it does not touch the day.
+std::optional<int> StartMinuteOnDay(const DayPlannerItem& item, const SYSTEMTIME& day) {
+    const auto dayStart = ToOle(PlannerDayStart(day));
+    const auto start = ToOle(item.start);
+    if (!dayStart || !start)
+        return std::nullopt;
+    const double end = *start + (std::max<int>(item.minutes, 1) - 1) / kMinutesPerDay;
+    if (end < *dayStart || *start > PlannerDayEnd(*dayStart))
+        return std::nullopt;
+    if (*start < *dayStart)
+        return 0;
+    return item.start.wHour * 60 + item.start.wMinute;
+}
+
+// The items that begin in the hour of `time` on its day, in start order (item order among equals).
+std::vector<int> ItemsStartingInHour(const std::vector<DayPlannerItem>& items, const SYSTEMTIME& time) {
+    std::vector<std::pair<int, int>> starts; // (minute, item)
+    for (size_t index = 0; index < items.size(); ++index)
+        if (const auto minute = StartMinuteOnDay(items[index], time); minute && *minute / 60 == time.wHour)
+            starts.emplace_back(*minute, static_cast<int>(index));
+    std::sort(starts.begin(), starts.end());
+    std::vector<int> order;
+    for (const auto& start : starts)
+        order.push_back(start.second);
+    return order;
+}
+
+} // namespace
+
+std::optional<PlannerKeyStep> PlannerStepAfterKey(const std::vector<DayPlannerItem>& items,
+                                                  const SYSTEMTIME& current, int selected, int virtualKey) {
+    const std::vector<int> hour = ItemsStartingInHour(items, current);
+    const auto at = std::find(hour.begin(), hour.end(), selected);
+    const int position = at == hour.end() ? -1 : static_cast<int>(at - hour.begin());
+    if (virtualKey == VK_DOWN && position + 1 < std::ssize(hour))
+        return PlannerKeyStep{current, hour[static_cast<size_t>(position + 1)]};
+    if (virtualKey == VK_UP && position > 0)
+        return PlannerKeyStep{current, hour[static_cast<size_t>(position - 1)]};
+    const auto date = PlannerDateAfterKey(current, virtualKey);
+    if (!date)
+        return std::nullopt;
+    const std::vector<int> next = ItemsStartingInHour(items, *date);
+    if (next.empty())
+        return PlannerKeyStep{*date, -1};
+    return PlannerKeyStep{*date, virtualKey == VK_UP ? next.back() : next.front()};
 }
 
 std::optional<PlannerDrop> PlannerDropAt(const std::vector<DayPlannerCell>& cells, int x, int y, int scale) {

@@ -120,7 +120,9 @@ PlannerRange ComputePlannerRange(const SYSTEMTIME& current, int days);
 bool OutsidePlannerRange(const PlannerRange& range, const SYSTEMTIME& time);
 
 // Lays the items out on the shown days: one block per item and day it touches, in lanes; an item that
-// overlaps blocks in every lane is left out on that day. Zero-length items are shown one minute long.
+// overlaps blocks in every lane is left out on that day. Zero-length items are shown one minute long;
+// items shorter than `minimumMinutes` are given that length, and where the day's end cuts such a block
+// short it reaches up instead, so that it keeps the minimum.
 std::vector<DayPlannerBlock> LayoutPlannerBlocks(const std::vector<DayPlannerItem>& items,
                                                  const SYSTEMTIME& rangeStart, int days, int minimumMinutes,
                                                  uint32_t style, int scale);
@@ -160,14 +162,38 @@ std::vector<DayPlannerCell> BuildPlannerCells(const SYSTEMTIME& rangeStart, int 
 void PlacePlannerBlocks(std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& rangeStart, int days,
                         const PlannerColumns& columns, int contentHeight);
 
-// Draws blocks shorter than `minimumHeight` (one line of text) taller, down to that height but never
-// into a block below them in the same columns, nor past the content's end. Lanes and minutes stay as
-// laid out, so a short appointment is readable without moving any other.
-void ExtendShortPlannerBlocks(std::vector<DayPlannerBlock>& blocks, int minimumHeight, int contentHeight);
+// The fewest minutes an item must be given so that its block is at least `height` pixels tall
+// wherever it starts on rows `hourHeight` pixels tall.
+int PlannerMinutesForHeight(int height, int hourHeight);
 
-// The item of the first shown block (in block order) that covers part of the hour of `time` on its
-// day; -1 when no block does.
-int PlannerItemInHour(const std::vector<DayPlannerBlock>& blocks, const SYSTEMTIME& time);
+// The day's layout as the planner draws it: every item is given at least the minutes one line of text
+// takes, so that short appointments next to each other go side by side in lanes rather than on top of
+// each other. The hour rows grow from `hourHeight` as far as needed for that minimum to leave out of
+// the lanes no item that the plain layout (no minimum) shows.
+struct PlannerDayLayout {
+    int hourHeight = 0;
+    int minimumMinutes = 0;
+    std::vector<DayPlannerBlock> blocks;
+};
+PlannerDayLayout LayoutPlannerDay(const std::vector<DayPlannerItem>& items, const SYSTEMTIME& rangeStart,
+                                  int days, uint32_t style, int scale, int hourHeight, int lineHeight);
+
+// The rectangle of blocks[index] grown down to `height` pixels (drawn height) where nothing is in the
+// way: never into another drawn block in the same columns, nor past the content's end.
+PlannerRect GrowPlannerBlock(const std::vector<DayPlannerBlock>& blocks, size_t index, int height,
+                             int contentHeight);
+
+// The keyboard's walk through the appointments of the current date's day in start order. Down
+// selects the next item that starts in the current hour; after the hour's last one it moves to the
+// next hour and selects that hour's first item (none when no item starts there). Up walks back the
+// same way, ending on the previous hour's last item. Left and Right move a day and select the first
+// item starting in that hour. nullopt for other keys and at either end of the day.
+struct PlannerKeyStep {
+    SYSTEMTIME date{};
+    int selected = -1;
+};
+std::optional<PlannerKeyStep> PlannerStepAfterKey(const std::vector<DayPlannerItem>& items,
+                                                  const SYSTEMTIME& current, int selected, int virtualKey);
 
 // What a point in content coordinates hits.
 struct PlannerHit {

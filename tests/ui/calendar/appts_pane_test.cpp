@@ -34,6 +34,7 @@
 #include <QToolBar>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,6 +117,14 @@ protected:
         for (int i = 0; i < 3; ++i)
             QApplication::processEvents();
         (void)widget->grab();
+    }
+
+    // Reloads the views and shows the window active, so that it takes key presses.
+    static bool ShowActive(QWidget* window) {
+        g_doc.UpdateAllViews(nullptr);
+        ShowAndPaint(window);
+        window->activateWindow();
+        return QTest::qWaitForWindowActive(window);
     }
 
     // Clicks the planner's block of the item, as the user selects an appointment.
@@ -214,12 +223,9 @@ TEST_F(ApptsPaneTest, CommandStatesFollowTheSelectionInTheFocusedPlanner) {
 TEST_F(ApptsPaneTest, KeyboardSelectionMakesTheAppointmentCurrentAsAClickDoes) {
     Insert(10, 2, 0, 60, "Early train");
     Insert(10, 4, 0, 30, "Standup");
-    g_doc.UpdateAllViews(nullptr);
     CVwAppts& pane = Standard();
     QWidget* window = m_standard.get();
-    ShowAndPaint(window);
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(ShowActive(window));
     QAction* edit = pane.ToolBar()->actions().at(2);
     QAction* remove = pane.ToolBar()->actions().at(1);
     pane.OnIdle(0);
@@ -272,6 +278,59 @@ TEST_F(ApptsPaneTest, KeyboardSelectionMakesTheAppointmentCurrentAsAClickDoes) {
     pane.OnIdle(0);
     EXPECT_FALSE(edit->isEnabled());
     EXPECT_FALSE(remove->isEnabled());
+}
+
+// Short appointments next to each other in the pane: each block shows a line of its text, and Down
+// then Up walk every appointment in start order, the pane's current appointment following the keys
+// so that Enter edits the one the keys chose.
+TEST_F(ApptsPaneTest, TheKeysWalkEveryShortAppointmentAndThePaneFollows) {
+    const std::vector<CString> ids = {Insert(10, 10, 30, 15, "Parcel"), Insert(10, 10, 45, 15, "Call back"),
+                                      Insert(10, 10, 50, 5, "Tea"), Insert(10, 11, 0, 60, "Lunch"),
+                                      Insert(10, 11, 0, 15, "Order flowers")};
+    CVwAppts& pane = Standard();
+    QWidget* window = m_standard.get();
+    ASSERT_TRUE(ShowActive(window));
+    pane.Planner()->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(QApplication::focusWidget(), pane.Planner());
+
+    const int line = QFontMetrics(pane.Planner()->font()).height() + 2;
+    const auto& blocks = pane.Planner()->GetBlocks();
+    ASSERT_EQ(blocks.size(), ids.size());
+    for (const DayPlannerBlock& block : blocks)
+        EXPECT_GE(block.rect.Height() + 1, line) << Texts(pane)[static_cast<size_t>(block.item)];
+
+    std::vector<std::string> edited;
+    pane.SetSheetRunner([&](const char*, ApptSheetValues& values, CRecurItem&) {
+        edited.push_back(values.desc.c_str());
+        return false;
+    });
+    // The pane lists the day by start time: the walk goes through its items in that order.
+    std::vector<CString> listed;
+    for (int i = 0; i < pane.Planner()->GetItemCount(); ++i)
+        listed.push_back(pane.ItemId(i));
+    ASSERT_EQ(std::set<CString>(listed.begin(), listed.end()), std::set<CString>(ids.begin(), ids.end()));
+    for (const auto key : {Qt::Key_Down, Qt::Key_Up}) {
+        std::vector<CString> visited;
+        for (int press = 0; press < 30; ++press) {
+            QTest::keyClick(window->windowHandle(), key);
+            const int selected = pane.SelectedIndex();
+            EXPECT_EQ(selected, pane.Planner()->GetSelectedIndex());
+            EXPECT_EQ(g_doc.m_currentApptId, selected < 0 ? CString() : pane.ItemId(selected));
+            if (selected >= 0 && (visited.empty() || visited.back() != g_doc.m_currentApptId))
+                visited.push_back(g_doc.m_currentApptId);
+        }
+        std::vector<CString> expected = listed;
+        if (key == Qt::Key_Up)
+            std::reverse(expected.begin(), expected.end());
+        EXPECT_EQ(visited, expected);
+    }
+    // Down to "Call back", and Enter edits it.
+    for (int press = 0; press < 30 && g_doc.m_currentApptId != ids[1]; ++press)
+        QTest::keyClick(window->windowHandle(), Qt::Key_Down);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Return);
+    EXPECT_EQ(edited, (std::vector<std::string>{"Call back"}));
+    QApplication::processEvents();
+    EXPECT_FALSE(SaveScreenshot(window, QStringLiteral("appts_pane_short_appointments")).isEmpty());
 }
 
 // The standard view under a dark scheme, with a quarter-hour appointment: each block's text and the

@@ -10,10 +10,13 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -125,8 +128,9 @@ TEST(DayPlannerLayout, LaneTable) {
         {"out-of-hours items are laid out like any other",
          {Item(0, 0, 30), Item(22, 0, 60)},
          {{0, 0, false, 0, 29}, {1, 0, false, 1320, 1379}}},
-        {"the day ends at 23:58:34", {Item(23, 0, 180)}, {{0, 0, false, 1380, 1438}}},
-        {"a whole-day item ends at 23:58 too", {Item(0, 0, 1440)}, {{0, 0, false, 0, 1438}}},
+        {"the day ends at 23:59:59", {Item(23, 0, 180)}, {{0, 0, false, 1380, 1439}}},
+        {"a whole-day item ends in the last minute too", {Item(0, 0, 1440)}, {{0, 0, false, 0, 1439}}},
+        {"an item in the day's last minute is shown", {Item(23, 59, 0)}, {{0, 0, false, 1439, 1439}}},
         {"an item from the day before is clipped at midnight",
          {Item(23, 0, 180, "", MakeTime(2026, 12, 9)), Item(1, 0, 30)},
          {{0, 0, true, 0, 119}, {1, 1, false, 60, 89}}},
@@ -436,6 +440,13 @@ protected:
         QKeyEvent press(QEvent::KeyPress, key, modifiers);
         QApplication::sendEvent(m_planner.get(), &press);
     }
+    QScrollBar* VerticalBar() {
+        for (QScrollBar* bar : m_planner->findChildren<QScrollBar*>())
+            if (bar->orientation() == Qt::Vertical)
+                return bar;
+        ADD_FAILURE() << "no vertical scroll bar";
+        return nullptr;
+    }
     void AddSampleDay() {
         m_planner->AddItem(Item(9, 0, 60, "Team meeting"));
         m_planner->AddItem(Item(9, 30, 60, "Call the bank"));
@@ -601,9 +612,10 @@ TEST_F(DayPlannerWidget, ArrowKeysMoveTheDateAndTheOwnerSeesKeysFirst) {
     EXPECT_EQ(m_planner->GetDate().wHour, 23);
 }
 
-// The keyboard chooses an appointment as a press does: the item in the hour an arrow key moves to
-// becomes the selected one, with the same notification.
-TEST_F(DayPlannerWidget, ArrowKeysSelectTheItemOfTheNewHour) {
+// The keyboard chooses an appointment as a press does: Down and Up walk the appointments that start
+// in the current hour, then move to the next hour and select its first (or, going up, its last) with
+// the same notifications a press sends.
+TEST_F(DayPlannerWidget, ArrowKeysWalkTheAppointmentsHourByHour) {
     m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
     AddSampleDay(); // 9:00-10:00, 9:30-10:30, 11:00-12:00
     m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
@@ -613,19 +625,23 @@ TEST_F(DayPlannerWidget, ArrowKeysSelectTheItemOfTheNewHour) {
         int hour;
         int selected;
     } steps[] = {
-        {Qt::Key_Down, 9, 0},   {Qt::Key_Down, 10, 1}, {Qt::Key_Down, 11, 2},
-        {Qt::Key_Down, 12, -1}, {Qt::Key_Up, 11, 2},   {Qt::Key_Right, 11, -1},
+        {Qt::Key_Down, 9, 0},   {Qt::Key_Down, 9, 1}, {Qt::Key_Down, 10, -1}, {Qt::Key_Down, 11, 2},
+        {Qt::Key_Down, 12, -1}, {Qt::Key_Up, 11, 2},  {Qt::Key_Up, 10, -1},   {Qt::Key_Up, 9, 1},
+        {Qt::Key_Up, 9, 0},     {Qt::Key_Up, 8, -1},  {Qt::Key_Right, 8, -1},
     };
     for (const auto& step : steps) {
         const int before = m_planner->GetSelectedIndex();
+        const int hourBefore = m_planner->GetDate().wHour;
         m_owner.codes.clear();
         Key(step.key);
         std::erase(m_owner.codes, kPlannerRangeChanged); // Right moves to the next day
         EXPECT_EQ(m_planner->GetDate().wHour, step.hour);
         EXPECT_EQ(m_planner->GetSelectedIndex(), step.selected) << "hour " << step.hour;
-        const std::vector<int> expected =
-            before == step.selected ? std::vector<int>{kPlannerDateChanged}
-                                    : std::vector<int>{kPlannerDateChanged, kPlannerSelectionChanged};
+        std::vector<int> expected;
+        if (hourBefore != step.hour || step.key == Qt::Key_Right)
+            expected.push_back(kPlannerDateChanged);
+        if (before != step.selected)
+            expected.push_back(kPlannerSelectionChanged);
         EXPECT_EQ(m_owner.codes, expected) << "hour " << step.hour;
     }
 }
@@ -762,62 +778,228 @@ TEST_F(DayPlannerWidget, NarrowPlannerDrawsNoBlocksOfAFullDay) {
         EXPECT_TRUE(block.rect.IsEmpty());
 }
 
-// A quarter-hour appointment is drawn at least one text line tall where nothing lies below it, and
-// shows its whole text while selected; the lanes stay as laid out.
-TEST_F(DayPlannerWidget, ShortAppointmentsShowTheirText) {
-    m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
-    m_planner->AddItem(Item(11, 0, 90, "Lunch with Anna"));
-    m_planner->AddItem(Item(11, 30, 15, "Parcel"));
-    m_planner->AddItem(Item(11, 45, 30, "Call back"));
-    m_planner->AddItem(Item(15, 0, 15, "Pick up the tickets for the concert"));
-    m_planner->SetDate(MakeTime(2026, 12, 10, 10, 0));
-    ShowAndPaint();
-    const int line = QFontMetrics(m_planner->font()).height();
-    const std::vector<DayPlannerBlock> laidOut =
-        Layout({Item(11, 0, 90), Item(11, 30, 15), Item(11, 45, 30), Item(15, 0, 15)});
-    const auto& blocks = m_planner->GetBlocks();
-    ASSERT_EQ(blocks.size(), laidOut.size());
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        EXPECT_EQ(blocks[i].lane, laidOut[i].lane) << i;
-        EXPECT_EQ(blocks[i].startMinute, laidOut[i].startMinute) << i;
-    }
-    const auto block = [&](int item) -> const DayPlannerBlock& {
-        for (const auto& b : blocks)
-            if (b.item == item)
-                return b;
-        ADD_FAILURE() << "no block " << item;
-        return blocks.front();
+// ---- the day's layout: readable blocks, none hiding another, every appointment on the keys ----
+
+struct DayCase {
+    const char* name;
+    std::vector<DayPlannerItem> items;
+};
+
+std::vector<DayCase> DayCases() {
+    const SYSTEMTIME yesterday = MakeTime(2026, 12, 9);
+    std::vector<DayCase> cases = {
+        {"adjacent quarter hours", {Item(10, 30, 15, "Parcel"), Item(10, 45, 15, "Call back")}},
+        {"an hour of quarter hours",
+         {Item(10, 0, 15, "Post"), Item(10, 15, 15, "Bank"), Item(10, 30, 15, "Parcel"),
+          Item(10, 45, 15, "Call back")}},
+        {"overlapping lanes with short ones between",
+         {Item(9, 0, 60, "Team meeting"), Item(9, 30, 60, "Call the bank"), Item(9, 45, 5, "Tea"),
+          Item(10, 15, 45, "Review"), Item(10, 20, 10, "Quick call")}},
+        {"the day's first and last minutes",
+         {Item(0, 0, 15, "Midnight feed"), Item(0, 15, 15, "Back to bed"), Item(23, 30, 30, "Lights out"),
+          Item(23, 45, 15, "Last check"), Item(23, 59, 0, "Alarm"),
+          Item(23, 50, 20, "Across midnight", yesterday)}},
+        {"zero-length appointments",
+         {Item(12, 0, 0, "Pill"), Item(12, 0, 0, "Water plants"), Item(12, 1, 0, "Text Sam"),
+          Item(12, 2, 0, "Feed cat"), Item(12, 30, 0, "Pill again")}},
+        {"a long one crossing short ones",
+         {Item(8, 0, 240, "Workshop"), Item(8, 30, 10, "Coffee"), Item(9, 0, 15, "Call"),
+          Item(9, 15, 15, "Call back"), Item(11, 50, 10, "Wrap up")}},
+        {"six at one time", {}},
+        {"twelve five-minute appointments in one hour", {}},
     };
-    const int pixelsPerQuarter = m_planner->GetMetrics().hourHeight / 4;
-    ASSERT_LT(pixelsPerQuarter, line) << "the case needs a quarter hour shorter than a line";
-    // Alone at 15:00: one line tall at least.
-    EXPECT_GE(block(3).rect.Height() + 1, line + 2);
-    // Parcel grows down to "Call back" in its lane and no further.
-    EXPECT_EQ(block(1).rect.bottom + 1, block(2).rect.top);
-    // Drawn rectangles (the stored bottom is one pixel short) never overlap.
-    for (const auto& a : blocks) {
-        for (const auto& b : blocks) {
-            if (&a == &b)
-                continue;
-            EXPECT_FALSE(a.rect.left < b.rect.right && b.rect.left < a.rect.right &&
-                         a.rect.top < b.rect.bottom + 1 && b.rect.top < a.rect.bottom + 1)
-                << a.item << " overlaps " << b.item;
+    for (int i = 0; i < 6; ++i)
+        cases[6].items.push_back(Item(14, 0, 30, "Same time"));
+    for (int i = 0; i < 12; ++i)
+        cases[7].items.push_back(Item(13, i * 5, 5, "Slot"));
+    return cases;
+}
+
+// Where each item begins on the shown day: items that began the day before count from 00:00.
+int StartOnDay(const DayPlannerItem& item) {
+    return PlannerSameDay(item.start, kDay) ? item.start.wHour * 60 + item.start.wMinute : 0;
+}
+
+bool Overlap(const PlannerRect& a, const PlannerRect& b) {
+    // Stored bottoms are one pixel short of the drawn ones.
+    return a.left < b.right && b.left < a.right && a.top < b.bottom + 1 && b.top < a.bottom + 1;
+}
+
+// Each block is drawn at least one text line tall with its text on it, no block (the selected one
+// grown or not) covers another, every appointment the plain lanes show is drawn, and Down and Up
+// walk every appointment once in start order, bringing each into view. Over a table of days, fonts
+// and planner heights, on the real widget.
+TEST_F(DayPlannerWidget, EveryDayLayoutKeepsEachAppointmentReadableAndReachable) {
+    QFont small = m_planner->font();
+    small.setPixelSize(9);
+    QFont large = m_planner->font();
+    large.setPixelSize(22);
+    const QFont fonts[] = {m_planner->font(), small, large};
+    const int heights[] = {480, 150};
+    const COLORREF back = MakeColorRef(191, 205, 219);
+    m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+    for (const DayCase& day : DayCases()) {
+        for (const QFont& font : fonts) {
+            for (const int height : heights) {
+                const std::string where = std::string(day.name) + ", font " +
+                                          std::to_string(QFontMetrics(font).height()) + " px, height " +
+                                          std::to_string(height);
+                m_planner->setFont(font);
+                m_planner->resize(420, height);
+                m_planner->RemoveAllItems();
+                for (DayPlannerItem item : day.items) {
+                    item.backColor = back;
+                    m_planner->AddItem(item);
+                }
+                m_planner->SetDate(kDay);
+                ShowAndPaint();
+                const std::vector<DayPlannerBlock> blocks = m_planner->GetBlocks();
+                const int line = QFontMetrics(font).height() + 2;
+                for (const DayPlannerBlock& block : blocks) {
+                    if (block.rect.IsEmpty())
+                        continue;
+                    EXPECT_GE(block.rect.Height() + 1, line) << where << ": item " << block.item;
+                    // The first line of its text is painted on the block.
+                    VerticalBar()->setValue(block.rect.top);
+                    const QImage image = m_planner->PaneViewport()->grab().toImage();
+                    const int top = block.rect.top - m_planner->ScrollOffset();
+                    EXPECT_GE(StrongestContrast(
+                                  image,
+                                  QRect(block.rect.left + 6, top + 1, block.rect.Width() - 12, line - 2),
+                                  qRgb(191, 205, 219)),
+                              3.0)
+                        << where << ": no text on item " << block.item;
+                    for (const DayPlannerBlock& other : blocks) {
+                        if (&other != &block && !other.rect.IsEmpty()) {
+                            EXPECT_FALSE(Overlap(block.rect, other.rect))
+                                << where << ": " << block.item << " covers " << other.item;
+                        }
+                    }
+                }
+                const std::vector<DayPlannerBlock> plain = LayoutPlannerBlocks(
+                    day.items, kDay, 1, 0, m_planner->GetOption(), m_planner->GetTimeScale());
+                for (const DayPlannerBlock& shown : plain) {
+                    const bool drawn = std::any_of(blocks.begin(), blocks.end(), [&](const auto& block) {
+                        return block.item == shown.item && !block.rect.IsEmpty();
+                    });
+                    EXPECT_TRUE(drawn) << where << ": item " << shown.item << " is not drawn";
+                }
+
+                std::vector<int> startOrder(day.items.size());
+                std::iota(startOrder.begin(), startOrder.end(), 0);
+                std::stable_sort(startOrder.begin(), startOrder.end(), [&](int a, int b) {
+                    return StartOnDay(day.items[static_cast<size_t>(a)]) <
+                           StartOnDay(day.items[static_cast<size_t>(b)]);
+                });
+                for (const int key : {Qt::Key_Down, Qt::Key_Up}) {
+                    // Up sets out from the last appointment, where Down ended.
+                    std::vector<int> visited;
+                    if (m_planner->GetSelectedIndex() >= 0)
+                        visited.push_back(m_planner->GetSelectedIndex());
+                    for (int press = 0; press < 24 + std::ssize(day.items); ++press) {
+                        const SYSTEMTIME before = m_planner->GetDate();
+                        const int selectedBefore = m_planner->GetSelectedIndex();
+                        Key(key);
+                        const int selected = m_planner->GetSelectedIndex();
+                        if (PlannerSameTime(before, m_planner->GetDate()) && selected == selectedBefore)
+                            break;
+                        if (selected < 0)
+                            continue;
+                        visited.push_back(selected);
+                        const auto& all = m_planner->GetBlocks();
+                        for (const DayPlannerBlock& block : all) {
+                            if (block.item != selected || block.rect.IsEmpty())
+                                continue;
+                            const PlannerRect grown = m_planner->DrawnBlockRect(block);
+                            for (const DayPlannerBlock& other : all) {
+                                if (&other != &block && !other.rect.IsEmpty()) {
+                                    EXPECT_FALSE(Overlap(grown, other.rect))
+                                        << where << ": selected " << selected << " covers " << other.item;
+                                }
+                            }
+                            const int offset = m_planner->ScrollOffset();
+                            EXPECT_GE(grown.top, offset) << where << ": item " << selected << " out of view";
+                            if (grown.Height() + 1 <= m_planner->PaneViewport()->height()) {
+                                EXPECT_LE(grown.bottom + 1, offset + m_planner->PaneViewport()->height())
+                                    << where << ": item " << selected << " out of view";
+                            }
+                        }
+                    }
+                    std::vector<int> expected = startOrder;
+                    if (key == Qt::Key_Up)
+                        std::reverse(expected.begin(), expected.end());
+                    EXPECT_EQ(visited, expected) << where << (key == Qt::Key_Down ? ": Down" : ": Up");
+                }
+            }
         }
     }
+    // Adjacent quarter hours as the user sees them, one selected.
+    m_planner->setFont(QApplication::font());
+    m_planner->resize(300, 300);
+    m_planner->RemoveAllItems();
+    const std::vector<DayCase> cases = DayCases();
+    for (DayPlannerItem item : cases[1].items) {
+        item.backColor = back;
+        m_planner->AddItem(item);
+    }
+    m_planner->SetDate(MakeTime(2026, 12, 10, 9, 0));
+    m_planner->resize(300, 301);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Down);
+    ShowAndPaint();
+    EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_quarter_hour_items")).isEmpty());
+}
 
-    // Selected, the long text of the short block is drawn whole, and the tooltip tells it too.
-    Click(BlockPoint(3));
-    ASSERT_EQ(m_planner->GetSelectedIndex(), 3);
-    const PlannerRect drawn = m_planner->DrawnBlockRect(block(3));
-    const int inset = 6;
-    const QRect needed = QFontMetrics(m_planner->font())
-                             .boundingRect(QRect(0, 0, drawn.Width() - 2 * inset, 10000), Qt::TextWordWrap,
-                                           QStringLiteral("Pick up the tickets for the concert"));
-    EXPECT_GE(drawn.Height(), needed.height() + 4);
-    EXPECT_TRUE(m_planner->TipTextAt(BlockPoint(1)).contains(QStringLiteral("Parcel")));
-    m_planner->resize(300, 480);
-    (void)m_planner->grab();
-    EXPECT_FALSE(SaveScreenshot(m_planner.get(), QStringLiteral("day_planner_quarter_hour_item")).isEmpty());
+// Selected, a short block's long text grows it down into the free room below it; the tooltip tells
+// the whole text too.
+TEST_F(DayPlannerWidget, ASelectedBlockShowsItsWholeTextWhereTheRoomIsFree) {
+    m_planner->SetOption(kPlannerNoHeader | kPlannerNoDrag | kPlannerKeysToOwner);
+    const QString tickets = QStringLiteral("Pick up the tickets for the concert at the town hall");
+    m_planner->AddItem(Item(15, 0, 15, tickets.toUtf8().constData()));
+    m_planner->AddItem(Item(11, 0, 15, tickets.toUtf8().constData()));
+    m_planner->AddItem(Item(11, 45, 15, "Parcel"));
+    m_planner->SetDate(MakeTime(2026, 12, 10, 10, 0));
+    m_planner->resize(240, 480);
+    ShowAndPaint();
+    const auto& blocks = m_planner->GetBlocks();
+    ASSERT_EQ(blocks.size(), 3u);
+    const QFontMetrics metrics(m_planner->font());
+    Click(BlockPoint(0));
+    ASSERT_EQ(m_planner->GetSelectedIndex(), 0);
+    const PlannerRect alone = m_planner->DrawnBlockRect(blocks[0]);
+    const QRect needed =
+        metrics.boundingRect(QRect(0, 0, alone.Width() - 12, 10000), Qt::TextWordWrap, tickets);
+    EXPECT_GE(alone.Height(), needed.height() + 4);
+    // With "Parcel" below in its lane it grows only down to that block.
+    ASSERT_EQ(blocks[2].lane, blocks[1].lane);
+    Click(BlockPoint(1));
+    ASSERT_EQ(m_planner->GetSelectedIndex(), 1);
+    const PlannerRect wedged = m_planner->DrawnBlockRect(blocks[1]);
+    EXPECT_LE(wedged.bottom + 1, blocks[2].rect.top);
+    EXPECT_FALSE(Overlap(wedged, blocks[2].rect));
+    EXPECT_TRUE(m_planner->TipTextAt(BlockPoint(2)).contains(QStringLiteral("Parcel")));
+}
+
+// The selected block's frame stands out from its fill, also where the owner fills blocks in the
+// highlight colour itself (as the appointments pane does under some schemes).
+TEST_F(DayPlannerWidget, TheSelectedBlocksFrameStandsOutFromItsFill) {
+    for (const QColor& fill : {m_planner->palette().color(QPalette::Highlight), QColor(255, 255, 220)}) {
+        m_planner->RemoveAllItems();
+        DayPlannerItem item = Item(9, 0, 60, "Team meeting");
+        item.backColor = MakeColorRef(fill.red(), fill.green(), fill.blue());
+        m_planner->AddItem(item);
+        m_planner->SetDate(MakeTime(2026, 12, 10, 8, 0));
+        ShowAndPaint();
+        Click(BlockPoint(0));
+        ASSERT_EQ(m_planner->GetSelectedIndex(), 0);
+        const PlannerRect block = m_planner->GetBlocks().front().rect;
+        const QImage image = m_planner->PaneViewport()->grab().toImage();
+        const int top = block.top - m_planner->ScrollOffset();
+        // The rows just inside the block's outline, above its text.
+        EXPECT_GE(StrongestContrast(image, QRect(block.left + 4, top + 1, block.Width() - 8, 2), fill.rgb()),
+                  3.0)
+            << fill.name().toStdString();
+    }
 }
 
 // Under a dark scheme the ruler keeps its pale tooltip fill: its digits and the blocks' texts are
