@@ -350,9 +350,11 @@ void CWeekReport::DrawDays(int page) {
         }
         dc.setFont(nameFont);
         TextOutFitted(dc, x, top + 6, nameRight, QString::fromLatin1(kBands[bandIndex]));
-        const int lines = (band - 2 * L) / L - 1;
+        // The writing lines run under the entries' lines, which start below the day's head.
+        const int entryOffset = EntryOffset();
+        const int lines = (band - entryOffset) / L - 1;
         for (int i = 0; i < lines; ++i) {
-            const int y = top + 6 + 3 * L + i * L;
+            const int y = top + 6 + entryOffset + L + i * L;
             Line(dc, left + A, y, left + W / 2 - A, y);
             Line(dc, left + W / 2 + A, y, right - A, y);
         }
