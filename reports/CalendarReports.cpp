@@ -75,23 +75,33 @@ bool CMonthReport::PrintPage(QPainter& dc, int) {
 
 void CMonthReport::DrawTitle() {
     const int points = m_pointSize;
+    // A week band of the grid holds the day number one line below its top and a line beside it.
+    const int neededBand = 2 * m_lineHeight;
     SetPointSize(8);
     m_dc->setFont(m_boldFont);
     const int A = m_avgCharWidth;
     const int L = m_lineHeight;
-    const auto [prevMonth, prevYear] = MonthAfter(m_month, m_year, -1);
-    const auto [nextMonth, nextYear] = MonthAfter(m_month, m_year, 1);
-    MiniMonth(*m_dc, m_printRect.left, m_printRect.top, A, L,
-              QString::fromLatin1(kMiniMonthNames[prevMonth - 1]), prevMonth, prevYear);
-    MiniMonth(*m_dc, std::max(m_printRect.left, m_printRect.right - 21 * A), m_printRect.top, A, L,
-              QString::fromLatin1(kMiniMonthNames[nextMonth - 1]), nextMonth, nextYear);
-    m_y = m_printRect.top + 8 * L + 2 * L;
+    const int titleBottom = m_printRect.top + 8 * L + 2 * L;
+    // The small calendars print where both fit side by side and leave the grid bands their room;
+    // in a narrower or lower frame the month's own days take the whole frame.
+    const bool calendars = 2 * MiniMonthWidth() + A <= m_printRect.Width() &&
+                           (m_printRect.bottom - titleBottom) / 8 >= neededBand;
+    if (calendars) {
+        const auto [prevMonth, prevYear] = MonthAfter(m_month, m_year, -1);
+        const auto [nextMonth, nextYear] = MonthAfter(m_month, m_year, 1);
+        MiniMonth(*m_dc, m_printRect.left, m_printRect.top, A, L,
+                  QString::fromLatin1(kMiniMonthNames[prevMonth - 1]), prevMonth, prevYear);
+        MiniMonth(*m_dc, m_printRect.right - MiniMonthWidth(), m_printRect.top, A, L,
+                  QString::fromLatin1(kMiniMonthNames[nextMonth - 1]), nextMonth, nextYear);
+    }
+    m_y = calendars ? titleBottom : m_printRect.top;
     SetPointSize(points);
     m_dc->setFont(m_normalFont);
 }
 
 void CMonthReport::DrawGrid(const QRect& grid) {
     QPainter& dc = *m_dc;
+    m_grid = grid;
     const int points = m_pointSize;
     const int left = grid.left();
     const int top = grid.top();
@@ -118,6 +128,9 @@ void CMonthReport::DrawGrid(const QRect& grid) {
     dc.setFont(m_boldFont);
     TextOut(dc, (grid.width() - TextWidth(dc, title)) / 2 + left, top + bh - TextHeight(dc), title);
     SetPointSize(points);
+    // Heads and day numbers are a line high: in bands lower than that they print smaller.
+    while (m_lineHeight > bh && m_pointSize > 6)
+        SetPointSize(m_pointSize - 1);
     dc.setFont(m_boldFont);
 
     const int A = m_avgCharWidth;
@@ -130,24 +143,34 @@ void CMonthReport::DrawGrid(const QRect& grid) {
                       QString::fromLatin1(kHeads[i]));
     }
 
+    // The day number one line below its band's top and the day's text from half a line below it,
+    // as far as the band is high enough; in a lower band the number moves up to stay in its own
+    // week row, and the text box keeps at least one line of the day entries' size.
+    const int entryLine = [&] {
+        QFont entries = m_normalFont;
+        entries.setPixelSize(std::max(1, static_cast<int>(ReadDeviceCaps(*m_printer).logPixelsY * 6 / 72)));
+        return QFontMetrics(entries, dc.device()).height();
+    }();
+    const int numberOffset = std::clamp((bh - L) / 2, 0, L);
+    const int textOffset = std::clamp((bh - entryLine) / 2, 0, L / 2);
     m_dayCount = DaysInMonth(m_month, m_year);
     int column = CDateTime(m_year, m_month, 1).GetDayOfWeek() - 1;
-    int y = top + 2 * bh + L;
+    int rowTop = top + 2 * bh;
     m_weekRows = 1;
     for (int day = 1; day <= m_dayCount; ++day) {
         const QString number = QString::number(day);
         const int width = TextWidth(dc, number);
-        TextOut(dc, (column + 1) * cw + left - width - A, y, number);
+        TextOut(dc, (column + 1) * cw + left - width - A, rowTop + numberOffset, number);
         const int cellLeft = cw * column + A + left;
-        const int cellTop = y - L / 2;
-        m_dayRects[day - 1] =
-            QRect(QPoint(cellLeft, cellTop), QPoint(cellLeft + cw - width - 2 * A - 1, cellTop + bh - L - 1));
+        m_dayRects[day - 1] = QRect(QPoint(cellLeft, rowTop + textOffset),
+                                    QPoint(cellLeft + cw - width - 2 * A - 1, rowTop + bh - textOffset - 1));
         column = (column + 1) % 7;
         if (column == 0 && day < m_dayCount) {
-            y += bh;
+            rowTop += bh;
             ++m_weekRows;
         }
     }
+    SetPointSize(points);
     dc.setFont(m_normalFont);
 }
 
@@ -193,12 +216,13 @@ bool CWeekReport::PrintPage(QPainter& dc, int page) {
     const int W = m_printRect.Width();
     const int y = m_y + QFontMetrics(m_normalFont, dc.device()).leading();
     const int band = (m_printRect.bottom - y) / 4;
-    const int boxHeight = std::max(0, (band - 2 * L) / L * L);
+    const int entryOffset = EntryOffset();
+    const int boxHeight = std::max(0, (band - entryOffset) / L * L);
     const int days = page == 0 ? 4 : 3;
     for (int i = 0; i < days; ++i) {
         const CDateTime day = m_firstDay + CDateTimeSpan(page == 0 ? i : 4 + i, 0, 0, 0);
         const int k = day.GetDayOfWeek() - (page == 0 ? 1 : 5);
-        const int boxTop = y + 2 * L + k * band;
+        const int boxTop = y + entryOffset + k * band;
         QString appts;
         for (const CAppt& appt : m_appts) {
             if (appt.m_DateDue.GetDay() == day.GetDay())
@@ -223,33 +247,74 @@ bool CWeekReport::PrintPage(QPainter& dc, int page) {
     return true;
 }
 
+int CWeekReport::EntryOffset() const {
+    // The entries start two lines below the band's top, or below the day's number when that is taller.
+    const int head = 6 + QFontMetrics(FontAt(*m_printer, "Times New Roman", 18, true), m_printer).height();
+    return std::max(2 * m_lineHeight, head);
+}
+
 void CWeekReport::DrawTitle() {
     QPainter& dc = *m_dc;
     const QString title = PageTitle(m_page);
     const int points = m_pointSize;
+    const int entryOffset = EntryOffset();
+    const int entryLine = m_lineHeight;
+    SetPointSize(8);
+    const int A = m_avgCharWidth;
+    const int L = m_lineHeight;
+    const int calendarWidth = MiniMonthWidth();
+    const int left = m_printRect.left;
+    const int right = m_printRect.right;
+    const int top = m_printRect.top;
+    // The title and the two small calendars share the width: the title grows smaller down to 10
+    // points beside them, then beside one, and the calendars are left out when even that does not
+    // fit or when the day bands below them would not hold two lines of entries.
+    const bool roomBelow = (m_printRect.bottom - (top + 10 * L)) / 4 >= entryOffset + 2 * entryLine;
+    int calendars = roomBelow ? 2 : 0;
+    QFont titleFont = FontAt(*m_printer, "Times New Roman", 18, true);
+    for (; calendars > 0; --calendars) {
+        const int room = m_printRect.Width() - calendars * calendarWidth - (calendars == 2 ? 12 : 0) - A;
+        int size = 18;
+        while (size > 10 && QFontMetrics(FontAt(*m_printer, "Times New Roman", size, true), m_printer)
+                                    .horizontalAdvance(title) > room)
+            --size;
+        titleFont = FontAt(*m_printer, "Times New Roman", size, true);
+        if (QFontMetrics(titleFont, m_printer).horizontalAdvance(title) <= room)
+            break;
+    }
+    if (calendars == 0)
+        titleFont = FontAt(*m_printer, "Times New Roman", 18, true);
+
     dc.save();
-    dc.setFont(FontAt(*m_printer, "Times New Roman", 18, true));
+    dc.setFont(titleFont);
     dc.setBackgroundMode(Qt::OpaqueMode);
     dc.setBackground(QColor(192, 192, 192));
-    const QString fitted = Fitted(dc, title, m_printRect.Width());
-    const int x = m_page == 0 ? m_printRect.left : m_printRect.right - TextWidth(dc, fitted);
-    TextOut(dc, x, m_printRect.top, fitted);
+    if (m_page == 0)
+        TextOutFitted(dc, left, top, right, title);
+    else
+        TextOutRightAligned(dc, left, right, top, title);
+    const int titleHeight = TextHeight(dc);
     dc.restore();
 
-    SetPointSize(8);
     dc.setFont(m_boldFont);
-    const int A = m_avgCharWidth;
     const auto [firstMonth, secondMonth] = PageMonths(m_page);
-    auto miniName = [](int month) { return QString::fromLatin1(kMiniMonthNames[month - 1]).trimmed(); };
-    // Both small calendars stay inside the print rectangle, twelve pixels apart on either page.
-    const int firstX =
-        m_page == 0 ? std::max(m_printRect.left, m_printRect.right - 2 * 21 * A - 12) : m_printRect.left;
-    const int secondX = m_page == 0 ? m_printRect.right - 21 * A : m_printRect.left + 21 * A + 12;
-    MiniMonth(dc, firstX, m_printRect.top, A, m_lineHeight, miniName(firstMonth.first), firstMonth.first,
-              firstMonth.second);
-    MiniMonth(dc, secondX, m_printRect.top, A, m_lineHeight, miniName(secondMonth.first), secondMonth.first,
-              secondMonth.second);
-    m_y = m_printRect.top + 8 * m_lineHeight + 2 * m_lineHeight;
+    auto miniMonth = [&](int x, std::pair<int, int> month) {
+        MiniMonth(dc, x, top, A, L, QString::fromLatin1(kMiniMonthNames[month.first - 1]).trimmed(),
+                  month.first, month.second);
+    };
+    // Page 0 keeps the month of its days when only one calendar fits, page 1 the month after it.
+    if (m_page == 0) {
+        if (calendars == 2)
+            miniMonth(right - 2 * calendarWidth - 12, firstMonth);
+        if (calendars >= 1)
+            miniMonth(right - calendarWidth, secondMonth);
+    } else {
+        if (calendars >= 1)
+            miniMonth(left, firstMonth);
+        if (calendars == 2)
+            miniMonth(left + calendarWidth + 12, secondMonth);
+    }
+    m_y = top + std::max(titleHeight, calendars > 0 ? 8 * L : 0) + 2 * L;
     SetPointSize(points);
 }
 
@@ -271,6 +336,7 @@ void CWeekReport::DrawDays(int page) {
         const int bandIndex = page == 0 ? k : 4 + k;
         Line(dc, left, top, right, top, 4);
         int x = left;
+        int nameRight = right;
         if (bandIndex < 7) {
             const CDateTime day = m_firstDay + CDateTimeSpan(bandIndex, 0, 0, 0);
             dc.setFont(dayFont);
@@ -279,13 +345,16 @@ void CWeekReport::DrawDays(int page) {
             x += TextWidth(dc, number) + 4;
             dc.setFont(yearDayFont);
             const QString yearDay = QStringLiteral("Day %1").arg(day.GetDayOfYear());
+            nameRight = right - TextWidth(dc, yearDay) - A;
             TextOut(dc, right - TextWidth(dc, yearDay), top + 6, yearDay);
         }
         dc.setFont(nameFont);
-        TextOutFitted(dc, x, top + 6, right, QString::fromLatin1(kBands[bandIndex]));
-        const int lines = (band - 2 * L) / L - 1;
+        TextOutFitted(dc, x, top + 6, nameRight, QString::fromLatin1(kBands[bandIndex]));
+        // The writing lines run under the entries' lines, which start below the day's head.
+        const int entryOffset = EntryOffset();
+        const int lines = (band - entryOffset) / L - 1;
         for (int i = 0; i < lines; ++i) {
-            const int y = top + 6 + 3 * L + i * L;
+            const int y = top + 6 + entryOffset + L + i * L;
             Line(dc, left + A, y, left + W / 2 - A, y);
             Line(dc, left + W / 2 + A, y, right - A, y);
         }

@@ -26,6 +26,8 @@ public:
     // Set by the last drawing of the grid.
     int DayCount() const { return m_dayCount; }
     int WeekRows() const { return m_weekRows; }
+    // The grid's rectangle: a title band, the weekday heads' band and six week bands.
+    QRect GridRect() const { return m_grid; }
     QRect DayRect(int day) const { return m_dayRects[static_cast<size_t>(day - 1)]; }
 
 private:
@@ -37,6 +39,7 @@ private:
     int m_year;
     int m_dayCount = 0;
     int m_weekRows = 0;
+    QRect m_grid;
     QRect m_dayRects[31];
     QPainter* m_dc = nullptr;
 };
@@ -61,6 +64,9 @@ public:
     std::pair<std::pair<int, int>, std::pair<int, int>> PageMonths(int page) const;
 
 private:
+    // The distance from a day band's top to its entry boxes, at the report's size.
+    int EntryOffset() const;
+
     std::vector<CTask> m_tasks;
     std::vector<CAppt> m_appts;
     CDateTime m_firstDay;

@@ -3,6 +3,7 @@
 #include "reports/ReportDraw.h"
 
 #include <QPainter>
+#include <QPrinter>
 
 #include <algorithm>
 
@@ -30,37 +31,72 @@ QStringList TaskLine(const CTask& task) {
     return {Text(task.m_Desc), PriorityWord(task.m_Priority), ShortDate(task.m_DateDue)};
 }
 
-// The width a column of the report needs for its head and every value of its records.
+// The widths a column of the report needs for every value of its records and for its head.
 template <typename Record>
-int ColumnNeed(QPainter& dc, const CReport& report, const QString& head, const std::vector<Record>& records,
-               QStringList (*line)(const Record&), qsizetype column) {
+std::pair<int, int> ColumnNeeds(const CReport& report, const QString& head,
+                                const std::vector<Record>& records, QStringList (*line)(const Record&),
+                                qsizetype column) {
     QStringList values;
     for (const Record& record : records)
         values << line(record).value(column);
-    return std::max(WidestText(dc, report.BoldFont(), {head}), WidestText(dc, report.NormalFont(), values)) +
-           report.AverageCharWidth() / 2;
+    const int gap = report.AverageCharWidth() / 2;
+    return {WidestText(report.GetDC(), report.NormalFont(), values) + gap,
+            WidestText(report.GetDC(), report.BoldFont(), {head}) + gap};
+}
+
+// The smallest size of the column heads, 5 points: a point below the smallest the records print in.
+int SmallestHead(const CReport& report) {
+    return static_cast<int>(ReadDeviceCaps(*report.GetDC()).logPixelsY * 5 / 72);
+}
+
+// The row fitted to its values first and then to its heads; the description keeps room for ten
+// average characters for the values and eight for the heads, so a short one prints whole. The row
+// fits when every value prints whole and every head fits its column at 5 points or more.
+ColumnRow FittedRow(const CReport& report, std::vector<int> starts, int end,
+                    const std::vector<std::pair<int, int>>& needs, size_t flexible) {
+    ColumnRow row{std::move(starts), end, report.AverageCharWidth() / 2};
+    std::vector<int> values;
+    std::vector<int> heads;
+    for (size_t i = 0; i < needs.size(); ++i) {
+        values.push_back(i == flexible ? 0 : needs[i].first);
+        heads.push_back(i == flexible ? 0 : std::max(needs[i].first, needs[i].second));
+    }
+    const int A = report.AverageCharWidth();
+    row.Fit(values, flexible, 10 * A);
+    const bool valuesFit = row.fits;
+    // The heads may narrow the description a little further, down to its own head.
+    row.Fit(heads, flexible, std::max(needs[flexible].second, 8 * A));
+    const double headScale =
+        std::min(1.0, static_cast<double>(SmallestHead(report)) / std::max(1, report.BoldFont().pixelSize()));
+    bool headsFit = true;
+    for (size_t i = 0; i < needs.size(); ++i)
+        headsFit = headsFit && (needs[i].second - row.gap) * headScale <= row.Room(i);
+    row.fits = valuesFit && headsFit;
+    return row;
 }
 
 // START, END and APPOINTMENT from the given starts to the end: the times print whole, the
 // description takes what is left.
-ColumnRow ApptRow(QPainter& dc, const CReport& report, const std::vector<CAppt>& appts,
-                  std::vector<int> starts, int end) {
-    ColumnRow row{std::move(starts), end, report.AverageCharWidth() / 2};
-    row.Fit({ColumnNeed(dc, report, kApptHeads[0], appts, ApptLine, 0),
-             ColumnNeed(dc, report, kApptHeads[1], appts, ApptLine, 1), 0},
-            2);
-    return row;
+ColumnRow ApptRow(const CReport& report, const std::vector<CAppt>& appts, std::vector<int> starts, int end) {
+    return FittedRow(report, std::move(starts), end,
+                     {ColumnNeeds(report, kApptHeads[0], appts, ApptLine, 0),
+                      ColumnNeeds(report, kApptHeads[1], appts, ApptLine, 1),
+                      ColumnNeeds(report, kApptHeads[2], {}, ApptLine, 2)},
+                     2);
 }
 
 // TASK, PRIORITY and DUE DATE from the given starts to the end: priority and date print whole, the
 // description takes what is left.
-ColumnRow TaskRow(QPainter& dc, const CReport& report, const std::vector<CTask>& tasks,
-                  std::vector<int> starts, int end) {
-    ColumnRow row{std::move(starts), end, report.AverageCharWidth() / 2};
-    row.Fit({0, ColumnNeed(dc, report, kTaskHeads[1], tasks, TaskLine, 1),
-             ColumnNeed(dc, report, kTaskHeads[2], tasks, TaskLine, 2)},
-            0);
-    return row;
+ColumnRow TaskRow(const CReport& report, const std::vector<CTask>& tasks, std::vector<int> starts, int end) {
+    return FittedRow(report, std::move(starts), end,
+                     {ColumnNeeds(report, kTaskHeads[0], {}, TaskLine, 0),
+                      ColumnNeeds(report, kTaskHeads[1], tasks, TaskLine, 1),
+                      ColumnNeeds(report, kTaskHeads[2], tasks, TaskLine, 2)},
+                     0);
+}
+
+void DrawHeadRow(QPainter& dc, const CReport& report, const ColumnRow& row, int y, const QStringList& heads) {
+    report_draw::DrawHeads(dc, row, y, heads, report.BoldFont(), SmallestHead(report));
 }
 } // namespace
 
@@ -89,19 +125,19 @@ void CDailyPlanReport::DrawFrame() {
 ColumnRow CDailyPlanReport::ApptColumns() const {
     const int q = m_printRect.Width() / 4;
     const int xs = m_avgCharWidth / 2 + m_printRect.left;
-    return ApptRow(*m_dc, *this, m_appts, {xs, xs + q / 2, xs + q}, m_column2);
+    return ApptRow(*this, m_appts, {xs, xs + q / 2, xs + q}, m_column2);
 }
 
 ColumnRow CDailyPlanReport::TaskColumns() const {
     const int q = m_printRect.Width() / 4;
     const int xt = m_avgCharWidth / 2 + m_column2;
-    return TaskRow(*m_dc, *this, m_tasks, {xt, xt + q, xt + q + q / 2}, m_printRect.right);
+    return TaskRow(*this, m_tasks, {xt, xt + q, xt + q + q / 2}, m_printRect.right);
 }
 
 void CDailyPlanReport::DrawHeads() {
     const int y = m_printRect.top + 2 * m_lineHeight;
-    ApptColumns().Draw(*m_dc, y, kApptHeads);
-    TaskColumns().Draw(*m_dc, y, kTaskHeads);
+    DrawHeadRow(*m_dc, *this, ApptColumns(), y, kApptHeads);
+    DrawHeadRow(*m_dc, *this, TaskColumns(), y, kTaskHeads);
 }
 
 void CDailyPlanReport::DrawRecords(int page) {
@@ -138,12 +174,12 @@ QString CDailyTasksReport::FooterText(int page) const {
 }
 
 ColumnRow CDailyTasksReport::Columns() const {
-    return TaskRow(*m_dc, *this, m_tasks, {m_column1, m_column2, m_column2 + (m_column2 - m_column1) / 2},
+    return TaskRow(*this, m_tasks, {m_column1, m_column2, m_column2 + (m_column2 - m_column1) / 2},
                    m_printRect.right);
 }
 
 void CDailyTasksReport::DrawHeads() {
-    Columns().Draw(*m_dc, m_printRect.top + 2 * m_lineHeight, kTaskHeads);
+    DrawHeadRow(*m_dc, *this, Columns(), m_printRect.top + 2 * m_lineHeight, kTaskHeads);
 }
 
 void CDailyTasksReport::DrawRecords(int page) {
@@ -172,14 +208,16 @@ QString CDailyApptsReport::FooterText(int page) const {
 }
 
 ColumnRow CDailyApptsReport::Columns() const {
-    // END a quarter of the print width from the page's origin; with a wide left margin that is
-    // inside START, and fitting the times moves it right of them.
-    const int end = m_printRect.Width() / 4 + m_avgCharWidth;
-    return ApptRow(*m_dc, *this, m_appts, {m_column1, end, m_column2}, m_printRect.right);
+    // END a quarter of the print width from the paper's left edge, wherever the printer's page
+    // area starts; with a wide left margin that is inside START, and fitting the times moves it
+    // right of them.
+    const int end = m_printRect.Width() / 4 + m_avgCharWidth -
+                    static_cast<int>(ReadDeviceCaps(*m_printer).physicalOffsetX);
+    return ApptRow(*this, m_appts, {m_column1, end, m_column2}, m_printRect.right);
 }
 
 void CDailyApptsReport::DrawHeads() {
-    Columns().Draw(*m_dc, m_printRect.top + 2 * m_lineHeight, kApptHeads);
+    DrawHeadRow(*m_dc, *this, Columns(), m_printRect.top + 2 * m_lineHeight, kApptHeads);
 }
 
 void CDailyApptsReport::DrawRecords(int page) {

@@ -20,6 +20,7 @@ protected:
     QString FooterText(int page) const override;
     void DrawHeads() override;
     void DrawRecords(int page) override;
+    bool ColumnsFit() const override { return ApptColumns().fits && TaskColumns().fits; }
 
 private:
     report_draw::ColumnRow ApptColumns() const;
@@ -41,6 +42,7 @@ protected:
     QString FooterText(int page) const override;
     void DrawHeads() override;
     void DrawRecords(int page) override;
+    bool ColumnsFit() const override { return Columns().fits; }
 
 private:
     report_draw::ColumnRow Columns() const;
@@ -59,6 +61,7 @@ protected:
     QString FooterText(int page) const override;
     void DrawHeads() override;
     void DrawRecords(int page) override;
+    bool ColumnsFit() const override { return Columns().fits; }
 
 private:
     report_draw::ColumnRow Columns() const;

@@ -58,11 +58,18 @@ bool CEnvelopeReport::PrintPage(QPainter& dc, int page) {
     DrawTitle();
     const QStringList lines = RecipientLines(m_persons[static_cast<size_t>(page)]);
     const int x = std::max(m_printRect.left, m_column2 - TextWidth(dc, lines.last()) / 2);
-    const int y = (m_printRect.bottom - m_printRect.top) / 2 + m_lineHeight;
+    // The address starts one line below the middle of the frame, measured from the frame's top so
+    // that it stays where it is on the paper whatever the printer's page area. In a frame too low
+    // for that it ends at the frame's bottom, and never rises into the return address above it.
+    const int L = m_lineHeight;
+    const int belowReturn = m_printRect.top + (static_cast<int>(ReturnAddressLines().size()) + 1) * L;
+    const int height = static_cast<int>(lines.size()) * L;
+    const int middle = m_printRect.top + m_printRect.Height() / 2 + L;
+    const int y = std::max(belowReturn, std::min(middle, m_printRect.bottom - height));
     // A long line ends in an ellipsis at the print rectangle's right edge; lines below its bottom
     // are left out.
-    for (int i = 0; i < lines.size() && y + (i + 1) * m_lineHeight <= m_printRect.bottom; ++i)
-        TextOutFitted(dc, x, y + i * m_lineHeight, m_printRect.right, lines[i]);
+    for (int i = 0; i < lines.size() && y + (i + 1) * L <= m_printRect.bottom; ++i)
+        TextOutFitted(dc, x, y + i * L, m_printRect.right, lines[i]);
     dc.restore();
     m_dc = nullptr;
     return true;

@@ -11,10 +11,16 @@ CListReport::CListReport(QPrinter* printer, QString title, bool shrinkOnNarrowPa
     : CReport(printer), m_title(std::move(title)), m_shrinkOnNarrowPaper(shrinkOnNarrowPaper) {}
 
 void CListReport::ShrinkOnNarrowPaper() {
-    if (!m_shrinkOnNarrowPaper || !m_printer || m_pointSize == 8)
+    if (!m_shrinkOnNarrowPaper || !m_printer)
         return;
-    if (PaperWidthInches(*m_printer) <= 6) {
+    if (PaperWidthInches(*m_printer) <= 6 && m_pointSize != 8) {
         m_pointSize = 8;
+        MakeFonts(false);
+    }
+    if (m_printRect.Width() <= 0)
+        return;
+    while (m_pointSize > 6 && !ColumnsFit()) {
+        --m_pointSize;
         MakeFonts(false);
     }
 }
@@ -35,8 +41,7 @@ bool CListReport::PrintPage(QPainter& dc, int page) {
 }
 
 void CListReport::DrawCentred(int y, const QString& text) {
-    const QString fitted = Fitted(*m_dc, text, m_printRect.Width());
-    TextOut(*m_dc, (m_printRect.Width() - TextWidth(*m_dc, fitted)) / 2 + m_printRect.left, y, fitted);
+    TextOutCentred(*m_dc, m_printRect.left, m_printRect.right, y, text);
 }
 
 void CListReport::DrawTitle() {

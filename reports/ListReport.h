@@ -26,8 +26,12 @@ protected:
     // The column heads at two lines below the top, when the report has them.
     virtual void DrawHeads() {}
     virtual void DrawRecords(int page) = 0;
-    // On paper 6 inches wide or narrower the daily reports print at 8 points from then on.
+    // On paper 6 inches wide or narrower the daily reports and the address book print at 8 points
+    // from then on; in a frame too narrow for the report's columns at that size it prints smaller,
+    // down to 6 points, until they fit.
     void ShrinkOnNarrowPaper();
+    // Whether the columns hold their values whole at the current size.
+    virtual bool ColumnsFit() const { return true; }
     // The text centred in the print rectangle at y, cut with an ellipsis when wider than it.
     void DrawCentred(int y, const QString& text);
 

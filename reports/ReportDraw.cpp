@@ -10,8 +10,32 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace report_draw {
+
+namespace {
+TextWatcher* g_watcher = nullptr;
+
+// The text cut with an ellipsis to the width.
+QString FitToWidth(QPainter& dc, const QString& text, int width) {
+    if (width <= 0)
+        return QString();
+    const QFontMetrics metrics(dc.font(), dc.device());
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void WatchFitted(const QString& text, const QString& shown) {
+    if (g_watcher)
+        g_watcher->Fitted(text, shown);
+}
+} // namespace
+
+TextWatcher* WatchText(TextWatcher* watcher) {
+    return std::exchange(g_watcher, watcher);
+}
 
 QString Text(const CString& text) {
     return QString::fromUtf8(text.c_str());
@@ -26,32 +50,37 @@ int TextHeight(QPainter& dc) {
 }
 
 void TextOut(QPainter& dc, int x, int y, const QString& text) {
-    dc.drawText(x, y + QFontMetrics(dc.font(), dc.device()).ascent(), text);
-}
-
-QString Fitted(QPainter& dc, const QString& text, int width) {
-    if (width <= 0)
-        return QString();
     const QFontMetrics metrics(dc.font(), dc.device());
-    if (metrics.horizontalAdvance(text) <= width)
-        return text;
-    return metrics.elidedText(text, Qt::ElideRight, width);
+    dc.drawText(x, y + metrics.ascent(), text);
+    if (g_watcher && !text.isEmpty())
+        g_watcher->Drawn(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), text);
 }
 
 void TextOutFitted(QPainter& dc, int x, int y, int right, const QString& text) {
-    const QString fitted = Fitted(dc, text, right - x);
+    const QString fitted = FitToWidth(dc, text, right - x);
+    WatchFitted(text, fitted);
     if (!fitted.isEmpty())
         TextOut(dc, x, y, fitted);
 }
 
+void TextOutCentred(QPainter& dc, int left, int right, int y, const QString& text) {
+    const QString fitted = FitToWidth(dc, text, right - left);
+    WatchFitted(text, fitted);
+    TextOut(dc, (right - left - TextWidth(dc, fitted)) / 2 + left, y, fitted);
+}
+
+void TextOutRightAligned(QPainter& dc, int left, int right, int y, const QString& text) {
+    const QString fitted = FitToWidth(dc, text, right - left);
+    WatchFitted(text, fitted);
+    TextOut(dc, right - TextWidth(dc, fitted), y, fitted);
+}
+
 void DrawWrapped(QPainter& dc, const QRect& rect, const QString& text, bool withLeading) {
-    if (rect.isEmpty() || text.isEmpty())
+    if (text.isEmpty())
         return;
     const QFontMetrics metrics(dc.font(), dc.device());
     const int lineHeight = metrics.height() + (withLeading ? metrics.leading() : 0);
-    if (lineHeight <= 0)
-        return;
-    const int room = rect.height() / lineHeight;
+    const int room = lineHeight > 0 && rect.width() > 0 ? rect.height() / lineHeight : 0;
     QStringList lines;
     bool leftOver = false;
     QStringList paragraphs = text.split(QChar('\n'));
@@ -64,7 +93,7 @@ void DrawWrapped(QPainter& dc, const QRect& rect, const QString& text, bool with
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(rect.width());
+            line.setLineWidth(std::max(1, rect.width()));
             if (lines.size() == room) {
                 leftOver = true;
                 break;
@@ -75,25 +104,36 @@ void DrawWrapped(QPainter& dc, const QRect& rect, const QString& text, bool with
         if (leftOver)
             break;
     }
+    const QString ellipsis(QChar(0x2026));
     if (leftOver && !lines.isEmpty()) {
         // The ellipsis shows that the cell holds more than it prints.
-        const QString ellipsis(QChar(0x2026));
         QString& last = lines.last();
         while (!last.isEmpty() && metrics.horizontalAdvance(last + ellipsis) > rect.width())
             last.chop(1);
         last = last.trimmed() + ellipsis;
     }
-    for (int i = 0; i < lines.size(); ++i)
-        TextOutFitted(dc, rect.left(), rect.top() + i * lineHeight, rect.left() + rect.width(),
-                      lines[i].trimmed());
+    QStringList shown;
+    for (int i = 0; i < lines.size(); ++i) {
+        shown << FitToWidth(dc, lines[i].trimmed(), rect.width());
+        if (!shown.last().isEmpty())
+            TextOut(dc, rect.left(), rect.top() + i * lineHeight, shown.last());
+    }
+    // A box too low for a single line still shows that it holds text: the ellipsis alone on the
+    // box's line, at the box's left edge.
+    if (lines.isEmpty()) {
+        shown << ellipsis;
+        TextOut(dc, rect.left(), rect.top(), ellipsis);
+    }
+    WatchFitted(text, shown.join(QChar('\n')));
 }
 
-void ColumnRow::Fit(const std::vector<int>& needs, size_t flexible) {
+void ColumnRow::Fit(const std::vector<int>& needs, size_t flexible, int keep) {
     const size_t n = starts.size();
+    // A column never starts left of the one before it, so none leaves the row.
+    for (size_t i = 1; i < n; ++i)
+        starts[i] = std::max(starts[i], starts[i - 1]);
     const auto width = [this, n](size_t i) { return (i + 1 < n ? starts[i + 1] : end) - starts[i]; };
-    // The free-text column gives at most half its width: a description cut short still says more
-    // than a date cut short, but one left out says nothing.
-    int room = std::max(0, width(flexible) / 2);
+    int room = std::max(0, width(flexible) - keep);
     const auto widening = [&](size_t i) {
         const int take = std::clamp(needs[i] - width(i), 0, room);
         room -= take;
@@ -109,9 +149,13 @@ void ColumnRow::Fit(const std::vector<int>& needs, size_t flexible) {
         for (size_t j = flexible + 1; j <= i; ++j)
             starts[j] -= take;
     }
-    // A column never starts left of the one before it, so none leaves the row.
-    for (size_t i = 1; i < n; ++i)
-        starts[i] = std::max(starts[i], starts[i - 1]);
+    fits = width(flexible) >= keep;
+    for (size_t i = 0; i < n; ++i)
+        fits = fits && (i == flexible || width(i) >= needs[i]);
+}
+
+int ColumnRow::Room(size_t column) const {
+    return (column + 1 < starts.size() ? starts[column + 1] : end) - gap - starts[column];
 }
 
 void ColumnRow::Draw(QPainter& dc, int y, const QStringList& texts) const {
@@ -121,8 +165,26 @@ void ColumnRow::Draw(QPainter& dc, int y, const QStringList& texts) const {
     }
 }
 
-int WidestText(QPainter& dc, const QFont& font, const QStringList& texts) {
-    const QFontMetrics metrics(font, dc.device());
+void DrawHeads(QPainter& dc, const ColumnRow& row, int y, const QStringList& heads, QFont bold,
+               int smallest) {
+    const auto fits = [&](const QFont& font) {
+        const QFontMetrics metrics(font, dc.device());
+        for (size_t i = 0; i < row.starts.size() && i < static_cast<size_t>(heads.size()); ++i) {
+            if (metrics.horizontalAdvance(heads[static_cast<qsizetype>(i)]) > row.Room(i))
+                return false;
+        }
+        return true;
+    };
+    while (!fits(bold) && bold.pixelSize() > smallest)
+        bold.setPixelSize(bold.pixelSize() - 1);
+    dc.save();
+    dc.setFont(bold);
+    row.Draw(dc, y, heads);
+    dc.restore();
+}
+
+int WidestText(QPaintDevice* device, const QFont& font, const QStringList& texts) {
+    const QFontMetrics metrics(font, device);
     int widest = 0;
     for (const QString& text : texts)
         widest = std::max(widest, metrics.horizontalAdvance(text));

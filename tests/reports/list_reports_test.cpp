@@ -277,7 +277,7 @@ TEST_F(ListReports, DailyTasksAndAppointmentsListTheirRecordsUnderTheirHeads) {
     EXPECT_EQ(PdfReport(empty, PdfReport::Letter(), Pdf("none.pdf")).Report().GetPageCount(), 0);
 }
 
-TEST_F(ListReports, NarrowPaperPrintsTheDailyReportsAtEightPoints) {
+TEST_F(ListReports, NarrowPaperPrintsTheDailyReportsAndTheAddressBookAtEightPoints) {
     struct Case {
         int kind;
         int letterPoints;
@@ -286,7 +286,7 @@ TEST_F(ListReports, NarrowPaperPrintsTheDailyReportsAtEightPoints) {
     const Case cases[] = {{kReportDailyPlan, 10, 8},
                           {kReportDailyTasks, 10, 8},
                           {kReportDailyAppts, 10, 8},
-                          {kReportAddressBook, 10, 10},
+                          {kReportAddressBook, 10, 8},
                           {kReportEnvelopes, 10, 10}};
     for (const Case& c : cases) {
         ReportInput input;

@@ -26,6 +26,9 @@ struct ReportLayout {
     int points = 10;
     // Thousandths of an inch, on all four sides.
     int margin = 750;
+    // The printer's unprintable margin in millimetres on all four sides, where its page area starts
+    // on the paper; 10 mm is a PDF printer's own.
+    double unprintable = 10;
 };
 
 // A report of one kind built on a PDF printer at a fixed resolution, as the frame builds it: the
@@ -52,6 +55,9 @@ public:
         m_printer.setResolution(kDpi);
         m_printer.setPageSize(layout.paper);
         m_printer.setPageOrientation(layout.orientation);
+        m_printer.setPageMargins(
+            QMarginsF(layout.unprintable, layout.unprintable, layout.unprintable, layout.unprintable),
+            QPageLayout::Millimeter);
         m_report = CreateReportOfKind(&m_printer, input);
         if (!m_report)
             return;
