@@ -3,7 +3,6 @@
 #include "data/ExclusiveTransaction.h"
 #include "data/SqlException.h"
 #include "platform/core/FileOps.h"
-#include "platform/core/Prompt.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -24,29 +23,32 @@ bool TransactionGone() {
 
 } // namespace
 
-int RunImportTransaction(CDbDoc& doc, const std::function<int()>& body) {
-    int count = 0;
+ImportOutcome RunImportTransaction(CDbDoc& doc, const std::function<ImportOutcome()>& body) {
+    ImportOutcome outcome;
     try {
         Step("begin import");
         ExclusiveTransaction transaction(g_db);
-        count = body();
+        outcome = body();
         if (TransactionGone()) {
             // The database gave the whole transaction up with the failing write: nothing of this
             // import stayed.
-            count = 0;
+            outcome.added = 0;
+            if (outcome.failure.IsEmpty())
+                outcome.failure = "The import was rolled back.";
         } else {
             Step("commit import");
             transaction.Commit();
         }
     } catch (const SqlException& error) {
         // The transaction was rolled back: nothing of this import stayed.
-        MessageBoxA(nullptr, error.errorMessage(), "Import Error", MB_OK | MB_ICONERROR);
-        count = 0;
+        outcome.added = 0;
+        outcome.failure = error.errorMessage();
     } catch (...) {
-        count = 0;
+        outcome.added = 0;
+        outcome.failure = "The import failed.";
     }
     doc.EndBulkPersonInserts();
-    return count;
+    return outcome;
 }
 
 PersonImport::PersonImport(CDbDoc& doc, std::vector<CPhGroup> groups)

@@ -7,12 +7,21 @@
 #include <functional>
 #include <vector>
 
+// How an import ended: the records the document holds from it, and the error that stopped it
+// (empty when it ran to its end).
+struct ImportOutcome {
+    int added = 0;
+    CString failure;
+
+    bool Failed() const { return !failure.IsEmpty(); }
+};
+
 // The frame of a bulk import: one transaction around everything the body writes. Nothing of a run
-// that is stopped before its commit (a kill, a crash) stays. The body answers the number of records
-// it added; when the database gave the whole transaction up (a full disk does), nothing stayed and
-// the answer is 0. An SqlException out of the frame itself (the begin or the commit failed) is shown
-// once under "Import Error" and also answers 0.
-int RunImportTransaction(CDbDoc& doc, const std::function<int()>& body);
+// that is stopped before its commit (a kill, a crash) stays. The body answers the records it added
+// and the write that stopped it, if one did. When the database gave the whole transaction up (a full
+// disk does), or the begin or the commit failed, nothing stayed: the outcome then has no records and
+// that failure. Nothing is shown here; the caller reports the outcome once.
+ImportOutcome RunImportTransaction(CDbDoc& doc, const std::function<ImportOutcome()>& body);
 
 // Adds the persons of an import inside RunImportTransaction, with a savepoint per batch of persons
 // rather than one per person. When a write of a batch fails, the batch is rolled back and the

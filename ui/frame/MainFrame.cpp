@@ -400,9 +400,8 @@ bool CMainFrame::Create() {
 
     m_previewWindow = new CPrintPreviewWindow(m_stack);
     m_previewWindow->hide();
-    m_previewWindow->SetKeyCommandHandler([this](CPrintPreviewWindow::KeyCommand command) {
-        OnPreviewKeyCommand(command);
-    });
+    m_previewWindow->SetKeyCommandHandler(
+        [this](CPrintPreviewWindow::KeyCommand command) { OnPreviewKeyCommand(command); });
     layout->addWidget(m_previewWindow);
 
     if (CMessageLoop* loop = CMessageLoop::Current()) {
@@ -673,13 +672,7 @@ void CMainFrame::OnImportTables() {
     CImportTablesDlg dialog;
     if (dialog.DoModal() != IDOK)
         return;
-    CString report;
-    {
-        WaitCursor wait;
-        report = ImportTables(dialog.Choice());
-    }
-    MessageBoxA(this, report, "Tables Successfully Imported", MB_ICONINFORMATION);
-    g_doc.SetModifiedFlag(true, true);
+    ImportTablesAndReport(this, dialog.Choice());
 }
 
 // File > Import > Windows(R) Address Book: reads the contacts of the chosen vCard file into the
