@@ -301,12 +301,10 @@ private:
 
 // Reads every record of the options' file and inserts the ones that pass, all in one transaction: a
 // record whose insert fails is rolled back alone, not counted, and ends the import (a full disk or a
-// broken file fails every record after it alike). readRecord answers Added for a record it has handed
-// on to be written later (persons go in batches); written() then writes those and answers how many
-// reached the document and the write that failed, if one did. Answers the number of records the
-// document really holds afterwards; the modified flag is set with notification when there are any.
-// The error that stopped the import goes to failure when given, else into one box under
-// failureCaption.
+// broken file fails every record after it alike). written() answers, from the number of records
+// readRecord added, how many reached the document and the write that failed, if one did. Answers the number
+// of records the document really holds afterwards; the modified flag is set with notification when there are
+// any. The error that stopped the import goes to failure when given, else into one box under failureCaption.
 template <typename ReadRecord, typename Written>
 int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, CString* failure,
               ReadRecord readRecord, Written written) {
@@ -516,10 +514,9 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec, CString* failure)
             if (!NewId(person.m_ID))
                 return RecordResult::Failed;
             person.BuildDisplayName();
-            return persons.Add(std::move(person)) ? RecordResult::Added : RecordResult::Failed;
+            return persons.Add(person) ? RecordResult::Added : RecordResult::Failed;
         },
         [&](int) {
-            persons.Flush();
             return ImportOutcome{persons.Added(), persons.Failure()};
         });
 }

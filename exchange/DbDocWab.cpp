@@ -48,9 +48,8 @@ bool CDbDoc::ImportWab(int& count, int choice, const char* path, CString& writeE
             if (!NewGuidString(id))
                 return true;
             person.m_ID = id;
-            return persons.Add(std::move(person));
+            return persons.Add(person);
         }) != -1;
-        persons.Flush();
         return ImportOutcome{persons.Added(), persons.Failure()};
     });
     if (!read)
