@@ -160,11 +160,13 @@ public:
 
     // What an import of another document's tables gave for each part: the number of rows copied
     // (persons, tasks, appointments), or -1 after a database error (a wrong password among them),
-    // which is not shown. A part not asked for stays 0.
+    // which is not shown; failure holds the first such error's text (empty when none). A part not
+    // asked for stays 0.
     struct MergeCounts {
         int persons = 0;
         int tasks = 0;
         int appts = 0;
+        CString failure;
     };
     // Copies the chosen parts of the other document in one transaction: killed at any point, this
     // document is as it was before. A part that fails is rolled back alone and gives -1; the others
@@ -188,11 +190,13 @@ public:
     int ExportTasksCsv(const CExportTableSpec& spec);
     int ExportApptsCsv(const CExportTableSpec& spec);
     // The imports read the options' file, one record a line, and insert every record that has what its
-    // kind needs under a new ID; they answer the number of records inserted (0 when the file cannot
-    // be opened).
-    int ImportAddressBookCsv(const CExportTableSpec& spec);
-    int ImportTasksCsv(const CExportTableSpec& spec);
-    int ImportApptsCsv(const CExportTableSpec& spec);
+    // kind needs under a new ID; they answer the number of records the document holds from the
+    // import (0 when the file cannot be opened). A write that fails ends the import with the records
+    // before it; a failed commit keeps none. That error is shown in one box, or, when failure is
+    // given, handed back there instead (left empty when the import ran to its end).
+    int ImportAddressBookCsv(const CExportTableSpec& spec, CString* failure = nullptr);
+    int ImportTasksCsv(const CExportTableSpec& spec, CString* failure = nullptr);
+    int ImportApptsCsv(const CExportTableSpec& spec, CString* failure = nullptr);
     // End of delimited-text export and import.
 
     // Address-book import.
@@ -200,8 +204,9 @@ public:
     // the choice: 0 "Yellow Pages", 1 "White Pages", 2 both. Adds 1 to count for every person
     // inserted; false when the file cannot be read or holds no contact card.
     bool ImportWab(int& count, int choice, const char* path);
-    // The same, but a write that fails is not shown: its error text goes to writeError (left empty
-    // when every write succeeded), for the caller's one report of the import.
+    // The same, but a write or the commit that fails is not shown: its error text goes to writeError
+    // (left empty when the import ran to its end), for the caller's one report of the import. After
+    // a failed commit the count has not grown: nothing of the file stayed.
     bool ImportWab(int& count, int choice, const char* path, CString& writeError);
     // End of address-book import.
 

@@ -240,6 +240,11 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
         {tasks, counts.tasks, CopyTasks},
         {appts, counts.appts, CopyAppts},
     };
+    // The first error met is the one the caller tells.
+    auto fail = [&](const char* why) {
+        if (counts.failure.IsEmpty())
+            counts.failure = why;
+    };
     auto failAll = [&]() {
         if (addressBook)
             counts.persons = -1;
@@ -249,9 +254,12 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
             counts.appts = -1;
         return counts;
     };
-    if (!CanMergeFrom(path, password))
+    if (!CanMergeFrom(path, password)) {
+        fail("The file cannot be read, or it is the open document.");
         return failAll();
+    }
     if (addressBook && !ReadOtherGroups(path, password, groups)) {
+        fail("The file is not a Pelmora document, or the password is wrong.");
         counts.persons = -1;
         parts[0].run = false;
     }
@@ -263,7 +271,8 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
         g_db.ExecDml(sql.Format(apptsAlone ? "attach '%q' as newdb key '%q'"
                                            : "attach database '%q' as newdb key '%q'",
                                 path, password));
-    } catch (const SqlException&) {
+    } catch (const SqlException& error) {
+        fail(error.errorMessage());
         return failAll();
     }
 
@@ -279,7 +288,8 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
                 const int copied = part.copy();
                 one.Commit();
                 part.result = copied;
-            } catch (const SqlException&) {
+            } catch (const SqlException& error) {
+                fail(error.errorMessage());
                 part.result = -1;
             }
             // Some errors (a full disk, an interrupt) make SQLite roll back the whole transaction:
@@ -290,7 +300,8 @@ CDbDoc::MergeCounts CDbDoc::MergeTables(const char* path, const char* password, 
         if (!FileStep("commit import", g_dbPath.c_str()))
             throw SqlException(SQLITE_IOERR, "disk I/O error");
         import.Commit();
-    } catch (const SqlException&) {
+    } catch (const SqlException& error) {
+        fail(error.errorMessage());
         failAll();
     }
 

@@ -301,15 +301,15 @@ private:
 
 // Reads every record of the options' file and inserts the ones that pass, all in one transaction: a
 // record whose insert fails is rolled back alone, not counted, and ends the import (a full disk or a
-// broken file fails every record after it alike). readRecord answers Added for a record it has handed
-// on to be written later (persons go in batches); written() then answers how many of those reached
-// the document and ends the import's writes. Answers the number of records the document really holds
-// afterwards; the modified flag is set with notification when there are any. The person writes show
-// their error themselves; for the record kinds whose insert shows none, failureCaption names the one
-// box that says the import stopped.
+// broken file fails every record after it alike). written() answers, from the number of records
+// readRecord added, how many reached the document and the write that failed, if one did. Answers the number
+// of records the document really holds afterwards; the modified flag is set with notification when there are
+// any. The error that stopped the import goes to failure when given, else into one box under failureCaption.
 template <typename ReadRecord, typename Written>
-int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, ReadRecord readRecord,
-              Written written) {
+int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCaption, CString* failure,
+              ReadRecord readRecord, Written written) {
+    if (failure)
+        failure->Empty();
     DelimitedReader reader(spec);
     try {
         if (!reader.Start())
@@ -317,32 +317,39 @@ int RunImport(CDbDoc& doc, const CExportTableSpec& spec, const char* failureCapt
     } catch (...) {
         return 0;
     }
-    const int count = RunImportTransaction(doc, [&]() {
+    const ImportOutcome outcome = RunImportTransaction(doc, [&]() {
         int added = 0;
+        bool stopped = false;
         CString line;
         while (reader.ReadLine(line)) {
             std::vector<CString> cells = reader.Cells(line);
             const RecordResult result = readRecord(reader, cells);
             if (result == RecordResult::Failed) {
-                if (failureCaption)
-                    MessageBoxA(nullptr,
-                                "A record could not be added to the document. The import stopped there.",
-                                failureCaption, MB_OK | MB_ICONERROR);
+                stopped = true;
                 break;
             }
             if (result == RecordResult::Added)
                 ++added;
         }
-        return written(added);
+        ImportOutcome result = written(added);
+        if (stopped && !result.Failed())
+            result.failure = doc.GetLastRecordError().IsEmpty() ? CString("A record could not be added.")
+                                                                : doc.GetLastRecordError();
+        return result;
     });
-    if (count > 0)
+    if (outcome.added > 0)
         doc.SetModifiedFlag(true, true);
-    return count;
+    if (failure)
+        *failure = outcome.failure;
+    else if (outcome.Failed())
+        MessageBoxA(nullptr, outcome.failure + "\n\nThe import stopped there.", failureCaption,
+                    MB_OK | MB_ICONERROR);
+    return outcome.added;
 }
 
 // For the kinds whose records are written as they are read.
-int AllWritten(int added) {
-    return added;
+ImportOutcome AllWritten(int added) {
+    return ImportOutcome{added, CString()};
 }
 
 // A new record ID; false when none could be made.
@@ -474,7 +481,7 @@ int CDbDoc::ExportApptsCsv(const CExportTableSpec& spec) {
         });
 }
 
-int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
+int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec, CString* failure) {
     // The person field each column fills, looked up once for the whole file.
     std::vector<const PersonField*> columnFields(spec.m_columnFields.size(), nullptr);
     for (size_t column = 0; column < columnFields.size(); ++column)
@@ -484,44 +491,39 @@ int CDbDoc::ImportAddressBookCsv(const CExportTableSpec& spec) {
 
     PersonImport persons(*this, {});
     return RunImport(
-        *this, spec, nullptr,
+        *this, spec, "Error Adding Address Book Entry", failure,
         [&](const DelimitedReader&, std::vector<CString>& cells) {
             CPerson person;
-            bool named = false;
             for (size_t column = 0; column < cells.size() && column < columnFields.size(); ++column) {
                 const PersonField* field = columnFields[column];
                 if (!field)
                     continue;
                 CString& cell = cells[column];
-                // The title and the three name fields take only a non-empty cell; one of the names
-                // must have one for the person to be added.
-                const bool nameField = field->member == &CPerson::m_FName ||
-                                       field->member == &CPerson::m_LName ||
-                                       field->member == &CPerson::m_Company;
-                if (!cell.IsEmpty() && nameField)
-                    named = true;
-                if (!cell.IsEmpty() || (!nameField && field->member != &CPerson::m_Title))
+                // The title and the three name fields take only a non-empty cell.
+                const bool onlyText =
+                    field->member == &CPerson::m_FName || field->member == &CPerson::m_LName ||
+                    field->member == &CPerson::m_Company || field->member == &CPerson::m_Title;
+                if (!cell.IsEmpty() || !onlyText)
                     person.*field->member = std::move(cell);
             }
-            if (!named)
+            // One of the names must hold text as the document stores it (up to a NUL) for the person
+            // to be added.
+            auto stored = [](const CString& name) { return name.c_str()[0] != '\0'; };
+            if (!stored(person.m_FName) && !stored(person.m_LName) && !stored(person.m_Company))
                 return RecordResult::Skipped;
             if (!NewId(person.m_ID))
                 return RecordResult::Failed;
             person.BuildDisplayName();
-            return persons.Add(std::move(person)) ? RecordResult::Added : RecordResult::Failed;
+            return persons.Add(person) ? RecordResult::Added : RecordResult::Failed;
         },
         [&](int) {
-            persons.Flush();
-            if (persons.Failed())
-                MessageBoxA(nullptr, persons.Failure(), "Error Adding Address Book Entry",
-                            MB_OK | MB_ICONERROR);
-            return persons.Added();
+            return ImportOutcome{persons.Added(), persons.Failure()};
         });
 }
 
-int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
+int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec, CString* failure) {
     return RunImport(
-        *this, spec, "Error Importing Tasks",
+        *this, spec, "Error Importing Tasks", failure,
         [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
             CTask task;
             bool hasText = false;
@@ -552,9 +554,9 @@ int CDbDoc::ImportTasksCsv(const CExportTableSpec& spec) {
         AllWritten);
 }
 
-int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec) {
+int CDbDoc::ImportApptsCsv(const CExportTableSpec& spec, CString* failure) {
     return RunImport(
-        *this, spec, "Error Importing Appointments",
+        *this, spec, "Error Importing Appointments", failure,
         [this](const DelimitedReader& reader, const std::vector<CString>& cells) {
             CAppt appt;
             bool hasText = false, hasDate = false, hasStart = false, hasEnd = false;

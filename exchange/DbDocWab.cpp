@@ -37,26 +37,24 @@ bool CDbDoc::ImportWab(int& count, int choice, const char* path, CString& writeE
         groups.push_back(white);
     }
     // One transaction for the whole file: a run that is stopped keeps nothing, and the first write
-    // that fails ends the import with the persons before it. The persons go to the document as the
-    // cards are read.
+    // that fails ends the import with the persons before it; a failed commit keeps none. The persons
+    // go to the document as the cards are read.
     PersonImport persons(*this, groups);
     bool read = true;
-    const int added = RunImportTransaction(*this, [&]() {
+    const ImportOutcome outcome = RunImportTransaction(*this, [&]() {
         read = importer.Read([&](CPerson& person) {
             char id[81];
             std::memset(id, 0, sizeof id);
             if (!NewGuidString(id))
                 return true;
             person.m_ID = id;
-            return persons.Add(std::move(person));
+            return persons.Add(person);
         }) != -1;
-        persons.Flush();
-        return persons.Added();
+        return ImportOutcome{persons.Added(), persons.Failure()};
     });
     if (!read)
         return false;
-    count += added;
-    if (persons.Failed())
-        writeError = persons.Failure();
+    count += outcome.added;
+    writeError = outcome.failure;
     return true;
 }

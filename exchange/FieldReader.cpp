@@ -58,6 +58,18 @@ bool CFieldReader::NextField(CString& line, CString& out) const {
 }
 
 bool CFieldReader::NextField(std::string_view& line, std::string& out) const {
+    const size_t start = out.size();
+    if (!ReadField(line, out))
+        return false;
+    // A NUL ends the value, as it ends every text the document stores and the export writes; the
+    // field is consumed whole all the same.
+    const size_t nul = out.find('\0', start);
+    if (nul != std::string::npos)
+        out.resize(nul);
+    return true;
+}
+
+bool CFieldReader::ReadField(std::string_view& line, std::string& out) const {
     // The delimiter is never trimmed: a tab or a space between two delimiters is an empty cell.
     auto isTrimmed = [this](char ch) {
         return ch != m_delimiter && std::char_traits<char>::find(kWhiteSpace, 6, ch) != nullptr;

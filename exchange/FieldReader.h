@@ -29,13 +29,15 @@ public:
     // dropped, and a backslash starts an escape: \a \b \f \n \r \t \v, one to three octal digits, or any
     // other character for itself. A backslash before a quote that is followed by the delimiter or a
     // line end is no escape: the backslash is the value's last character and the quote closes it
-    // (RFC 4180 writers leave `"C:\Users\"` so).
+    // (RFC 4180 writers leave `"C:\Users\"` so). A NUL in the field (raw or as the escape \0) ends
+    // the value: what follows it up to the field's end is consumed and dropped.
     bool NextField(CString& line, CString& out) const;
     // The same on a view of the line's remaining characters, which moves past the field instead of
     // the line being shortened: a long record splits without copying its rest once per field.
     bool NextField(std::string_view& line, std::string& out) const;
 
 private:
+    bool ReadField(std::string_view& line, std::string& out) const;
     void ReadQuotedField(std::string_view& line, std::string& out) const;
     // Whether the quote at position (after a backslash) closes the field: the delimiter or a line
     // end follows it.

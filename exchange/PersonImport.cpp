@@ -1,9 +1,9 @@
 #include "exchange/PersonImport.h"
 
 #include "data/ExclusiveTransaction.h"
+#include "data/SqlBuffer.h"
 #include "data/SqlException.h"
 #include "platform/core/FileOps.h"
-#include "platform/core/Prompt.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -24,83 +24,65 @@ bool TransactionGone() {
 
 } // namespace
 
-int RunImportTransaction(CDbDoc& doc, const std::function<int()>& body) {
-    int count = 0;
+ImportOutcome RunImportTransaction(CDbDoc& doc, const std::function<ImportOutcome()>& body) {
+    ImportOutcome outcome;
     try {
         Step("begin import");
         ExclusiveTransaction transaction(g_db);
-        count = body();
+        outcome = body();
         if (TransactionGone()) {
             // The database gave the whole transaction up with the failing write: nothing of this
             // import stayed.
-            count = 0;
+            outcome.added = 0;
+            if (outcome.failure.IsEmpty())
+                outcome.failure = "The import was rolled back.";
         } else {
             Step("commit import");
             transaction.Commit();
         }
     } catch (const SqlException& error) {
         // The transaction was rolled back: nothing of this import stayed.
-        MessageBoxA(nullptr, error.errorMessage(), "Import Error", MB_OK | MB_ICONERROR);
-        count = 0;
+        outcome.added = 0;
+        outcome.failure = error.errorMessage();
     } catch (...) {
-        count = 0;
+        outcome.added = 0;
+        outcome.failure = "The import failed.";
     }
     doc.EndBulkPersonInserts();
-    return count;
+    return outcome;
 }
 
 PersonImport::PersonImport(CDbDoc& doc, std::vector<CPhGroup> groups)
-    : m_doc(doc), m_groups(std::move(groups)) {
-    m_queued.reserve(kBatchSize);
-}
+    : m_doc(doc), m_groups(std::move(groups)) {}
 
-bool PersonImport::Add(CPerson person) {
+bool PersonImport::Add(const CPerson& person) {
     if (m_failed)
         return false;
-    m_queued.push_back(std::move(person));
-    return m_queued.size() < kBatchSize || Flush();
-}
-
-void PersonImport::Write(const CPerson& person) {
-    Step("add person");
-    m_doc.WritePersonInTransaction(person, m_groups);
-}
-
-bool PersonImport::Flush() {
-    if (m_failed || m_queued.empty())
-        return !m_failed;
-    size_t written = 0;
     try {
-        ExclusiveTransaction batch(g_db);
-        for (const CPerson& person : m_queued) {
-            Write(person);
-            ++written;
-        }
-        batch.Commit();
-        m_added += static_cast<int>(written);
+        Step("add person");
+        m_doc.WritePersonInTransaction(person, m_groups);
+        ++m_added;
+        return true;
     } catch (const SqlException& error) {
-        // The batch is rolled back, with whatever the failing person had written of itself. Unless
-        // the whole transaction went with it, the persons before that one are written again, so
-        // that the document holds what a savepoint per person would have kept.
         m_failed = true;
         m_failure = error.errorMessage();
-        if (!TransactionGone())
-            WriteAgain(written);
+        // A failing statement takes back its own changes; what the person's statements before it
+        // wrote is taken out here, so that the document holds the persons before it whole. Unless
+        // the database gave the whole transaction up already.
+        // When that fails too, the whole import goes, with the first error.
+        if (!TransactionGone() && !RemoveWritten(person))
+            throw;
+        return false;
     }
-    m_queued.clear();
-    return !m_failed;
 }
 
-void PersonImport::WriteAgain(size_t count) {
-    if (count == 0)
-        return;
+bool PersonImport::RemoveWritten(const CPerson& person) {
     try {
-        ExclusiveTransaction batch(g_db);
-        for (size_t at = 0; at < count; ++at)
-            Write(m_queued[at]);
-        batch.Commit();
-        m_added += static_cast<int>(count);
+        SqlBuffer sql;
+        g_db.ExecDml(sql.Format("delete from PersonPhGroup where PersonID = '%q'", person.m_ID.c_str()));
+        g_db.ExecDml(sql.Format("delete from Person where ID = '%q'", person.m_ID.c_str()));
+        return true;
     } catch (const SqlException&) {
-        // They fail now as well: none of this batch stays, and the first failure is the one told.
+        return false;
     }
 }

@@ -112,6 +112,8 @@ std::string ConverterName(const std::string& charset) {
 // Bytes in the declared charset as UTF-8. Without a charset, or with one that is not known, valid
 // UTF-8 stays and anything else is taken as Windows-1252, which older programs wrote.
 std::string FromCharset(const std::string& bytes, const std::string& charset) {
+    if (charset.empty())
+        return Utf8OrWindows1252(bytes);
     const std::string name = ConverterName(charset);
     if (name == "WINDOWS-1252")
         return Windows1252ToUtf8(bytes);
@@ -262,6 +264,16 @@ template <typename Each> void ForEachUnfoldedLine(std::string_view text, Each ea
 
 std::vector<std::string> SplitOutsideQuotes(const std::string& text, char separator) {
     std::vector<std::string> parts;
+    if (text.find('"') == std::string::npos) {
+        // Without quotes every separator splits: the parts are copied whole.
+        size_t start = 0;
+        for (size_t end = text.find(separator); end != std::string::npos; end = text.find(separator, start)) {
+            parts.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+        parts.push_back(text.substr(start));
+        return parts;
+    }
     std::string part;
     bool quoted = false;
     for (char ch : text) {
@@ -356,7 +368,8 @@ std::string DecodedValue(const ContentLine& line) {
         value = DecodeQuotedPrintable(value);
     else if (line.encoding == "B" || line.encoding == "BASE64")
         value = DecodeBase64(value);
-    value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
+    if (value.find('\0') != std::string::npos)
+        value.erase(std::remove(value.begin(), value.end(), '\0'), value.end());
     return FromCharset(value, line.charset);
 }
 

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 // Reads the contacts of a vCard file (versions 2.1, 3.0 and 4.0) into persons for the address-book
@@ -55,8 +54,6 @@ public:
     bool IsOpened() const { return m_opened; }
     Problem LastProblem() const { return m_problem; }
     const std::vector<CPerson>& Persons() const { return m_persons; }
-    // Hands the collected persons over, leaving the list empty.
-    std::vector<CPerson> TakePersons() { return std::move(m_persons); }
 
 private:
     std::vector<CPerson> m_persons;

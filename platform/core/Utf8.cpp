@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <utility>
 
 namespace {
@@ -114,22 +115,22 @@ std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 
 namespace {
 
-// The bytes of the first line (up to its line feed, in either byte order) looked at for zeros.
+// How much of the start of a file is looked at for the NUL pattern of UTF-16.
 constexpr size_t kLongestProbe = 4096;
 
-// Whether every byte at the positions of one parity is zero and some byte at the other is not.
-bool ZerosAt(std::string_view line, size_t zeroParity) {
-    bool text = false;
-    for (size_t i = 0; i < line.size(); ++i) {
-        const bool zero = line[i] == '\0';
-        if (i % 2 == zeroParity) {
-            if (!zero)
-                return false;
-        } else if (!zero) {
-            text = true;
-        }
-    }
-    return text;
+bool IsDigit(unsigned char byte) {
+    return byte >= '0' && byte <= '9';
+}
+
+// The separators, qualifiers and line ends that delimited files and vCards are built of.
+bool IsMarkup(unsigned char byte) {
+    return byte != 0 &&
+           std::char_traits<char>::find(",;|:\t \"'\r\n", 10, static_cast<char>(byte)) != nullptr;
+}
+
+// An ASCII byte of text as an 8-bit file holds it around its separators: printable, tab or line end.
+bool IsAsciiText(unsigned char byte) {
+    return (byte >= 0x20 && byte < 0x7F) || byte == '\t' || byte == '\r' || byte == '\n';
 }
 
 } // namespace
@@ -139,15 +140,32 @@ bool IsUtf16Text(std::string_view bytes, bool& bigEndian) {
         bigEndian = bytes[0] == '\xFE';
         return true;
     }
-    std::string_view line = bytes.substr(0, std::min(bytes.find('\n'), kLongestProbe));
-    line = line.substr(0, line.size() - line.size() % 2);
-    if (line.empty())
-        return false;
-    if (ZerosAt(line, 1)) {
+    // Without a byte-order mark, the separators, qualifiers, line ends and digits tell: in UTF-16
+    // each is a code unit with a zero high byte, in little-endian order (c, 0), in big-endian (0, c).
+    // Letters outside Latin-1 have no zero byte and count neither way. Against that stand the
+    // separators, qualifiers and line ends an 8-bit file shows between ASCII text: a stray NUL in an
+    // 8-bit file does not make it UTF-16.
+    const std::string_view probe = bytes.substr(0, std::min(bytes.size(), kLongestProbe) & ~size_t{1});
+    auto byteAt = [&](size_t i) { return static_cast<unsigned char>(probe[i]); };
+    size_t little = 0, big = 0, plain = 0;
+    for (size_t i = 0; i < probe.size(); i += 2) {
+        const unsigned char first = byteAt(i), second = byteAt(i + 1);
+        if (second == 0 && (IsMarkup(first) || IsDigit(first)))
+            ++little;
+        else if (first == 0 && (IsMarkup(second) || IsDigit(second)))
+            ++big;
+    }
+    for (size_t i = 0; i < probe.size(); ++i) {
+        const bool textBefore = i == 0 || IsAsciiText(byteAt(i - 1));
+        const bool textAfter = i + 1 == probe.size() || IsAsciiText(byteAt(i + 1));
+        if (IsMarkup(byteAt(i)) && textBefore && textAfter)
+            ++plain;
+    }
+    if (little > big && little > plain) {
         bigEndian = false;
         return true;
     }
-    if (ZerosAt(line, 0)) {
+    if (big > little && big > plain) {
         bigEndian = true;
         return true;
     }

@@ -22,8 +22,9 @@ std::string Utf8OrWindows1252(std::string bytes);
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 // Whether the bytes are UTF-16: they start with its byte-order mark (either order) or, without
-// one, their first line has a zero in every other byte (ASCII text written as UTF-16). bigEndian
-// tells the order.
+// one, the ASCII separators, qualifiers, line ends and digits near their start come with the zero
+// byte of UTF-16 in one order, more often than they stand between ASCII text as in an 8-bit file.
+// Letters outside Latin-1 count neither way. bigEndian tells the order.
 bool IsUtf16Text(std::string_view bytes, bool& bigEndian);
 
 // A text file's bytes with any Unicode form they declare resolved: UTF-16 (see IsUtf16Text) becomes

@@ -222,6 +222,20 @@ TEST_F(DelimitedImport, AWriteFailurePartWayStopsWithOneMessageAndKeepsTheRowsBe
     EXPECT_TRUE(g_doc.IsModified());
 }
 
+// The person's row is written, its membership is refused: the row goes again, and the document
+// holds the persons before it whole.
+TEST_F(DelimitedImport, APersonWhoseMembershipFailsIsTakenOutAgain) {
+    WriteFile(PersonLines(10));
+    Columns({"LastName", "Notes"});
+    g_db.ExecDml("create trigger Failing before insert on PersonPhGroup when (select count(*) from "
+                 "PersonPhGroup) >= 4 begin select raise(abort, 'disk I/O error'); end");
+    EXPECT_EQ(g_doc.ImportAddressBookCsv(m_spec), 4);
+    ASSERT_EQ(Prompt().MessageBoxes().size(), 1u);
+    g_db.ExecDml("drop trigger Failing");
+    ExpectConsistentAfterImport(4);
+    EXPECT_EQ(Count("select count(*) from Person where LName = 'Person5'"), 0);
+}
+
 TEST_F(DelimitedImport, ATaskOrAppointmentThatCannotBeAddedStopsTheImportWithOneMessage) {
     WriteFile("Pay rent,3/31/2006\nTaxes,4/1/2006\nCall Bob,4/2/2006\n");
     Columns({"Task", "DateDue"});

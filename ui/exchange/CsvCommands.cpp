@@ -12,15 +12,15 @@
 namespace {
 
 constexpr std::array<CsvCommand, 6> kCommands = {{
-    {32781, false, 0, "Export Person Information To Text File", "Persons", nullptr, nullptr},
+    {32781, false, 0, "Export Person Information To Text File", "Persons", nullptr, nullptr, nullptr},
     {32814, true, 0, "Import Person Information From Text File", "Persons",
-     "%d names added to current database.", "Imported Names"},
-    {32801, false, 1, "Export Tasks To Text File", "Tasks", nullptr, nullptr},
+     "%d names added to current database.", "Imported Names", "Error Adding Address Book Entry"},
+    {32801, false, 1, "Export Tasks To Text File", "Tasks", nullptr, nullptr, nullptr},
     {32813, true, 1, "Import Tasks From Text File", "Tasks", "%d tasks added to current database.",
-     "Imported Tasks"},
-    {32783, false, 2, "Export Appointments To Text File", "Appointments", nullptr, nullptr},
+     "Imported Tasks", "Error Importing Tasks"},
+    {32783, false, 2, "Export Appointments To Text File", "Appointments", nullptr, nullptr, nullptr},
     {32815, true, 2, "Import Appointments From Text File", "Appointments",
-     "%d appointments added to current database.", "Imported Appointments"},
+     "%d appointments added to current database.", "Imported Appointments", "Error Importing Appointments"},
 }};
 
 const std::vector<CString>& ExportPersonFields() {
@@ -75,21 +75,21 @@ CExportTableSpec MakeCsvSpec(const CsvCommand& command) {
     return spec;
 }
 
-int RunCsvOperation(const CsvCommand& command, const CExportTableSpec& spec) {
+int RunCsvOperation(const CsvCommand& command, const CExportTableSpec& spec, CString* failure) {
     switch (command.recordKind) {
     case 0:
-        return command.import ? g_doc.ImportAddressBookCsv(spec) : g_doc.ExportAddressBookCsv(spec);
+        return command.import ? g_doc.ImportAddressBookCsv(spec, failure) : g_doc.ExportAddressBookCsv(spec);
     case 1:
-        return command.import ? g_doc.ImportTasksCsv(spec) : g_doc.ExportTasksCsv(spec);
+        return command.import ? g_doc.ImportTasksCsv(spec, failure) : g_doc.ExportTasksCsv(spec);
     default:
-        return command.import ? g_doc.ImportApptsCsv(spec) : g_doc.ExportApptsCsv(spec);
+        return command.import ? g_doc.ImportApptsCsv(spec, failure) : g_doc.ExportApptsCsv(spec);
     }
 }
 
-void RunCsvCommand(QWidget* frame, int commandId) {
+bool RunCsvCommand(QWidget* frame, int commandId) {
     const CsvCommand* command = FindCsvCommand(commandId);
     if (!command)
-        return;
+        return false;
     CExportTableSpec spec = MakeCsvSpec(*command);
 
     // The pages outlive the sheet, which hands them back when it goes.
@@ -107,18 +107,33 @@ void RunCsvCommand(QWidget* frame, int commandId) {
         fieldsPage.m_recordKind = command->recordKind;
 
     if (sheet.DoModal(QApplication::activeWindow()) != IDOK)
-        return;
+        return false;
     if (!command->import) {
         RunCsvOperation(*command, spec);
-        return;
+        return true;
     }
+    return ImportCsvAndReport(frame, *command, spec);
+}
+
+bool ImportCsvAndReport(QWidget* frame, const CsvCommand& command, const CExportTableSpec& spec) {
     int added = 0;
+    CString failure;
     {
         WaitCursor wait;
-        added = RunCsvOperation(*command, spec);
+        added = RunCsvOperation(command, spec, &failure);
     }
     CString report;
-    report.Format(command->reportText, added);
-    MessageBoxA(frame, report, command->reportCaption, MB_OK | MB_ICONINFORMATION);
+    report.Format(command.reportText, added);
+    if (!failure.IsEmpty()) {
+        // One box says why the import stopped and what the document holds of it; the document is
+        // marked modified only when it holds something.
+        MessageBoxA(frame, failure + "\n\nThe import stopped there. " + report, command.failureCaption,
+                    MB_OK | MB_ICONERROR);
+        if (added > 0)
+            g_doc.SetModifiedFlag(true, true);
+        return false;
+    }
+    MessageBoxA(frame, report, command.reportCaption, MB_OK | MB_ICONINFORMATION);
     g_doc.SetModifiedFlag(true, true);
+    return true;
 }

@@ -18,6 +18,8 @@ struct CsvCommand {
     // The report after an import ("%d ... added to current database.") and its caption.
     const char* reportText;
     const char* reportCaption;
+    // The caption of the one box that says why an import stopped.
+    const char* failureCaption;
 };
 
 // The command of an id; null for any other id.
@@ -28,9 +30,15 @@ const CsvCommand* FindCsvCommand(int commandId);
 CExportTableSpec MakeCsvSpec(const CsvCommand& command);
 
 // Runs the operation of a finished wizard on the document; answers the number of records written or
-// added.
-int RunCsvOperation(const CsvCommand& command, const CExportTableSpec& spec);
+// added. An import's error goes to failure when given (see CDbDoc::ImportAddressBookCsv).
+int RunCsvOperation(const CsvCommand& command, const CExportTableSpec& spec, CString* failure = nullptr);
 
-// Runs the command: the wizard, then on Finish the export, or the import with its report and the
-// document marked modified with notification. Cancel touches neither file nor document.
-void RunCsvCommand(QWidget* frame, int commandId);
+// Runs an import command's operation on the finished wizard's options and reports it in one box
+// owned by frame: the count under the report caption, the document then marked modified with
+// notification; or, when a failure stopped the import, that error with what the document holds of
+// it, the document marked modified only when it holds something. True when the import ran to its end.
+bool ImportCsvAndReport(QWidget* frame, const CsvCommand& command, const CExportTableSpec& spec);
+
+// Runs the command: the wizard, then on Finish the export, or the import as ImportCsvAndReport does.
+// Cancel touches neither file nor document. True when the command ran to its end.
+bool RunCsvCommand(QWidget* frame, int commandId);

@@ -261,21 +261,6 @@ void FieldsToImportPage::OnInitDialog() {
         m_list->setColumnCount(2);
         m_list->setHeaderLabels({QStringLiteral("Import Fields"), tableColumn});
         m_list->header()->setSectionResizeMode(QHeaderView::Stretch);
-        CFieldReader reader;
-        reader.SetDelimiter(m_spec->m_separator.IsEmpty() ? '\0' : m_spec->m_separator[0]);
-        if (!m_spec->m_qualifier.IsEmpty())
-            reader.SetQuoteChar(m_spec->m_qualifier[0]);
-        CString line = m_spec->m_firstLine;
-        CString cell;
-        m_spec->m_firstLineCells.clear();
-        while (reader.NextField(line, cell)) {
-            if (cell.IsEmpty())
-                cell = "EMPTY FIELD";
-            m_spec->m_firstLineCells.push_back(cell);
-            m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{ToQ(cell), QString()}));
-            cell.Empty();
-        }
-        m_spec->m_columnCount = m_list->topLevelItemCount();
     } else {
         m_hint->hide();
         m_list->setColumnCount(1);
@@ -293,6 +278,51 @@ void FieldsToImportPage::OnInitDialog() {
 void FieldsToImportPage::OnSetActive() {
     Sheet()->SetTitle(QStringLiteral("Fields To Import"));
     Sheet()->SetWizardButtons(CsvImportWizard::PSWIZB_BACK | CsvImportWizard::PSWIZB_FINISH);
+    if (!m_import)
+        return;
+    // The columns follow the file and the choices the pages before made, each time they changed.
+    ListSource source{m_spec->m_filePath, m_spec->m_firstLine, m_spec->m_separator, m_spec->m_qualifier,
+                      m_spec->m_header};
+    if (m_listSource != source) {
+        m_listSource = std::move(source);
+        FillImportList();
+    }
+}
+
+void FieldsToImportPage::FillImportList() {
+    // The fields given so far, by the text of their column: a column of the new list takes the field
+    // of the first earlier column of its text not yet taken; the others' fields are dropped.
+    std::vector<std::pair<QString, QString>> assigned;
+    for (int row = 0; row < m_list->topLevelItemCount(); ++row) {
+        const QTreeWidgetItem* item = m_list->topLevelItem(row);
+        if (!item->text(1).isEmpty())
+            assigned.emplace_back(item->text(0), item->text(1));
+    }
+    m_list->clear();
+    CFieldReader reader;
+    reader.SetDelimiter(m_spec->m_separator.IsEmpty() ? '\0' : m_spec->m_separator[0]);
+    if (!m_spec->m_qualifier.IsEmpty())
+        reader.SetQuoteChar(m_spec->m_qualifier[0]);
+    CString line = m_spec->m_firstLine;
+    CString cell;
+    m_spec->m_firstLineCells.clear();
+    while (reader.NextField(line, cell)) {
+        if (cell.IsEmpty())
+            cell = "EMPTY FIELD";
+        m_spec->m_firstLineCells.push_back(cell);
+        const QString text = ToQ(cell);
+        QString field;
+        const auto kept =
+            std::find_if(assigned.begin(), assigned.end(),
+                         [&](const std::pair<QString, QString>& entry) { return entry.first == text; });
+        if (kept != assigned.end()) {
+            field = kept->second;
+            assigned.erase(kept);
+        }
+        m_list->addTopLevelItem(new QTreeWidgetItem(QStringList{text, field}));
+        cell.Empty();
+    }
+    m_spec->m_columnCount = m_list->topLevelItemCount();
 }
 
 void FieldsToImportPage::OnRowClicked(int row) {

@@ -2,6 +2,8 @@
 
 #include "ui/exchange/CsvImportWizard.h"
 
+#include <optional>
+#include <tuple>
 #include <vector>
 
 class QCheckBox;
@@ -88,9 +90,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // What the import list was split from: the file, its first line, the separator, the qualifier
+    // and the header flag.
+    using ListSource = std::tuple<CString, CString, CString, CString, int>;
+
+    // Splits the first line into the list's columns anew, keeping the fields of the columns that are
+    // still there.
+    void FillImportList();
     bool FinishImport();
     bool FinishExport();
 
+    std::optional<ListSource> m_listSource;
     std::vector<CString> m_tableFields;
     std::vector<CString> m_requiredFields;
     QLabel* m_hint;

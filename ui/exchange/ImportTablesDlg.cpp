@@ -18,9 +18,9 @@
 
 #include <cstring>
 
-CString ImportTables(const ImportTablesChoice& choice) {
-    const CDbDoc::MergeCounts counts = g_doc.MergeTables(choice.path, choice.password, choice.telephoneBook,
-                                                         choice.taskList, choice.appointmentBook);
+namespace {
+
+CString ReportOf(const ImportTablesChoice& choice, const CDbDoc::MergeCounts& counts) {
     CString report;
     CString line;
     if (choice.telephoneBook) {
@@ -36,6 +36,40 @@ CString ImportTables(const ImportTablesChoice& choice) {
         report += line;
     }
     return report;
+}
+
+CDbDoc::MergeCounts Merge(const ImportTablesChoice& choice) {
+    return g_doc.MergeTables(choice.path, choice.password, choice.telephoneBook, choice.taskList,
+                             choice.appointmentBook);
+}
+
+} // namespace
+
+CString ImportTables(const ImportTablesChoice& choice) {
+    return ReportOf(choice, Merge(choice));
+}
+
+bool ImportTablesAndReport(WindowHandle owner, const ImportTablesChoice& choice) {
+    CDbDoc::MergeCounts counts;
+    {
+        WaitCursor wait;
+        counts = Merge(choice);
+    }
+    const CString report = ReportOf(choice, counts);
+    if (counts.failure.IsEmpty()) {
+        MessageBoxA(owner, report, "Tables Successfully Imported", MB_ICONINFORMATION);
+        g_doc.SetModifiedFlag(true, true);
+        return true;
+    }
+    // A part that failed was rolled back: one error box tells why and what each part gave; the
+    // document is marked modified only when a part was copied.
+    MessageBoxA(owner, counts.failure + "\n\n" + report, "Import Error", MB_ICONERROR);
+    const bool copied = (choice.telephoneBook && counts.persons >= 0) ||
+                        (choice.taskList && counts.tasks >= 0) ||
+                        (choice.appointmentBook && counts.appts >= 0);
+    if (copied)
+        g_doc.SetModifiedFlag(true, true);
+    return false;
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/CString.h"
+#include "platform/core/Prompt.h"
 #include "platform/qt/DropShadow.h"
 #include "ui/common/CommandDialog.h"
 
@@ -28,6 +29,12 @@ struct ImportTablesChoice {
 // "%d Persons Imported", "\n%d Tasks Imported", "\n%d Appointments Imported" for the ticked parts,
 // each with its merge's result (-1 after an error).
 CString ImportTables(const ImportTablesChoice& choice);
+
+// Runs the import of the choice and reports it in one box owned by owner: the report above under
+// "Tables Successfully Imported" when every part was copied, else the first error and the report
+// under "Import Error", the document then marked modified only when a part was copied. True when
+// every part was copied.
+bool ImportTablesAndReport(WindowHandle owner, const ImportTablesChoice& choice);
 
 // The "Import Pelmora Tables" dialog: which tables to copy, the other document's path and password.
 class CImportTablesDlg : public CCommandDialog {

@@ -63,14 +63,18 @@ bool ImportWabAndReport(WindowHandle owner, int choice, const char* path) {
         MessageBoxA(owner, WabImportFailure(path), "Windows Address Book Error", MB_ICONERROR);
         return false;
     }
-    if (writeError.IsEmpty())
+    if (writeError.IsEmpty()) {
         MessageBoxA(owner, WabImportReport(count), "Imported the Personal Address Book", MB_ICONINFORMATION);
-    else
-        // A write that failed stopped the import: one box says why and what the document holds.
-        MessageBoxA(owner, writeError + "\n\nThe import stopped there. " + WabImportReport(count),
-                    "Error Adding Address Book Entry", MB_ICONERROR);
-    g_doc.SetModifiedFlag(true, true);
-    return true;
+        g_doc.SetModifiedFlag(true, true);
+        return true;
+    }
+    // A write or the commit that failed stopped the import: one box says why and what the document
+    // holds, which is marked modified only when it holds something.
+    MessageBoxA(owner, writeError + "\n\nThe import stopped there. " + WabImportReport(count),
+                "Error Adding Address Book Entry", MB_ICONERROR);
+    if (count > 0)
+        g_doc.SetModifiedFlag(true, true);
+    return false;
 }
 
 CImportWabDlg::CImportWabDlg(QWidget* parent) : CCommandDialog(parent) {

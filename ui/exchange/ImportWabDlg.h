@@ -22,8 +22,9 @@ CString WabImportReport(int count);
 CString WabImportFailure(const char* path);
 
 // Imports the contacts of the vCard file at path into the open document's groups of the choice and
-// reports the outcome in a message box owned by owner: the count, or the failure text above when the
-// file cannot be read. True when the file was read.
+// reports the outcome in one message box owned by owner: the count, the failure text above when the
+// file cannot be read, or the error of a write or commit that stopped the import with what the
+// document holds of it. True when the import ran to its end.
 bool ImportWabAndReport(WindowHandle owner, int choice, const char* path);
 
 // The "Import Personal Address Book" dialog: the groups the contacts go into and the vCard file

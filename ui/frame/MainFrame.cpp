@@ -678,13 +678,7 @@ void CMainFrame::OnImportTables() {
     CImportTablesDlg dialog;
     if (dialog.DoModal() != IDOK)
         return;
-    CString report;
-    {
-        WaitCursor wait;
-        report = ImportTables(dialog.Choice());
-    }
-    MessageBoxA(this, report, "Tables Successfully Imported", MB_ICONINFORMATION);
-    g_doc.SetModifiedFlag(true, true);
+    ImportTablesAndReport(this, dialog.Choice());
 }
 
 // File > Import > Windows(R) Address Book: reads the contacts of the chosen vCard file into the

@@ -706,31 +706,145 @@ TEST_F(CsvWizardTest, AFieldAssignedToASecondColumnLeavesTheFirst) {
     });
 }
 
-TEST_F(CsvWizardTest, TheListIsSplitOnceAndTheImportUsesTheLastChoice) {
-    const std::string path = m_dir.File("mixed.csv");
-    WriteFile(path, "Ann;Baker,Acme\nCole;Dan,Beta\n");
-    prompt.AnswerMessageBox(IDOK);
-    Run(32814, [&](CsvImportWizard* sheet) {
-        ToFieldsPage(sheet, path, 0, 0, false);
-        QTreeWidget* list = FieldList(sheet);
-        EXPECT_EQ(Column(list, 0), QStringList({"Ann;Baker", "Acme"}));
-        sheet->BackButton()->click();
-        EXPECT_EQ(sheet->windowTitle(), "Document Structure");
-        // Back keeps the page as it was left.
-        EXPECT_FALSE(HeaderBox(sheet)->isChecked());
-        ClickRow(SeparatorList(sheet), 1);
-        sheet->NextButton()->click();
-        EXPECT_EQ(Column(list, 0), QStringList({"Ann;Baker", "Acme"}));
-        Assign(sheet, {0, "LastName"});
-        Assign(sheet, {1, "Company"});
-        sheet->FinishButton()->click();
-    });
-    ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
-    EXPECT_EQ(prompt.MessageBoxes()[0].text, "2 names added to current database.");
-    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person where LName = 'Ann' and Company = 'Baker,Acme'"),
-              1);
-    EXPECT_EQ(g_db.ExecScalar("select count(*) from Person where LName = 'Cole' and Company = 'Dan,Beta'"),
-              1);
+// A change made on the pages before, after the Fields page was shown once: what to change there.
+enum class Change { Nothing, File, Separator, Qualifier, Header };
+
+struct ColumnsCase {
+    const char* name;
+    Change change;
+    std::string first;              // the file the wizard starts with
+    std::string second;             // the file chosen instead (Change::File)
+    int separatorRow, qualifierRow; // the first choices; a change picks the next separator or qualifier
+    bool header;
+    std::vector<Assignment> before; // the fields given before going back
+    QStringList columns, fields;    // the Fields page when it is shown again
+    std::vector<Assignment> after;  // fields given then
+    const char* stored;             // a query over Person that must count 1 after Finish
+    int persons;                    // the persons added
+};
+
+// Whenever the file, the separator, the encloser or the header choice changed, the Fields page shows
+// the columns of the new choice when it is next shown: the fields of the columns still there stay
+// (by their text), those of the columns gone are dropped, and Finish imports with the new columns.
+TEST_F(CsvWizardTest, TheFieldsPageFollowsEveryChangeOfThePagesBefore) {
+    const ColumnsCase cases[] = {
+        {"nothing changed",
+         Change::Nothing,
+         "Last,First,Company\nSmith,Ann,Acme\n",
+         "",
+         0,
+         0,
+         true,
+         {{0, "LastName"}, {2, "Company"}},
+         {"Last", "First", "Company"},
+         {"LastName", "", "Company"},
+         {},
+         "LName = 'Smith' and FName = '' and Company = 'Acme'",
+         1},
+        {"another file",
+         Change::File,
+         "Last,First,Company\nSmith,Ann,Acme\n",
+         "Company,Last,Notes,Extra\nBeta,Cole,hi,x\n",
+         0,
+         0,
+         true,
+         {{0, "LastName"}, {1, "FirstName"}, {2, "Company"}},
+         {"Company", "Last", "Notes", "Extra"},
+         {"Company", "LastName", "", ""},
+         {{2, "Notes"}},
+         "LName = 'Cole' and FName = '' and Company = 'Beta' and Notes = 'hi'",
+         1},
+        {"another separator",
+         Change::Separator,
+         "Name,Company;Notes\nSmith,Acme;hi\n",
+         "",
+         0,
+         0,
+         true,
+         {{0, "LastName"}, {1, "Company"}},
+         {"Name,Company", "Notes"},
+         {"", ""},
+         {{0, "LastName"}, {1, "Notes"}},
+         "LName = 'Smith,Acme' and Company = '' and Notes = 'hi'",
+         1},
+        {"another encloser",
+         Change::Qualifier,
+         "Notes,'Last','Co, Inc'\nhi,'Smith','Acme, Inc'\n",
+         "",
+         0,
+         0,
+         true,
+         {{0, "Notes"}, {1, "LastName"}},
+         {"Notes", "Last", "Co, Inc"},
+         {"Notes", "", ""},
+         {{1, "LastName"}, {2, "Company"}},
+         "LName = 'Smith' and Company = 'Acme, Inc' and Notes = 'hi'",
+         1},
+        {"the header unticked",
+         Change::Header,
+         "Last,Company\nSmith,Acme\n",
+         "",
+         0,
+         0,
+         true,
+         {{0, "LastName"}, {1, "Company"}},
+         {"Last", "Company"},
+         {"LastName", "Company"},
+         {},
+         "LName = 'Last' and Company = 'Company'",
+         2},
+    };
+    for (const ColumnsCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        prompt.Clear();
+        g_db.ExecDml("delete from PersonPhGroup");
+        g_db.ExecDml("delete from Person");
+        const std::string first = m_dir.File("first.csv"), second = m_dir.File("second.csv");
+        WriteFile(first, c.first);
+        WriteFile(second, c.second);
+        prompt.AnswerMessageBox(IDOK);
+        Run(32814, [&](CsvImportWizard* sheet) {
+            ToFieldsPage(sheet, first, c.separatorRow, c.qualifierRow, c.header);
+            for (const Assignment& assignment : c.before)
+                Assign(sheet, assignment);
+            sheet->BackButton()->click();
+            ASSERT_EQ(sheet->GetActiveIndex(), 1);
+            switch (c.change) {
+            case Change::Nothing:
+                break;
+            case Change::File:
+                sheet->BackButton()->click();
+                ClearEdit(PathEdit(sheet));
+                Type(PathEdit(sheet), QString::fromStdString(second));
+                sheet->NextButton()->click();
+                ASSERT_EQ(sheet->GetActiveIndex(), 1);
+                break;
+            case Change::Separator:
+                ClickRow(SeparatorList(sheet), c.separatorRow + 1);
+                break;
+            case Change::Qualifier:
+                ClickRow(QualifierList(sheet), c.qualifierRow + 1);
+                break;
+            case Change::Header:
+                HeaderBox(sheet)->click();
+                break;
+            }
+            sheet->NextButton()->click();
+            ASSERT_EQ(sheet->GetActiveIndex(), 2);
+            QTreeWidget* list = FieldList(sheet);
+            EXPECT_EQ(Column(list, 0), c.columns);
+            EXPECT_EQ(Column(list, 1), c.fields);
+            for (const Assignment& assignment : c.after)
+                Assign(sheet, assignment);
+            sheet->FinishButton()->click();
+        });
+        ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
+        CString report;
+        report.Format("%d names added to current database.", c.persons);
+        EXPECT_EQ(prompt.MessageBoxes()[0].text, report);
+        EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), c.persons);
+        EXPECT_EQ(g_db.ExecScalar((std::string("select count(*) from Person where ") + c.stored).c_str()), 1);
+    }
 }
 
 struct RequiredCase {

@@ -6,9 +6,9 @@
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/FrameTestSupport.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "ui/app/SplashDlg.h"
 #include "ui/exchange/ImportTablesDlg.h"
 #include "ui/frame/MainFrame.h"
-#include "ui/app/SplashDlg.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -328,16 +328,21 @@ TEST_F(ImportTablesCommandTest, OnlyTheTaskListGivesAReportThatBeginsWithALineBr
     EXPECT_EQ(g_db.ExecScalar("select count(*) from Appt"), 0);
 }
 
-TEST_F(ImportTablesCommandTest, AWrongPasswordReportsMinusOneForEveryPart) {
+// Nothing could be copied: one error box says why, with -1 for every part, and the document is not
+// marked modified.
+TEST_F(ImportTablesCommandTest, AWrongPasswordGivesOneErrorBoxWithMinusOneForEveryPart) {
     AnswerDialog("Secret");
     m_frame.OnCommand(32846);
 
     ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
     EXPECT_EQ(prompt.MessageBoxes()[0].text,
+              "The file is not a Pelmora document, or the password is wrong.\n\n"
               "-1 Persons Imported\n-1 Tasks Imported\n-1 Appointments Imported");
-    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Tables Successfully Imported");
+    EXPECT_EQ(prompt.MessageBoxes()[0].caption, "Import Error");
+    EXPECT_EQ(prompt.MessageBoxes()[0].flags, static_cast<unsigned>(MB_ICONERROR));
     EXPECT_EQ(g_db.ExecScalar("select count(*) from Person"), 0);
-    EXPECT_EQ(m_counter.modified, 1);
+    EXPECT_FALSE(g_doc.IsModified());
+    EXPECT_EQ(m_counter.modified, 0);
 }
 
 TEST_F(ImportTablesCommandTest, CancelImportsNothing) {
