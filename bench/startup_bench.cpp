@@ -81,17 +81,16 @@ CString DayText(int offset, int hour, int minute) {
     return day.Format("%Y-%m-%d %H:%M:%S");
 }
 
-// The items lie on the days from kPastDays before today to kFutureDays after it, a day other than
-// today each: a day of a larger document holds more items, as the days of years of use do.
+// The items lie on the days from kPastDays before today to kFutureDays after it: a day of a larger
+// document holds more items, as the days of years of use do.
 constexpr int kPastDays = 4000;
 constexpr int kFutureDays = 60;
 
 int SpreadDay(int i) {
-    const int offset = static_cast<int>(i * 7919LL % (kPastDays + kFutureDays)) - kPastDays;
-    return offset == 0 ? 1 : offset;
+    return static_cast<int>(i * 7919LL % (kPastDays + kFutureDays)) - kPastDays;
 }
 
-// The items a day other than today holds on average.
+// The items a day holds on average.
 double ItemsPerDay(int count) {
     return static_cast<double>(count) / (kPastDays + kFutureDays);
 }
@@ -124,7 +123,7 @@ void Fill(const std::string& path, const DocumentSize& size) {
         "insert into Appt(ID, Alarm, AlarmTime, Done, DateDue, StartTime, EndTime, RecrDtID, Desc) "
         "values(?, 0, '', 0, ?, ?, ?, '', ?)");
     for (int i = 0; i < size.appointments; ++i) {
-        // Eight on today, the others spread over the document's years.
+        // Eight more on today, the others spread over the document's years.
         const int offset = i < 8 ? 0 : SpreadDay(i);
         const int hour = 8 + i % 9;
         appt.BindText(1, Id().c_str());
@@ -138,7 +137,7 @@ void Fill(const std::string& path, const DocumentSize& size) {
     SqlStatement task = g_db.CompileStatement(
         "insert into Task(ID, DateDue, DateDone, Priority, Desc, RecrDtID) values(?, ?, ?, ?, ?, '')");
     for (int i = 0; i < size.tasks; ++i) {
-        // Five due today; of the others, those of past days are done on their day but every 50th.
+        // Five more due today; of the others, those of past days are done on their day but every 50th.
         const int offset = i < 5 ? 0 : SpreadDay(i);
         const bool done = offset < 0 && i % 50 != 0;
         task.BindText(1, Id().c_str());
@@ -267,8 +266,9 @@ double BaselineOnce(const std::string& path) {
         "Company limit 60"};
     SqlBuffer tasks;
     tasks.Format(
-        "select * from Task where DateDue = '%q' or DateDone = '%q' or (Priority < 3 and DateDue <= '%q') "
-        "order by DateDue",
+        "select * from Task where rowid in (select rowid from Task where DateDue = '%q' union all select "
+        "rowid from Task where Priority < 3 and DateDue <= '%q' union all select rowid from Task where "
+        "Priority = 3 and DateDone = '%q') order by DateDue, rowid",
         today.c_str(), today.c_str(), today.c_str());
     int rows[std::size(queries)] = {};
     for (size_t i = 0; i < std::size(queries); ++i) {
