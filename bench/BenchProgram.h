@@ -8,6 +8,7 @@
 #include "ui/app/SplashDlg.h"
 
 #include <QString>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,14 +26,16 @@ inline void BeginBenchDocument(const std::string& path, const char* password) {
     g_db.ExecDml("begin exclusive");
 }
 
-// What the program runs with, for as long as the object lives: its own settings store over the
-// given file (holding no regional values, as a desktop has), a printer, a prompt that prints any
-// box, a message loop, and the splash closing at once.
+// What the program runs with, for as long as the object lives: its own settings store (QSettings)
+// over a settings file that holds no regional values, as a desktop has, so every date read and
+// written goes through it as in the program; a printer, a prompt that prints any box and a message
+// loop. Without a file the store lies in a fresh temporary folder.
 struct ProgramConditions {
-    explicit ProgramConditions(const QString& settingsFile) : registry(settingsFile) {
+    explicit ProgramConditions(const QString& settingsFile = QString())
+        : registry(settingsFile.isEmpty() ? ownFolder.filePath(QStringLiteral("Pelmora.conf"))
+                                          : settingsFile) {
         SetPrinterSource(&printers);
         SetPrompt(&prompt);
-        CSplashDlg::s_timeoutMs = 1;
     }
     ~ProgramConditions() {
         SetPrompt(nullptr);
@@ -41,8 +44,16 @@ struct ProgramConditions {
     ProgramConditions(const ProgramConditions&) = delete;
     ProgramConditions& operator=(const ProgramConditions&) = delete;
 
+    QTemporaryDir ownFolder;
     QtRegistry registry;
     FixedPrinterSource printers{QStringLiteral("Bench Printer")};
     PrintingPrompt prompt;
     CMessageLoop loop;
+};
+
+// The same for a bench that creates the main frame, whose splash then closes at once.
+struct FrameConditions : ProgramConditions {
+    explicit FrameConditions(const QString& settingsFile = QString()) : ProgramConditions(settingsFile) {
+        CSplashDlg::s_timeoutMs = 1;
+    }
 };

@@ -3,7 +3,7 @@
 // rows, and adding a weekly
 // series of 520 occurrences through the appointments pane's logic. A plain timed program: run it
 // from a release build.
-#include "bench/ProgramSettings.h"
+#include "bench/BenchProgram.h"
 #include "data/DateParser.h"
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
@@ -100,7 +100,7 @@ template <class Step> Figures Measure(Step&& step) {
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
-    const ProgramSettings settings;
+    const ProgramConditions conditions;
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora_appts_bench";
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);

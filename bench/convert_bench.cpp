@@ -1,7 +1,7 @@
 // Converts a generated version-18 data file of 30,000 records and prints the time it took (also
 // through the tool's window), its reading steps on their own, its ratio to a raw insert of the same
 // rows and the peak memory of the process. A plain timed program: run it from a release build.
-#include "bench/ProgramSettings.h"
+#include "bench/BenchProgram.h"
 #include "convert/Conversion.h"
 #include "convert/MainDialog.h"
 #include "convert/PimDocument.h"
@@ -195,7 +195,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const ProgramSettings settings;
+    const ProgramConditions conditions;
     if (argc > 1)
         g_runs = std::max(1, std::atoi(argv[1]));
     const std::filesystem::path dir =

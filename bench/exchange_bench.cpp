@@ -5,11 +5,11 @@
 // persons from a comma-separated file, into documents without and with a password, and prints the
 // ratios; exports the 50,000 again, and imports a file of about 100 MB, printing its time
 // and the peak memory of the process that ran it. A plain timed program: run it from a release build.
+#include "bench/BenchProgram.h"
 #include "bench/PrintingPrompt.h"
 #include "data/DbDoc.h"
 #include "data/SqlDb.h"
 #include "exchange/ExportTableSpec.h"
-#include "platform/qt/QtRegistry.h"
 
 #include <QCoreApplication>
 
@@ -325,7 +325,7 @@ int main(int argc, char** argv) {
     const std::string dir =
         std::filesystem::temp_directory_path() / ("exchange_bench_" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    QtRegistry settings(QString::fromStdString(dir + "/settings.ini"));
+    const ProgramConditions conditions(QString::fromStdString(dir + "/Pelmora.conf"));
 
     if (mode == "vcard" || mode == "vcard-profile") {
         const bool compared = mode == "vcard" ? CompareCardImport(dir) : ProfileCardImport(dir);

@@ -2,8 +2,7 @@
 // "All"), by name and by company, keyed and unkeyed, under the program's settings store, and prints
 // the best and the median time of the document's group list beside the bare SQL of the same rows. A plain
 // timed program: run it from a release build.
-#include "bench/PrintingPrompt.h"
-#include "bench/ProgramSettings.h"
+#include "bench/BenchProgram.h"
 #include "data/DbDoc.h"
 #include "data/IdMaker.h"
 #include "data/Records.h"
@@ -139,9 +138,7 @@ double BareList(int sortOrder, const char* groupId) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const ProgramSettings settings;
-    PrintingPrompt prompt;
-    SetPrompt(&prompt);
+    const ProgramConditions conditions;
     // --keep leaves the documents in the temporary folder for a look at them afterwards.
     const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
     const std::filesystem::path dir =
@@ -171,7 +168,6 @@ int main(int argc, char** argv) {
             }
         }
     }
-    SetPrompt(nullptr);
     if (keep)
         std::printf("documents kept in %s\n", dir.c_str());
     else

@@ -142,7 +142,7 @@ double OneByOneOnce(const std::vector<CString>& ids) {
 }
 
 void AddressBookThroughTheCommand(const QTemporaryDir& dir) {
-    ProgramConditions conditions(dir.filePath(QStringLiteral("Pelmora.conf")));
+    FrameConditions conditions(dir.filePath(QStringLiteral("Pelmora.conf")));
     const std::string path = dir.filePath(QStringLiteral("book.pgr")).toStdString();
     FillAddressBook(path);
     {

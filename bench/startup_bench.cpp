@@ -1,15 +1,21 @@
 // Opens generated keyed documents of growing size in the main frame, as the program does after the
 // password's OK, and prints the wall time of each step up to the first full paint of the window: the
-// program's own settings store (a settings file with a short-date picture), the real frame with its
-// three views. The first figure is the 45k-item document (20,000 persons, 20,000 appointments, 5,000
-// tasks); the growth rows follow. Beside each, the baseline: opening and keying a bare connection and
-// reading the rows the first screen shows. A plain timed program: run it from a release build.
-// --keep keeps the documents for the next run; --breakdown prints each observer's share.
+// program's own settings store (a settings file without regional values, as the program's first run
+// makes it), the real frame with its three views. The first figure is the 45k-item document (20,000
+// persons, 20,000 appointments, 5,000 tasks); the growth rows follow. The items lie on the days of
+// eleven years, so a day of a larger document holds more of them, as in years of use. Beside each,
+// the baseline: opening and keying a bare connection and reading the rows the first screen shows.
+// Each size is also opened for the first time in the form of a document written before the indexes
+// the program adds on opening existed (the ID and membership indexes and the day indexes of the
+// tasks), which the first open builds. A plain timed program: run it from a release build.
+// --keep DIR keeps the documents in DIR and reuses them in the next run; --breakdown prints each
+// observer's share.
 #include "bench/BenchProgram.h"
 #include "data/DateTime.h"
 #include "data/DbDoc.h"
 #include "data/DocObserver.h"
 #include "data/IdMaker.h"
+#include "data/Schema.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlDb.h"
 #include "data/SqlQuery.h"
@@ -20,6 +26,7 @@
 #include "ui/frame/MainFrame.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTreeView>
 
 #include <algorithm>
@@ -74,12 +81,18 @@ CString DayText(int offset, int hour, int minute) {
     return day.Format("%Y-%m-%d %H:%M:%S");
 }
 
-// A day other than today, spread so that a day holds about as many items as in a year of use
-// whatever the document's size: the items of years, not more items a day.
-int SpreadDay(int i, int count) {
-    const int span = std::max(365, count / 20);
-    const int offset = i % (2 * span) - span;
-    return offset == 0 ? 1 : offset;
+// The items lie on the days from kPastDays before today to kFutureDays after it: a day of a larger
+// document holds more items, as the days of years of use do.
+constexpr int kPastDays = 4000;
+constexpr int kFutureDays = 60;
+
+int SpreadDay(int i) {
+    return static_cast<int>(i * 7919LL % (kPastDays + kFutureDays)) - kPastDays;
+}
+
+// The items a day holds on average.
+double ItemsPerDay(int count) {
+    return static_cast<double>(count) / (kPastDays + kFutureDays);
 }
 
 void Fill(const std::string& path, const DocumentSize& size) {
@@ -110,8 +123,8 @@ void Fill(const std::string& path, const DocumentSize& size) {
         "insert into Appt(ID, Alarm, AlarmTime, Done, DateDue, StartTime, EndTime, RecrDtID, Desc) "
         "values(?, 0, '', 0, ?, ?, ?, '', ?)");
     for (int i = 0; i < size.appointments; ++i) {
-        // Eight on today, the others spread over the document's years.
-        const int offset = i < 8 ? 0 : SpreadDay(i, size.appointments);
+        // Eight more on today, the others spread over the document's years.
+        const int offset = i < 8 ? 0 : SpreadDay(i);
         const int hour = 8 + i % 9;
         appt.BindText(1, Id().c_str());
         appt.BindText(2, DayText(offset, 0, 0).c_str());
@@ -124,8 +137,8 @@ void Fill(const std::string& path, const DocumentSize& size) {
     SqlStatement task = g_db.CompileStatement(
         "insert into Task(ID, DateDue, DateDone, Priority, Desc, RecrDtID) values(?, ?, ?, ?, ?, '')");
     for (int i = 0; i < size.tasks; ++i) {
-        // Five due today; of the others, those of past days are done on their day but every 50th.
-        const int offset = i < 5 ? 0 : SpreadDay(i, size.tasks);
+        // Five more due today; of the others, those of past days are done on their day but every 50th.
+        const int offset = i < 5 ? 0 : SpreadDay(i);
         const bool done = offset < 0 && i % 50 != 0;
         task.BindText(1, Id().c_str());
         task.BindText(2, DayText(offset, 0, 0).c_str());
@@ -231,6 +244,10 @@ Timings OpenOnce(const std::string& path) {
     return t;
 }
 
+// The rows of today the baseline read last: appointments and tasks.
+int g_todaysAppts = 0;
+int g_todaysTasks = 0;
+
 // The bare SQL of what the first screen shows, on a fresh keyed connection: the key derivation, the
 // Globals row, today's appointments, today's tasks and a screenful of persons in name order.
 double BaselineOnce(const std::string& path) {
@@ -249,15 +266,19 @@ double BaselineOnce(const std::string& path) {
         "Company limit 60"};
     SqlBuffer tasks;
     tasks.Format(
-        "select * from Task where DateDue = '%q' or DateDone = '%q' or (Priority < 3 and DateDue <= '%q') "
-        "order by DateDue",
+        "select * from Task where rowid in (select rowid from Task where DateDue = '%q' union all select "
+        "rowid from Task where Priority < 3 and DateDue <= '%q' union all select rowid from Task where "
+        "Priority = 3 and DateDone = '%q') order by DateDue, rowid",
         today.c_str(), today.c_str(), today.c_str());
-    for (const char* text : queries) {
-        SqlQuery query = db.ExecQuery(text ? text : static_cast<const char*>(tasks));
-        for (; !query.Eof(); query.NextRow())
+    int rows[std::size(queries)] = {};
+    for (size_t i = 0; i < std::size(queries); ++i) {
+        SqlQuery query = db.ExecQuery(queries[i] ? queries[i] : static_cast<const char*>(tasks));
+        for (; !query.Eof(); query.NextRow(), ++rows[i])
             (void)query.GetStringField(0, "");
         query.Finalize();
     }
+    g_todaysAppts = rows[1];
+    g_todaysTasks = rows[2];
     db.Close();
     return Ms(timer);
 }
@@ -304,6 +325,41 @@ void Breakdown(const char* name, const std::string& path) {
     g_db.Close();
 }
 
+// The name of the index a "CREATE INDEX [IF NOT EXISTS] name ON ..." statement makes.
+std::string IndexName(const char* statement) {
+    const std::string text = statement;
+    const std::string guard = "IF NOT EXISTS ";
+    const size_t guarded = text.find(guard);
+    const size_t start = guarded != std::string::npos ? guarded + guard.size() : text.find("INDEX ") + 6;
+    return text.substr(start, text.find(' ', start) - start);
+}
+
+// A copy of the document in the form of one written before the program added indexes on opening:
+// without the ID and membership indexes the open adds and without the tasks' day indexes the first
+// read of a day's tasks makes (after bringing the task rows into their stored form), packed as a
+// document that never held them.
+void WriteOldForm(const std::string& path, const std::string& oldPath) {
+    std::filesystem::copy_file(path, oldPath, std::filesystem::copy_options::overwrite_existing);
+    SqlDb db;
+    db.Open(oldPath.c_str());
+    db.Key(kPassword, static_cast<int>(std::strlen(kPassword)));
+    SqlBuffer sql;
+    for (const char* index : Schema::kAddMissingIndexes)
+        db.ExecDml(sql.Format("drop index if exists %s", IndexName(index).c_str()));
+    for (const char* index : Schema::kTaskDayIndexes)
+        db.ExecDml(sql.Format("drop index if exists %s", IndexName(index).c_str()));
+    db.ExecDml("vacuum");
+    db.Close();
+}
+
+// The first open of a fresh copy of the old-form document, the copying not timed.
+Timings FirstOpenOnce(const std::string& oldPath, const std::string& copyPath) {
+    std::filesystem::copy_file(oldPath, copyPath, std::filesystem::copy_options::overwrite_existing);
+    const Timings t = OpenOnce(copyPath);
+    std::filesystem::remove(copyPath);
+    return t;
+}
+
 template <typename T, typename Field> double MedianOf(const std::vector<T>& runs, Field field) {
     std::vector<double> values;
     for (const T& run : runs)
@@ -328,6 +384,17 @@ void Report(const char* name, const std::vector<Timings>& runs, const std::vecto
     std::fflush(stdout);
 }
 
+void ReportFirstOpen(const std::vector<Timings>& first, const std::vector<Timings>& later) {
+    const double total = MedianOf(first, [](const Timings& t) { return t.Total(); });
+    const double again = MedianOf(later, [](const Timings& t) { return t.Total(); });
+    std::printf("  first open of the old form %7.1f ms (open %6.1f  reload %6.1f  idle %5.1f  show+paint "
+                "%6.1f)  later opens %6.1f ms  ratio %5.1f\n",
+                total, MedianOf(first, [](const Timings& t) { return t.open; }),
+                MedianOf(first, [](const Timings& t) { return t.reload; }),
+                MedianOf(first, [](const Timings& t) { return t.idle; }),
+                MedianOf(first, [](const Timings& t) { return t.paint; }), again, total / again);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -336,17 +403,21 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     g_breakdown = arguments.contains(QStringLiteral("--breakdown"));
-    // --keep reuses the documents of an earlier run (and keeps them), so a profiler sees only the opening;
-    // --only NAME opens only the document of that size.
-    const bool keep = arguments.contains(QStringLiteral("--keep"));
-    const qsizetype onlyAt = arguments.indexOf(QStringLiteral("--only"));
-    const QString only = onlyAt >= 0 && onlyAt + 1 < arguments.size() ? arguments[onlyAt + 1] : QString();
-
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "pelmora-open-bench";
+    // --keep DIR reuses the documents an earlier run left in DIR (and keeps them there), so a profiler
+    // sees only the opening; --only NAME opens only the document of that size.
+    const auto value = [&arguments](const char* option) {
+        const qsizetype at = arguments.indexOf(QLatin1String(option));
+        return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+    };
+    const QString keptIn = value("--keep");
+    const QString only = value("--only");
+    const bool keep = !keptIn.isEmpty();
+    // Without --keep the documents lie in a folder of this run's own, removed at the end.
+    QTemporaryDir runFolder;
+    const std::filesystem::path dir = keep ? keptIn.toStdString() : runFolder.path().toStdString();
     std::filesystem::create_directories(dir);
-    // The program's settings store over its own file, with the short-date picture a desktop has set.
-    auto conditions =
-        std::make_unique<ProgramConditions>(QString::fromStdString((dir / "Pelmora.conf").string()));
+    // The program's settings store over a file of its own, as the program's first run makes it.
+    const FrameConditions conditions;
 
     for (const DocumentSize& size : kSizes) {
         if (!only.isEmpty() && only != QLatin1String(size.name))
@@ -355,12 +426,19 @@ int main(int argc, char** argv) {
             (dir / (std::string("keyed-") + std::to_string(size.persons) + "-" +
                     std::to_string(size.appointments) + "-" + std::to_string(size.tasks) + ".pgr"))
                 .string();
-        if (!keep || !std::filesystem::exists(path)) {
+        const std::string oldPath = path.substr(0, path.size() - 4) + "-old-form.pgr";
+        if (!keep || !std::filesystem::exists(path) || !std::filesystem::exists(oldPath)) {
             std::printf("filling %d persons, %d appointments, %d tasks ...\n", size.persons,
                         size.appointments, size.tasks);
             std::fflush(stdout);
             Fill(path, size);
+            WriteOldForm(path, oldPath);
         }
+        std::vector<Timings> firstOpens;
+        for (int i = 0; i < size.runs; ++i)
+            firstOpens.push_back(FirstOpenOnce(oldPath, (dir / "first-open.pgr").string()));
+        // The document's own first open builds what the later opens find.
+        OpenOnce(path);
         std::vector<Timings> runs;
         std::vector<double> baselines;
         for (int i = 0; i < size.runs; ++i) {
@@ -368,11 +446,14 @@ int main(int argc, char** argv) {
             baselines.push_back(BaselineOnce(path));
         }
         Report(size.name, runs, baselines);
+        ReportFirstOpen(firstOpens, runs);
+        std::printf(
+            "  a day holds about %.1f appointments and %.1f tasks; today shows %d appointments and %d "
+            "tasks\n",
+            ItemsPerDay(size.appointments), ItemsPerDay(size.tasks), g_todaysAppts, g_todaysTasks);
+        std::fflush(stdout);
         if (g_breakdown)
             Breakdown(size.name, path);
     }
-    conditions.reset();
-    if (!keep)
-        std::filesystem::remove_all(dir);
     return 0;
 }

@@ -1,7 +1,7 @@
 // Fills the tasks pane for one day of a document with 20,000 tasks (a tenth of them in recurring
 // series) under the program's settings store and prints the time of the read and of the fill to the
 // paint beside the bare query returning the same rows, in one run.
-#include "bench/ProgramSettings.h"
+#include "bench/BenchProgram.h"
 #include "data/DbDoc.h"
 #include "data/SqlBuffer.h"
 #include "platform/core/Prompt.h"
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM",
             qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
-    const ProgramSettings settings;
+    const ProgramConditions conditions;
     // Today is Monday, 15 June 2026.
     SetLocalTimeForTesting(SYSTEMTIME{2026, 6, 1, 15, 9, 0, 0, 0});
 

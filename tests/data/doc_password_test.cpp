@@ -3,6 +3,7 @@
 #include "data/SqlDb.h"
 #include "data/SqlException.h"
 #include "platform/core/FileOps.h"
+#include "tests/support/FileStepFault.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -230,35 +232,6 @@ TEST_F(DocPasswordTest, NothingOpenRefuses) {
     EXPECT_FALSE(g_doc.ChangePassword("new"));
 }
 
-// Thrown by the file-step hook: an exception out of the middle of the change.
-struct ThrownAtStep {};
-
-// The hook for one run: counts the steps and fails, throws or ends the process at the chosen one.
-class StepFault {
-public:
-    enum class Action { None, Fail, Throw, Kill };
-    StepFault(int at, Action action) : m_at(at), m_action(action) {
-        SetFileStepHookForTesting([this](const char* step, const char*) {
-            m_steps.emplace_back(step);
-            if (static_cast<int>(m_steps.size()) != m_at || m_action == Action::None)
-                return true;
-            if (m_action == Action::Throw)
-                throw ThrownAtStep{};
-            // The process ends here as by a kill: no destructor, no clean-up runs.
-            if (m_action == Action::Kill)
-                _exit(0);
-            return false;
-        });
-    }
-    ~StepFault() { SetFileStepHookForTesting(nullptr); }
-    const std::vector<std::string>& Steps() const { return m_steps; }
-
-private:
-    std::vector<std::string> m_steps;
-    int m_at;
-    Action m_action;
-};
-
 // The files beside the document that carry its name: copies, backups, journals.
 std::vector<std::string> LeftoversOf(const std::string& document) {
     std::vector<std::string> found;
@@ -303,37 +276,39 @@ TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
             const std::string base = dir.File("count.pgr");
             path = base;
             CreateOpen(direction.from);
-            StepFault counting(0, StepFault::Action::None);
+            const FileStepFault counting;
             ASSERT_TRUE(g_doc.ChangePassword(direction.to));
             steps = static_cast<int>(counting.Steps().size());
             g_db.Close();
             fs::remove(base);
         }
         for (int at = 1; at <= steps; ++at) {
-            for (StepFault::Action action :
-                 {StepFault::Action::Fail, StepFault::Action::Throw, StepFault::Action::Kill}) {
-                const char* actionName = action == StepFault::Action::Fail    ? "fail"
-                                         : action == StepFault::Action::Throw ? "throw"
-                                                                              : "kill";
+            // Empty: the process is killed at the step.
+            for (std::optional<FileStepFault::Action> action :
+                 {std::optional(FileStepFault::Action::Fail), std::optional(FileStepFault::Action::Throw),
+                  std::optional<FileStepFault::Action>()}) {
+                const char* actionName = action == FileStepFault::Action::Fail    ? "fail"
+                                         : action == FileStepFault::Action::Throw ? "throw"
+                                                                                  : "kill";
                 SCOPED_TRACE(std::string(direction.from) + " -> " + direction.to + " step " +
                              std::to_string(at) + " " + actionName);
                 path =
                     dir.File("Plans" + std::to_string(run) + "-" + std::to_string(at) + actionName + ".pgr");
                 CreateOpen(direction.from);
                 ASSERT_EQ(chmod(path.c_str(), kShared), 0);
-                if (action != StepFault::Action::Kill) {
+                if (action) {
                     bool changed = false;
                     bool thrown = false;
                     {
-                        StepFault fault(at, action);
+                        const FileStepFault fault(*action, at - 1);
                         try {
                             changed = g_doc.ChangePassword(direction.to);
-                        } catch (const ThrownAtStep&) {
+                        } catch (const ThrownAtFileStep&) {
                             thrown = true;
                         }
                         ASSERT_GE(fault.Steps().size(), static_cast<size_t>(at));
                         SCOPED_TRACE(fault.Steps()[at - 1]);
-                        EXPECT_EQ(thrown, action == StepFault::Action::Throw);
+                        EXPECT_EQ(thrown, action == FileStepFault::Action::Throw);
                         // A step after the rename has nothing left to undo: the change went through.
                         if (changed) {
                             EXPECT_STREQ(g_openPassword, direction.to);
@@ -355,13 +330,13 @@ TEST_F(DocPasswordTest, StoppedAtEveryStepTheDocumentStaysWhole) {
                     SetPasswordBuffer(g_typedPassword, direction.from);
                     if (!g_doc.OnOpenDocument(path.c_str()))
                         _exit(2);
-                    StepFault fault(at, action);
+                    KillAtFileStep(at - 1);
                     g_doc.ChangePassword(direction.to);
                     _exit(3);
                 }
                 int status = 0;
                 waitpid(child, &status, 0);
-                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+                ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
                 EXPECT_EQ(ModeOf(path), kShared);
                 for (const std::string& leftover : LeftoversOf(path))
                     EXPECT_EQ(ModeOf(leftover) & 077, 0u) << leftover;

@@ -4,8 +4,8 @@
 // before or, when some parts reported success, exactly what an undisturbed import of those parts
 // gives.
 
-#include "platform/core/FileOps.h"
 #include "tests/data/merge_documents.h"
+#include "tests/support/FileStepFault.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -162,12 +162,11 @@ protected:
         const std::string copy = Fresh("steps");
         EXPECT_TRUE(Open(copy));
         std::vector<std::string> steps;
-        SetFileStepHookForTesting([&](const char* step, const char*) {
-            steps.emplace_back(step);
-            return true;
-        });
-        EXPECT_EQ(SucceededParts(MergeParts(m_other, m_keys.other, 7)), 7);
-        SetFileStepHookForTesting(nullptr);
+        {
+            const FileStepFault recorder;
+            EXPECT_EQ(SucceededParts(MergeParts(m_other, m_keys.other, 7)), 7);
+            steps = recorder.Steps();
+        }
         g_db.Close();
         return steps;
     }
@@ -217,10 +216,11 @@ TEST_F(MergeFaultsTest, AFailingStatementAtAnyStepLeavesEveryPartWholeOrAsBefore
             SCOPED_TRACE("step " + std::to_string(at + 1) + " " + steps[at]);
             const std::string run = Fresh("fail" + std::to_string(at));
             ASSERT_TRUE(Open(run));
-            size_t step = 0;
-            SetFileStepHookForTesting([&](const char*, const char*) { return step++ != at; });
-            const CDbDoc::MergeCounts counts = MergeParts(m_other, keys.other, 7);
-            SetFileStepHookForTesting(nullptr);
+            CDbDoc::MergeCounts counts;
+            {
+                const FileStepFault fault(FileStepFault::Action::Fail, at);
+                counts = MergeParts(m_other, keys.other, 7);
+            }
             EXPECT_NE(SucceededParts(counts), 7);
             EXPECT_EQ(Attached(), "");
             EXPECT_TRUE(sqlite3_get_autocommit(g_db.Handle()));
@@ -331,13 +331,8 @@ TEST_F(MergeFaultsTest, KilledAtAnyPointTheDocumentIsAsBefore) {
         for (size_t at = 0; at < steps.size(); ++at) {
             SCOPED_TRACE("killed at step " + std::to_string(at + 1) + " " + steps[at]);
             const std::string run = Fresh("kill" + std::to_string(at));
-            const bool killed = ImportInAChildKilled(run, keys.local, m_other, keys.other, [at]() {
-                SetFileStepHookForTesting([at, step = size_t{0}](const char*, const char*) mutable {
-                    if (step++ == at)
-                        raise(SIGKILL);
-                    return true;
-                });
-            });
+            const bool killed =
+                ImportInAChildKilled(run, keys.local, m_other, keys.other, [at]() { KillAtFileStep(at); });
             EXPECT_TRUE(killed);
             EXPECT_EQ(ContentsAfterOpening(run), m_expected[0]);
         }

@@ -4,8 +4,8 @@
 #include "data/SqlException.h"
 #include "data/SqlQuery.h"
 #include "exchange/WabImporter.h"
-#include "platform/core/FileOps.h"
 #include "tests/data/records_document.h"
+#include "tests/support/FileStepFault.h"
 
 #include <gtest/gtest.h>
 
@@ -533,13 +533,12 @@ TEST_F(WabImport, AFullDiskEndsTheImportAtTheFirstFailedWrite) {
     const std::string file = m_dir.File("cards.vcf");
     std::ofstream(file) << Cards(600);
     std::vector<std::string> steps;
-    SetFileStepHookForTesting([&](const char* step, const char*) {
-        steps.emplace_back(step);
-        return true;
-    });
     int count = 0;
-    ASSERT_TRUE(g_doc.ImportWab(count, 1, file.c_str()));
-    SetFileStepHookForTesting(nullptr);
+    {
+        const FileStepFault recorder;
+        ASSERT_TRUE(g_doc.ImportWab(count, 1, file.c_str()));
+        steps = recorder.Steps();
+    }
     ASSERT_EQ(count, 600);
     ASSERT_EQ(steps.size(), 602u);
     EXPECT_EQ(steps.front(), "begin import");
@@ -554,12 +553,13 @@ TEST_F(WabImport, AFullDiskEndsTheImportAtTheFirstFailedWrite) {
         SCOPED_TRACE("the write at step " + std::to_string(c.failing) + " fails");
         g_db.ExecDml("delete from PersonPhGroup");
         g_db.ExecDml("delete from Person");
-        size_t step = 0;
-        SetFileStepHookForTesting([&](const char*, const char*) { return step++ != c.failing; });
         count = 0;
         CString writeError;
-        const bool read = g_doc.ImportWab(count, 1, file.c_str(), writeError);
-        SetFileStepHookForTesting(nullptr);
+        bool read = false;
+        {
+            const FileStepFault fault(FileStepFault::Action::Fail, c.failing);
+            read = g_doc.ImportWab(count, 1, file.c_str(), writeError);
+        }
         EXPECT_TRUE(read);
         EXPECT_EQ(count, c.kept);
         EXPECT_EQ(writeError, "SQLITE_IOERR[10]: disk I/O error");
@@ -605,11 +605,7 @@ TEST_F(WabImport, KilledPartWayTheImportKeepsNothingAndAgainImportsEachOnce) {
             } catch (const SqlException&) {
                 _exit(3);
             }
-            SetFileStepHookForTesting([killAt, step = size_t{0}](const char*, const char*) mutable {
-                if (step++ == killAt)
-                    raise(SIGKILL);
-                return true;
-            });
+            KillAtFileStep(killAt);
             int count = 0;
             g_doc.ImportWab(count, 1, file.c_str());
             _exit(0);

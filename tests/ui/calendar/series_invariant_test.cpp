@@ -15,6 +15,7 @@
 #include "platform/core/FileOps.h"
 #include "platform/core/Registry.h"
 #include "tests/data/records_document.h"
+#include "tests/support/FileStepFault.h"
 #include "ui/calendar/ApptSeries.h"
 #include "ui/calendar/TaskSeries.h"
 #include "ui/common/SheetParts.h"
@@ -447,15 +448,10 @@ protected:
     // The names of the write steps the operation takes on a copy of the document.
     std::vector<std::string> StepsOf(const std::string& original, const std::vector<Occurrence>& before) {
         OpenCopy(original, "steps");
-        std::vector<std::string> steps;
-        SetFileStepHookForTesting([&](const char* step, const char*) {
-            steps.emplace_back(step);
-            return true;
-        });
+        const FileStepFault recorder;
         EXPECT_TRUE(Perform(before));
-        SetFileStepHookForTesting(nullptr);
         Prompt().Clear();
-        return steps;
+        return recorder.Steps();
     }
 
     MemoryRegistry registry;
@@ -492,10 +488,10 @@ TEST_P(SeriesInvariantTest, AFailedWriteAtAnyStepKeepsTheDocumentAsBefore) {
     for (size_t at = 0; at < steps.size(); ++at) {
         SCOPED_TRACE("step " + std::to_string(at + 1) + " " + steps[at]);
         OpenCopy(original, "fail" + std::to_string(at));
-        size_t step = 0;
-        SetFileStepHookForTesting([&](const char*, const char*) { return step++ != at; });
-        EXPECT_FALSE(Perform(before));
-        SetFileStepHookForTesting(nullptr);
+        {
+            const FileStepFault fault(FileStepFault::Action::Fail, at);
+            EXPECT_FALSE(Perform(before));
+        }
         EXPECT_EQ(Dump(), dump);
         ExpectSeriesWhole();
         std::vector<ScriptedPrompt::Call> errors;
@@ -533,11 +529,7 @@ TEST_P(SeriesInvariantTest, KilledAtAnyStepTheDocumentIsAsBeforeOrAsChosen) {
             SetPasswordBuffer(g_typedPassword, "");
             if (!g_doc.OnOpenDocument(copy.c_str()))
                 _exit(2);
-            SetFileStepHookForTesting([at, step = size_t{0}](const char*, const char*) mutable {
-                if (step++ == at)
-                    raise(SIGKILL);
-                return true;
-            });
+            KillAtFileStep(at);
             _exit(Perform(before) ? 0 : 3);
         }
         int status = 0;
