@@ -5,9 +5,11 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
 
@@ -229,4 +231,20 @@ void QtPrompt::BeginWaitCursor() {
 void QtPrompt::EndWaitCursor() {
     if (qApp && QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
+}
+
+void QtPrompt::ShowProgress(const char* text) {
+    if (!qApp)
+        return;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<QMainWindow*>(widget);
+        if (!window || !window->isVisible() || !window->statusBar()->isVisible())
+            continue;
+        if (text)
+            window->statusBar()->showMessage(QString::fromUtf8(text));
+        else
+            window->statusBar()->clearMessage();
+        // The work that follows holds the event loop: the bar is painted now.
+        window->statusBar()->repaint();
+    }
 }
