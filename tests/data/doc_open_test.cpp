@@ -11,6 +11,7 @@
 #include <fstream>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -261,6 +262,74 @@ TEST_F(DocOpenTest, AWrongPasswordIsToldApartFromABusyFile) {
     EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::Unreadable);
     EXPECT_TRUE(Open(path, "right"));
     EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::None);
+}
+
+// What the file system refuses a user without write permission it does not refuse root: each case
+// runs in a child process that, started as root, becomes the unprivileged user "nobody" first, and
+// there makes its document, takes the write permission away and opens it. The child's exit code is
+// the failure the open gave, or a number from 90 on when the case could not be set up.
+enum class Refused { Nothing, FileWrites, FolderWrites };
+
+int OpenWithoutWritePermission(Refused refused, const char* password, const char* typed) {
+    const pid_t child = fork();
+    if (child != 0) {
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
+    }
+    constexpr uid_t kNobody = 65534;
+    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+        _exit(90);
+    char folder[] = "/tmp/pelm-write-refused-XXXXXX";
+    if (!mkdtemp(folder))
+        _exit(91);
+    const std::string base = std::string(folder) + "/Doc";
+    const std::string path = base + ".pgr";
+    SetPasswordBuffer(g_typedPassword, password);
+    bool error = false;
+    if (!g_doc.CreateDocument(base.c_str(), error))
+        _exit(92);
+    g_db.Close();
+    if (refused == Refused::FileWrites)
+        chmod(path.c_str(), 0444);
+    if (refused == Refused::FolderWrites)
+        chmod(folder, 0555);
+    const bool writable = access(refused == Refused::FolderWrites ? folder : path.c_str(), W_OK) == 0;
+    int result = 93;
+    if (writable == (refused == Refused::Nothing)) {
+        SetPasswordBuffer(g_typedPassword, typed);
+        const bool opened = g_doc.OnOpenDocument(path.c_str());
+        result = static_cast<int>(g_doc.GetLastOpenFailure());
+        if (opened != (g_doc.GetLastOpenFailure() == CDbDoc::OpenFailure::None))
+            result = 94;
+    }
+    g_db.Close();
+    chmod(folder, 0700);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+    _exit(result);
+}
+
+TEST_F(DocOpenTest, ADocumentThatMayNotBeWrittenIsToldApartFromAWrongPassword) {
+    const struct {
+        Refused refused;
+        const char* password;
+        const char* typed;
+        CDbDoc::OpenFailure failure;
+    } cases[] = {
+        {Refused::Nothing, "right", "right", CDbDoc::OpenFailure::None},
+        {Refused::FileWrites, "right", "right", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FileWrites, "", "", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FolderWrites, "right", "right", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FileWrites, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+        {Refused::FileWrites, "", "typed", CDbDoc::OpenFailure::Unreadable},
+        {Refused::FolderWrites, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+        {Refused::Nothing, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+    };
+    for (const auto& item : cases)
+        EXPECT_EQ(OpenWithoutWritePermission(item.refused, item.password, item.typed),
+                  static_cast<int>(item.failure))
+            << static_cast<int>(item.refused) << " " << item.password << "/" << item.typed;
 }
 
 // Writes a master journal beside the document naming the journals of these databases, as SQLite
