@@ -9,6 +9,7 @@
 #include "data/SqlException.h"
 #include "data/TaskRows.h"
 #include "platform/core/FileOps.h"
+#include "platform/core/Progress.h"
 #include "platform/core/Prompt.h"
 
 #include <sqlcipher/sqlite3.h>

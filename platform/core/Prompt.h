@@ -75,9 +75,6 @@ public:
     // Shows the wait cursor until the matching EndWaitCursor (calls nest).
     virtual void BeginWaitCursor() {}
     virtual void EndWaitCursor() {}
-    // Shows text where the main window tells of work under way (its status bar) at once, without
-    // waiting for the event loop; nullptr clears it.
-    virtual void ShowProgress(const char* /*text*/) {}
 };
 
 // The installed prompt; without one, message boxes go to standard error and answer with their first
@@ -96,17 +93,4 @@ public:
     ~WaitCursor() { GetPrompt().EndWaitCursor(); }
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// Shows the wait cursor and what is being done for the lifetime of the object, for work that may
-// take seconds.
-class BusyNotice {
-public:
-    explicit BusyNotice(const char* text) { GetPrompt().ShowProgress(text); }
-    ~BusyNotice() { GetPrompt().ShowProgress(nullptr); }
-    BusyNotice(const BusyNotice&) = delete;
-    BusyNotice& operator=(const BusyNotice&) = delete;
-
-private:
-    WaitCursor m_wait;
 };

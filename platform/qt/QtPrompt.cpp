@@ -1,5 +1,7 @@
 #include "platform/qt/QtPrompt.h"
 
+#include "platform/core/Progress.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -90,15 +92,32 @@ private:
     bool m_waiting;
 };
 
+// Shows the text in the status bar of every visible main window and paints it at once: the work
+// that follows holds the event loop.
+void ShowProgressInMainWindow(const char* text) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<QMainWindow*>(widget);
+        if (!window || !window->isVisible() || !window->statusBar()->isVisible())
+            continue;
+        if (text)
+            window->statusBar()->showMessage(QString::fromUtf8(text));
+        else
+            window->statusBar()->clearMessage();
+        window->statusBar()->repaint();
+    }
+}
+
 } // namespace
 
 QtPrompt::QtPrompt() {
     SetPrompt(this);
+    SetProgressShower(ShowProgressInMainWindow);
 }
 
 QtPrompt::~QtPrompt() {
     if (&GetPrompt() == this)
         SetPrompt(nullptr);
+    SetProgressShower(nullptr);
 }
 
 QtPrompt& QtPrompt::Install() {
@@ -231,20 +250,4 @@ void QtPrompt::BeginWaitCursor() {
 void QtPrompt::EndWaitCursor() {
     if (qApp && QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
-}
-
-void QtPrompt::ShowProgress(const char* text) {
-    if (!qApp)
-        return;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* window = qobject_cast<QMainWindow*>(widget);
-        if (!window || !window->isVisible() || !window->statusBar()->isVisible())
-            continue;
-        if (text)
-            window->statusBar()->showMessage(QString::fromUtf8(text));
-        else
-            window->statusBar()->clearMessage();
-        // The work that follows holds the event loop: the bar is painted now.
-        window->statusBar()->repaint();
-    }
 }

@@ -34,7 +34,6 @@ public:
     bool GetSaveFileName(FileDialogRequest& request) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    void ShowProgress(const char* text) override;
 
     // The width a message box needs so that a title bar shows its whole caption.
     static int MinimumWidthForCaption(const QString& caption);

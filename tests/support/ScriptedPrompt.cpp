@@ -149,7 +149,3 @@ void ScriptedPrompt::BeginWaitCursor() {
 void ScriptedPrompt::EndWaitCursor() {
     --m_waitCursorDepth;
 }
-
-void ScriptedPrompt::ShowProgress(const char* text) {
-    m_progressShown.push_back(text ? text : "");
-}

@@ -63,8 +63,6 @@ public:
     // How often the wait cursor was shown, and how many are shown right now.
     int WaitCursorsShown() const { return m_waitCursorsShown; }
     int WaitCursorDepth() const { return m_waitCursorDepth; }
-    // Every text shown as work under way, "" where it was cleared.
-    const std::vector<CString>& ProgressShown() const { return m_progressShown; }
 
     int MessageBox(WindowHandle owner, const char* text, const char* caption, unsigned flags) override;
     bool RunCreateDbDialog(CreateDbRequest& request) override;
@@ -72,14 +70,12 @@ public:
     bool GetSaveFileName(FileDialogRequest& request) override;
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
-    void ShowProgress(const char* text) override;
 
 private:
     bool AnswerFile(Kind kind, FileDialogRequest& request);
 
     Prompt* m_previous;
     std::vector<Call> m_calls;
-    std::vector<CString> m_progressShown;
     std::deque<int> m_messageBoxAnswers;
     std::deque<std::optional<CreateDbRequest>> m_createDbAnswers;
     std::deque<std::optional<CString>> m_fileAnswers;
