@@ -92,8 +92,8 @@ private:
     bool m_waiting;
 };
 
-// Shows the text in the status bar of every visible main window and paints the window at once: the
-// work that follows holds the event loop, and a dialog closed just before would stay drawn over it.
+// Shows the text in the status bar of every visible main window and paints it at once: the work
+// that follows holds the event loop.
 void ShowProgressInMainWindow(const char* text) {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         auto* window = qobject_cast<QMainWindow*>(widget);
@@ -103,7 +103,7 @@ void ShowProgressInMainWindow(const char* text) {
             window->statusBar()->showMessage(QString::fromUtf8(text));
         else
             window->statusBar()->clearMessage();
-        window->repaint();
+        window->statusBar()->repaint();
     }
 }
 
