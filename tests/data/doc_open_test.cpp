@@ -3,6 +3,7 @@
 #include "data/SqlException.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -264,50 +265,34 @@ TEST_F(DocOpenTest, AWrongPasswordIsToldApartFromABusyFile) {
     EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::None);
 }
 
-// What the file system refuses a user without write permission it does not refuse root: each case
-// runs in a child process that, started as root, becomes the unprivileged user "nobody" first, and
-// there makes its document, takes the write permission away and opens it. The child's exit code is
-// the failure the open gave, or a number from 90 on when the case could not be set up.
+// Each case makes its document as an unprivileged user, takes the write permission away and opens
+// it. The result is the failure the open gave, or a number from 90 on when the case could not be
+// set up.
 enum class Refused { Nothing, FileWrites, FolderWrites };
 
 int OpenWithoutWritePermission(Refused refused, const char* password, const char* typed) {
-    const pid_t child = fork();
-    if (child != 0) {
-        int status = -1;
-        waitpid(child, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 99;
-    }
-    constexpr uid_t kNobody = 65534;
-    if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
-        _exit(90);
-    char folder[] = "/tmp/pelm-write-refused-XXXXXX";
-    if (!mkdtemp(folder))
-        _exit(91);
-    const std::string base = std::string(folder) + "/Doc";
-    const std::string path = base + ".pgr";
-    SetPasswordBuffer(g_typedPassword, password);
-    bool error = false;
-    if (!g_doc.CreateDocument(base.c_str(), error))
-        _exit(92);
-    g_db.Close();
-    if (refused == Refused::FileWrites)
-        chmod(path.c_str(), 0444);
-    if (refused == Refused::FolderWrites)
-        chmod(folder, 0555);
-    const bool writable = access(refused == Refused::FolderWrites ? folder : path.c_str(), W_OK) == 0;
-    int result = 93;
-    if (writable == (refused == Refused::Nothing)) {
+    return RunAsUnprivilegedUser([&](const std::string& folder) {
+        const std::string base = folder + "/Doc";
+        const std::string path = base + ".pgr";
+        SetPasswordBuffer(g_typedPassword, password);
+        bool error = false;
+        if (!g_doc.CreateDocument(base.c_str(), error))
+            return 92;
+        g_db.Close();
+        if (refused == Refused::FileWrites)
+            chmod(path.c_str(), 0444);
+        if (refused == Refused::FolderWrites)
+            chmod(folder.c_str(), 0555);
+        const bool writable = access((refused == Refused::FolderWrites ? folder : path).c_str(), W_OK) == 0;
+        if (writable != (refused == Refused::Nothing))
+            return 93;
         SetPasswordBuffer(g_typedPassword, typed);
         const bool opened = g_doc.OnOpenDocument(path.c_str());
-        result = static_cast<int>(g_doc.GetLastOpenFailure());
+        g_db.Close();
         if (opened != (g_doc.GetLastOpenFailure() == CDbDoc::OpenFailure::None))
-            result = 94;
-    }
-    g_db.Close();
-    chmod(folder, 0700);
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-    _exit(result);
+            return 94;
+        return static_cast<int>(g_doc.GetLastOpenFailure());
+    });
 }
 
 TEST_F(DocOpenTest, ADocumentThatMayNotBeWrittenIsToldApartFromAWrongPassword) {
