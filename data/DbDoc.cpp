@@ -57,6 +57,20 @@ void DeleteDatabaseFile(const CString& path) {
     DeleteIfPresent(path + "-journal");
 }
 
+// A write refused by the file system. Such a refusal comes before the first read, so it is one only
+// when the file reads with the password.
+bool WriteRefused(int code, const char* path) {
+    return (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_PERM) &&
+           OpensWith(path, g_typedPassword);
+}
+
+CDbDoc::OpenFailure FailureOfOpen(const SqlException& exception, const char* path) {
+    const int code = exception.errorCode() & 0xff;
+    if (code == SQLITE_BUSY || code == SQLITE_LOCKED)
+        return CDbDoc::OpenFailure::Busy;
+    return WriteRefused(code, path) ? CDbDoc::OpenFailure::ReadOnly : CDbDoc::OpenFailure::Unreadable;
+}
+
 bool SameFile(const char* a, const char* b) {
     std::error_code error;
     return std::filesystem::equivalent(a, b, error);
@@ -104,6 +118,7 @@ void CDbDoc::TuneMainDb() {
 
 bool CDbDoc::OnOpenDocument(const char* path) {
     m_lastOpenFailure = OpenFailure::None;
+    m_lastFailedPath = path ? path : "";
     if (!path || !FileExists(path)) {
         m_lastOpenFailure = OpenFailure::Unreadable;
         return false;
@@ -148,9 +163,7 @@ bool CDbDoc::OnOpenDocument(const char* path) {
         return true;
     } catch (const SqlException& exception) {
         probe.Close();
-        const int code = exception.errorCode() & 0xff;
-        m_lastOpenFailure =
-            code == SQLITE_BUSY || code == SQLITE_LOCKED ? OpenFailure::Busy : OpenFailure::Unreadable;
+        m_lastOpenFailure = FailureOfOpen(exception, path);
         // The previous document was closed on the way to the new one: none is open now.
         if (switching) {
             g_db.Close();

@@ -29,10 +29,14 @@ public:
     // password becomes the open password. A wrong password gives false and keeps the previous
     // document open. Shows no message.
     bool OnOpenDocument(const char* path) override;
-    // Why the last OnOpenDocument failed: the file is no document or the password is wrong, or
-    // another program kept the document locked for longer than the busy time-out.
-    enum class OpenFailure { None, Unreadable, Busy };
+    // Why the last OnOpenDocument failed: the file is no document or the password is wrong; another
+    // program kept the document locked for longer than the busy time-out; or the file reads with
+    // the password but may not be written (a read-only file, a folder without write permission),
+    // while every open and every change writes it.
+    enum class OpenFailure { None, Unreadable, Busy, ReadOnly };
     OpenFailure GetLastOpenFailure() const { return m_lastOpenFailure; }
+    // The path the last failed OnOpenDocument was given.
+    const CString& GetLastFailedPath() const { return m_lastFailedPath; }
     // The Create Database dialog in open mode, then OnOpenDocument; error set when opening failed.
     bool OnFileOpen(bool& error) override;
     // File Save Copy As (SaveCopyAs).
@@ -246,6 +250,7 @@ private:
     bool m_isOpen = false;
     CString m_lastRecordError;
     OpenFailure m_lastOpenFailure = OpenFailure::None;
+    CString m_lastFailedPath;
 };
 
 // The document and its database, both living as long as the process.

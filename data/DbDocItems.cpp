@@ -9,6 +9,7 @@
 #include "data/SqlException.h"
 #include "data/TaskRows.h"
 #include "platform/core/FileOps.h"
+#include "platform/core/Progress.h"
 #include "platform/core/Prompt.h"
 
 #include <sqlcipher/sqlite3.h>
@@ -276,19 +277,6 @@ void AppendListedOnDay(SqlQuery& query, const CDateTime& shown, const CDateTime&
     }
 }
 
-// A column holds its stored form: '' or a real date-time "YYYY-MM-DD HH:MM:SS" from year 1000 on,
-// whose text order is its date order. A date that does not exist (30 February, hour 24) comes back
-// from SQLite's day count as another text. %s is the column.
-constexpr const char* kStoredDateText =
-    "(%s is not null and (%s = '' or (%s glob '[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] "
-    "[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' and %s >= '1000' and datetime(julianday(%s)) is %s)))";
-
-CString StoredDateText(const char* column) {
-    CString text;
-    text.Format(kStoredDateText, column, column, column, column, column, column);
-    return text;
-}
-
 bool TaskDayIndexesExist() {
     SqlBuffer sql;
     return g_db.ExecScalar(
@@ -296,15 +284,15 @@ bool TaskDayIndexesExist() {
                           Schema::kTaskDayIndexName)) != 0;
 }
 
-// The indexes the day's tasks are found through, made once per document after its rows are in their
-// stored form. False when they cannot be made (the file is read-only, say): the rows are then read
-// one by one.
+// The indexes the day's tasks are found through, made once per document; on a large document this
+// takes seconds, which the main window tells of. False when they cannot be made (the file is
+// read-only, say): the rows are then read one by one.
 bool EnsureTaskDayIndexes() {
     if (TaskDayIndexesExist())
         return true;
     try {
+        BusyNotice notice("Preparing the task lists of this document...");
         ExclusiveTransaction transaction(g_db);
-        NormaliseTaskRows();
         for (const char* index : Schema::kTaskDayIndexes)
             g_db.ExecDml(index);
         transaction.Commit();
@@ -316,30 +304,31 @@ bool EnsureTaskDayIndexes() {
 
 } // namespace
 
-void NormaliseTaskRows(int64_t rowidAbove) {
-    struct Fix {
-        CString rowid;
-        CString due;
-        CString done;
-        int priority;
-    };
-    std::vector<Fix> fixes;
-    CString sql;
-    sql.Format("select rowid, DateDue, DateDone, Priority from Task where rowid > %lld and (not %s or not %s "
-               "or typeof(Priority) <> 'integer' or Priority not between -2147483648 and 2147483647)",
-               static_cast<long long>(rowidAbove), StoredDateText("DateDue").c_str(),
-               StoredDateText("DateDone").c_str());
-    {
-        SqlQuery query = g_db.ExecQuery(sql);
-        for (; !query.Eof(); query.NextRow())
-            fixes.push_back({query.GetStringField(0, ""), DbText(ParseDbText(query.GetStringField(1, ""))),
-                             DbText(ParseDbText(query.GetStringField(2, ""))), query.GetIntField(3, 0)});
-    }
-    SqlBuffer update;
-    for (const Fix& fix : fixes)
-        g_db.ExecDml(
-            update.Format("update Task set DateDue = '%q', DateDone = '%q', Priority = %d where rowid = %s",
-                          fix.due.c_str(), fix.done.c_str(), fix.priority, fix.rowid.c_str()));
+CString TaskDayQuery(const CDateTime& shown, const CDateTime& today) {
+    // A row in its stored form is on the day by one of the three parts of the rule, each a range of
+    // the stored texts that an index answers; only the parts that can hold rows on this day are asked
+    // for. Every other row may be on any day and is read as well. The rule then decides on each row
+    // found, as it does on every row in GetTasksForDayByRows.
+    const CString shownText = DbText(shown);
+    const CString todayText = DbText(today);
+    std::vector<CString> parts;
+    SqlBuffer part;
+    if (shown >= today)
+        parts.push_back(part.Format("select rowid from Task where DateDue = '%q'", shownText.c_str()));
+    if (shown == today)
+        parts.push_back(part.Format("select rowid from Task where Priority < %d and DateDue <= '%q'",
+                                    kPriorityDone, todayText.c_str()));
+    if (shown <= today)
+        parts.push_back(part.Format("select rowid from Task where Priority = %d and DateDone = '%q'",
+                                    kPriorityDone, shownText.c_str()));
+    parts.push_back(CString("select rowid from Task where ") + Schema::kTaskOddRow);
+    // Each part searches its own index; the rowid list holds a row found twice once. The order is
+    // that of the row-by-row rule.
+    CString sql("select * from Task where rowid in (");
+    for (size_t i = 0; i < parts.size(); ++i)
+        sql += (i ? " union all " : "") + parts[i];
+    sql += ") order by DateDue, rowid";
+    return sql;
 }
 
 bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
@@ -352,32 +341,7 @@ bool CDbDoc::GetTasksForDay(const char* day, std::vector<CTask>& tasks) {
     try {
         if (!EnsureTaskDayIndexes())
             return GetTasksForDayByRows(day, tasks);
-        // With every row in its stored form, the three parts of the rule are ranges of the stored
-        // texts; only the parts that can hold rows on this day are asked for. The rule then decides
-        // on each row found, as it does on every row in GetTasksForDayByRows.
-        const CString shownText = DbText(shown);
-        const CString todayText = DbText(today);
-        std::vector<CString> parts;
-        SqlBuffer part;
-        if (shown >= today)
-            parts.push_back(part.Format("select rowid from Task where DateDue = '%q'", shownText.c_str()));
-        // A year before 1000 is written in fewer digits and falls out of the text order; the open
-        // tasks' index entries are read whole here anyway, so such rows cost nothing extra.
-        if (shown == today)
-            parts.push_back(part.Format("select rowid from Task where Priority < %d and (DateDue <= '%q' or "
-                                        "length(DateDue) <> 19)",
-                                        kPriorityDone, todayText.c_str()));
-        if (shown <= today)
-            parts.push_back(part.Format("select rowid from Task where Priority = %d and DateDone = '%q'",
-                                        kPriorityDone, shownText.c_str()));
-        if (parts.empty())
-            return true;
-        // Each part searches its own index; the rowid list holds a row found twice once.
-        CString sql("select * from Task where rowid in (");
-        for (size_t i = 0; i < parts.size(); ++i)
-            sql += (i ? " union all " : "") + parts[i];
-        sql += ") order by DateDue, rowid";
-        SqlQuery query = g_db.ExecQuery(sql);
+        SqlQuery query = g_db.ExecQuery(TaskDayQuery(shown, today));
         AppendListedOnDay(query, shown, today, tasks);
         return true;
     } catch (const SqlException& error) {

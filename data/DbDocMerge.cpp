@@ -15,7 +15,6 @@
 #include "data/IdMaker.h"
 #include "data/SqlBuffer.h"
 #include "data/SqlException.h"
-#include "data/TaskRows.h"
 #include "platform/core/FileOps.h"
 #include "platform/core/Prompt.h"
 
@@ -163,11 +162,8 @@ int CopyAddressBook(CDbDoc& doc, const std::vector<CPhGroup>& groups) {
 }
 
 int CopyTasks() {
-    const int64_t tasksAbove = HighestRowId("Task");
     const int copied = Write(
         "copy tasks", "insert into Task select * from newdb.Task where ID not in (select ID from main.Task)");
-    // The other document's rows may hold dates in forms this one's day indexes do not read.
-    NormaliseTaskRows(tasksAbove);
     Write("copy task rules", "insert into RecurringDate \t\t\tselect * from newdb.RecurringDate where \t\t\t"
                              "newdb.RecurringDate.ID in \t\t\t\t(select Task.RecrDtId from newdb.Task where "
                              "Task.RecrDtId != \"\") and newdb.RecurringDate.ID not in (select ID from "

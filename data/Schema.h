@@ -51,14 +51,39 @@ constexpr const char* kAddMissingIndexes[] = {
     "CREATE INDEX IF NOT EXISTS PrsnGrpGrpIdx ON PersonPhGroup(PhGroupID, PersonID)",
     "CREATE INDEX IF NOT EXISTS PrsnGrpPrsnIdx ON PersonPhGroup(PersonID)"};
 
+// A task row the day indexes cannot answer for: a DateDue or DateDone that is not '' and not a real
+// date-time "YYYY-MM-DD HH:MM:SS" from year 1000 to 9998 (the only texts whose text order is their date
+// order and whose equality is the equality of their dates), or a Priority that is not a 32-bit
+// integer. Other programs and older files write such rows; they are listed by reading each of them.
+// Built from deterministic functions only, so that it can select the rows of a partial index; the
+// query that asks for such rows repeats the text exactly, as the index's rows are found only so.
+#define PELM_STORED_DATE(c)                                                                                  \
+    "(" c " glob '[1-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]' and " c       \
+    " < '9999' and substr(" c ", 6, 2) between '01' and '12' and substr(" c ", 12, 2) <= '23' and substr(" c \
+    ", 9, 2) between '01' and case substr(" c ", 6, 2) when '02' then case when substr(" c                   \
+    ", 1, 4) % 4 = 0 and (substr(" c ", 1, 4) % 100 <> 0 or substr(" c ", 1, 4) % 400 = 0) then '29' "       \
+    "else '28' end when '04' then '30' when '06' then '30' when '09' then '30' when '11' then '30' else "    \
+    "'31' end)"
+#define PELM_ODD_DATE(c) "(" c " is null or (" c " <> '' and not " PELM_STORED_DATE(c) "))"
+#define PELM_TASK_ODD_ROW                                                                                    \
+    "(" PELM_ODD_DATE("DateDue") " or " PELM_ODD_DATE("DateDone") " or typeof(Priority) <> 'integer' or "    \
+                                                                  "Priority not between -2147483648 and "    \
+                                                                  "2147483647)"
+constexpr const char* kTaskOddRow = PELM_TASK_ODD_ROW;
+
 // The indexes through which the day's tasks are found: the open tasks by priority and due date, the
-// done ones by completion date. They are made by the first read of a day's tasks, after the task
-// rows' dates and priorities have been brought into their stored form (see CDbDoc::GetTasksForDay),
-// so that a document that has them holds only stored forms.
+// done ones by completion date, and the rows of kTaskOddRow, which every writer keeps up to date.
+// They are made by the first read of a day's tasks (see CDbDoc::GetTasksForDay); the rows stay as
+// they were written.
 constexpr const char* kTaskDayIndexes[] = {
     "CREATE INDEX IF NOT EXISTS TaskOpenIdx ON Task(Priority, DateDue)",
-    "CREATE INDEX IF NOT EXISTS TaskDoneIdx ON Task(DateDone)"};
-constexpr const char* kTaskDayIndexName = "TaskDoneIdx";
+    "CREATE INDEX IF NOT EXISTS TaskDoneIdx ON Task(DateDone)",
+    "CREATE INDEX IF NOT EXISTS TaskOddIdx ON Task(DateDue) WHERE " PELM_TASK_ODD_ROW};
+#undef PELM_TASK_ODD_ROW
+#undef PELM_ODD_DATE
+#undef PELM_STORED_DATE
+// Made last: a document that has it has them all.
+constexpr const char* kTaskDayIndexName = "TaskOddIdx";
 
 // Every statement that builds a new document's schema and standard rows, in the order they run:
 // Globals; User and its triggers; Person, its indexes and triggers; Appt, its indexes and triggers;

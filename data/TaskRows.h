@@ -1,10 +1,9 @@
 #pragma once
 
-#include <cstdint>
+#include "data/DateTime.h"
+#include "platform/core/CString.h"
 
-// Brings the task rows above the given rowid into the stored form: DateDue and DateDone as
-// "%Y-%m-%d %H:%M:%S" or '' (the text as the program reads it, written back), Priority as the integer
-// the program reads. Rows already in that form are left alone. The day's tasks are found by their
-// stored texts (CDbDoc::GetTasksForDay), so rows copied in from elsewhere go through this. Throws
-// SqlException.
-void NormaliseTaskRows(int64_t rowidAbove = 0);
+// The statement CDbDoc::GetTasksForDay runs once the day indexes exist: every task row that can be
+// listed on the shown day (both at 00:00:00) when today is the given day, found through the indexes,
+// in the order of the row-by-row rule. The rule itself is applied to the rows it gives.
+CString TaskDayQuery(const CDateTime& shown, const CDateTime& today);

@@ -1,13 +1,17 @@
 #include "platform/qt/QtPrompt.h"
 
+#include "platform/core/Progress.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 
 namespace {
 
@@ -88,15 +92,32 @@ private:
     bool m_waiting;
 };
 
+// Shows the text in the status bar of every visible main window and paints it at once: the work
+// that follows holds the event loop.
+void ShowProgressInMainWindow(const char* text) {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* window = qobject_cast<QMainWindow*>(widget);
+        if (!window || !window->isVisible() || !window->statusBar()->isVisible())
+            continue;
+        if (text)
+            window->statusBar()->showMessage(QString::fromUtf8(text));
+        else
+            window->statusBar()->clearMessage();
+        window->statusBar()->repaint();
+    }
+}
+
 } // namespace
 
 QtPrompt::QtPrompt() {
     SetPrompt(this);
+    SetProgressShower(ShowProgressInMainWindow);
 }
 
 QtPrompt::~QtPrompt() {
     if (&GetPrompt() == this)
         SetPrompt(nullptr);
+    SetProgressShower(nullptr);
 }
 
 QtPrompt& QtPrompt::Install() {

@@ -3,6 +3,7 @@
 #include "data/SqlException.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include <fstream>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -261,6 +263,58 @@ TEST_F(DocOpenTest, AWrongPasswordIsToldApartFromABusyFile) {
     EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::Unreadable);
     EXPECT_TRUE(Open(path, "right"));
     EXPECT_EQ(g_doc.GetLastOpenFailure(), CDbDoc::OpenFailure::None);
+}
+
+// Each case makes its document as an unprivileged user, takes the write permission away and opens
+// it. The result is the failure the open gave, or a number from 90 on when the case could not be
+// set up.
+enum class Refused { Nothing, FileWrites, FolderWrites };
+
+int OpenWithoutWritePermission(Refused refused, const char* password, const char* typed) {
+    return RunAsUnprivilegedUser([&](const std::string& folder) {
+        const std::string base = folder + "/Doc";
+        const std::string path = base + ".pgr";
+        SetPasswordBuffer(g_typedPassword, password);
+        bool error = false;
+        if (!g_doc.CreateDocument(base.c_str(), error))
+            return 92;
+        g_db.Close();
+        if (refused == Refused::FileWrites)
+            chmod(path.c_str(), 0444);
+        if (refused == Refused::FolderWrites)
+            chmod(folder.c_str(), 0555);
+        const bool writable = access((refused == Refused::FolderWrites ? folder : path).c_str(), W_OK) == 0;
+        if (writable != (refused == Refused::Nothing))
+            return 93;
+        SetPasswordBuffer(g_typedPassword, typed);
+        const bool opened = g_doc.OnOpenDocument(path.c_str());
+        g_db.Close();
+        if (opened != (g_doc.GetLastOpenFailure() == CDbDoc::OpenFailure::None))
+            return 94;
+        return static_cast<int>(g_doc.GetLastOpenFailure());
+    });
+}
+
+TEST_F(DocOpenTest, ADocumentThatMayNotBeWrittenIsToldApartFromAWrongPassword) {
+    const struct {
+        Refused refused;
+        const char* password;
+        const char* typed;
+        CDbDoc::OpenFailure failure;
+    } cases[] = {
+        {Refused::Nothing, "right", "right", CDbDoc::OpenFailure::None},
+        {Refused::FileWrites, "right", "right", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FileWrites, "", "", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FolderWrites, "right", "right", CDbDoc::OpenFailure::ReadOnly},
+        {Refused::FileWrites, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+        {Refused::FileWrites, "", "typed", CDbDoc::OpenFailure::Unreadable},
+        {Refused::FolderWrites, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+        {Refused::Nothing, "right", "wrong", CDbDoc::OpenFailure::Unreadable},
+    };
+    for (const auto& item : cases)
+        EXPECT_EQ(OpenWithoutWritePermission(item.refused, item.password, item.typed),
+                  static_cast<int>(item.failure))
+            << static_cast<int>(item.refused) << " " << item.password << "/" << item.typed;
 }
 
 // Writes a master journal beside the document naming the journals of these databases, as SQLite

@@ -154,6 +154,23 @@ void ReportMissingDatabase(QWidget* owner, const CString& path) {
     MessageBoxA(owner, text, "File Not Found", MB_ICONERROR);
 }
 
+// Tells why an open failed: a document that reads but may not be written is said to be so; every
+// other failure is reported with the caller's text.
+void ReportOpenFailure(QWidget* owner, const CString& text, const char* caption) {
+    if (g_doc.GetLastOpenFailure() != CDbDoc::OpenFailure::ReadOnly) {
+        MessageBoxA(owner, text, caption, MB_ICONERROR);
+        return;
+    }
+    CString readOnly;
+    readOnly.Format(
+        "Unable to open the database:\n (\"%s\")\n The file cannot be written: it is read-only, or "
+        "its folder does not allow changes. Pelmora writes every change to the document at "
+        "once, so it opens only a document it may change. Make the file writable, or copy it "
+        "to a folder of your own and open the copy.",
+        g_doc.GetLastFailedPath().c_str());
+    MessageBoxA(owner, readOnly, caption, MB_ICONERROR);
+}
+
 // The file name without directory and extension.
 CString BaseName(const char* path) {
     return CString(QFileInfo(QString::fromUtf8(path)).completeBaseName().toUtf8().toStdString());
@@ -505,7 +522,7 @@ void CMainFrame::OpenCommandLineDocuments() {
                 text.Format("Unable to open the database:\n (\"%s\")\n It is not a Pelmora database or the "
                             "password is wrong.",
                             path.c_str());
-            MessageBoxA(this, text, "Error Opening Database", MB_ICONERROR);
+            ReportOpenFailure(this, text, "Error Opening Database");
             continue;
         }
         g_doc.SetPathName(path);
@@ -526,7 +543,7 @@ void CMainFrame::OpenLastDocument(const CString& storedPath) {
         if (!AskPassword(path))
             return;
         if (!g_doc.OnOpenDocument(path)) {
-            MessageBoxA(this, "Unable to load last file opened", "Pelmora", MB_ICONERROR);
+            ReportOpenFailure(this, "Unable to load last file opened", "Pelmora");
             continue;
         }
         g_doc.SetPathName(path);
@@ -735,7 +752,7 @@ void CMainFrame::OnFileOpen() {
         opened = g_doc.OnFileOpen(error);
     }
     if (error) {
-        MessageBoxA(this, "Error loading file.", "Pelmora", MB_ICONERROR);
+        ReportOpenFailure(this, "Error loading file.", "Pelmora");
         WriteSettingString("Files", "LastFileUsed", "");
     }
     if (opened) {
@@ -764,7 +781,7 @@ void CMainFrame::OnRecentFile(int id) {
             SetTitle(g_doc.GetTitle());
             EnableImportExport();
         } else {
-            MessageBoxA(this, "Error loading file.", "Pelmora", MB_ICONERROR);
+            ReportOpenFailure(this, "Error loading file.", "Pelmora");
             m_recent->RemoveFromList(id);
         }
     }

@@ -17,6 +17,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,58 @@ TEST_F(MainFrameDocumentTest, NewDocumentThenReopenFromTheRecentList) {
     // Closing stores the open document's path.
     frame.close();
     EXPECT_EQ(env.registry.ReadString(kFiles, "LastFileUsed"), CString(plans));
+}
+
+// File Open of a document the user may read but not write says so; a wrong password is still told
+// as one. Root may write any file, so the frame runs in a child process that, started as root,
+// becomes the unprivileged user "nobody" and makes its own read-only document; the exit code tells
+// which check failed.
+TEST_F(MainFrameDocumentTest, OpeningADocumentThatMayNotBeWrittenSaysSo) {
+    // A fresh process of its own: other tests of this program leave threads that a plain fork
+    // would copy in the middle of their work.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto checks = [this] {
+        constexpr uid_t kNobody = 65534;
+        if (geteuid() == 0 && (setgid(kNobody) != 0 || setuid(kNobody) != 0))
+            _exit(90);
+        char folder[] = "/tmp/pelm-frame-read-only-XXXXXX";
+        if (!mkdtemp(folder))
+            _exit(91);
+        const std::string path = std::string(folder) + "/Shared.pgr";
+        SetPasswordBuffer(g_typedPassword, "right");
+        bool error = false;
+        if (!g_doc.CreateDocument(path.c_str(), error))
+            _exit(92);
+        g_db.Close();
+        chmod(path.c_str(), 0444);
+        CString typed;
+        prompt.createDbRunner = [&](CreateDbRequest& request) {
+            request.path = path.c_str();
+            request.password = typed;
+            return true;
+        };
+        CMainFrame frame;
+        frame.Create();
+        int failed = 0;
+        for (const char* password : {"right", "wrong"}) {
+            typed = password;
+            prompt.Clear();
+            frame.OnCommand(57601);
+            const bool readOnly = typed == "right";
+            const std::vector<ScriptedPrompt::Call> boxes = prompt.MessageBoxes();
+            const bool told = boxes.size() == 1 && boxes[0].caption == "Pelmora" &&
+                              (readOnly ? boxes[0].text.Find("The file cannot be written") >= 0 &&
+                                              boxes[0].text.Find(path.c_str()) >= 0
+                                        : boxes[0].text == "Error loading file.");
+            const bool titled = frame.windowTitle().contains(QString::fromStdString(path));
+            failed |= (told && !titled ? 0 : 1) << (readOnly ? 0 : 1);
+        }
+        chmod(path.c_str(), 0644);
+        std::filesystem::remove_all(folder);
+        _exit(failed);
+    };
+    // Exit code 1: the read-only document was not told so; 2: the wrong password was not.
+    EXPECT_EXIT(checks(), testing::ExitedWithCode(0), "");
 }
 
 TEST_F(MainFrameDocumentTest, WrongPasswordFromTheRecentListRemovesTheEntry) {
