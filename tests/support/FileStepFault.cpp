@@ -7,7 +7,10 @@
 FileStepFault::FileStepFault(Action action, size_t at) {
     SetFileStepHookForTesting([this, action, at](const char* step, const char*) {
         m_steps.emplace_back(step);
-        if (action == Action::None || m_steps.size() != at + 1)
+        const size_t index = m_steps.size() - 1;
+        if (action == Action::FailFromThenOn)
+            return index < at;
+        if (action == Action::None || index != at)
             return true;
         if (action == Action::Throw)
             throw ThrownAtFileStep{};

@@ -8,11 +8,12 @@
 struct ThrownAtFileStep {};
 
 // The file-step seam's hook for as long as the object lives: it records the name of every write step
-// and makes the step at index `at` (counted from 0) fail or throw ThrownAtFileStep. With Action::None
-// it only records, which tells how many steps an operation takes.
+// and makes the step at index `at` (counted from 0) fail or throw ThrownAtFileStep. FailFromThenOn
+// fails that step and every later one, as a disk that filled up does. With Action::None it only
+// records, which tells how many steps an operation takes.
 class FileStepFault {
 public:
-    enum class Action { None, Fail, Throw };
+    enum class Action { None, Fail, FailFromThenOn, Throw };
     explicit FileStepFault(Action action = Action::None, size_t at = 0);
     ~FileStepFault();
     FileStepFault(const FileStepFault&) = delete;

@@ -7,6 +7,7 @@
 #include "exchange/ExportTableSpec.h"
 #include "platform/core/FileOps.h"
 #include "platform/core/Registry.h"
+#include "tests/support/FileStepFault.h"
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 #include "ui/exchange/CsvCommands.h"
@@ -26,27 +27,6 @@ struct ImportKind {
     const char* name;
     // Runs the command's import and report; its answer.
     std::function<bool()> run;
-};
-
-// How a failing write behaves: it alone fails (a write refused once), or it and every later one
-// (a disk that filled up).
-enum class Fault { Once, FromThenOn };
-
-// Makes the file step numbered at (counting from 0) fail as the fault says; records every step.
-class StepFault {
-public:
-    StepFault(size_t at, Fault fault) {
-        SetFileStepHookForTesting([this, at, fault](const char* step, const char*) {
-            steps.emplace_back(step);
-            const size_t index = steps.size() - 1;
-            return fault == Fault::Once ? index != at : index < at;
-        });
-    }
-    ~StepFault() { SetFileStepHookForTesting(nullptr); }
-    StepFault(const StepFault&) = delete;
-    StepFault& operator=(const StepFault&) = delete;
-
-    std::vector<std::string> steps;
 };
 
 class ImportFailures : public ::testing::Test {
@@ -145,9 +125,9 @@ TEST_F(ImportFailures, EachFailingStepGivesOneErrorBoxAndMarksOnlyWhatWasKept) {
         {
             Empty();
             ScriptedPrompt prompt;
-            StepFault none(SIZE_MAX, Fault::Once);
+            const FileStepFault none;
             EXPECT_TRUE(kind.run());
-            steps = none.steps;
+            steps = none.Steps();
             ASSERT_EQ(prompt.MessageBoxes().size(), 1u);
             EXPECT_EQ(prompt.MessageBoxes()[0].flags & MB_ICONERROR, 0u);
             EXPECT_GT(Rows(), 0);
@@ -156,15 +136,17 @@ TEST_F(ImportFailures, EachFailingStepGivesOneErrorBoxAndMarksOnlyWhatWasKept) {
         ASSERT_FALSE(steps.empty());
         EXPECT_EQ(steps.front(), "begin import");
         EXPECT_EQ(steps.back(), "commit import");
-        for (const Fault fault : {Fault::Once, Fault::FromThenOn})
+        for (const FileStepFault::Action fault :
+             {FileStepFault::Action::Fail, FileStepFault::Action::FailFromThenOn})
             for (size_t at = 0; at < steps.size(); ++at) {
-                SCOPED_TRACE(std::string(fault == Fault::Once ? "failing once" : "failing from then on") +
+                SCOPED_TRACE(std::string(fault == FileStepFault::Action::Fail ? "failing once"
+                                                                              : "failing from then on") +
                              " at step " + std::to_string(at) + " (" + steps[at] + ")");
                 Empty();
                 ScriptedPrompt prompt;
                 bool answer = true;
                 {
-                    StepFault failing(at, fault);
+                    const FileStepFault failing(fault, at);
                     answer = kind.run();
                 }
                 EXPECT_FALSE(answer);
@@ -173,7 +155,8 @@ TEST_F(ImportFailures, EachFailingStepGivesOneErrorBoxAndMarksOnlyWhatWasKept) {
                 EXPECT_EQ(boxes[0].flags & MB_ICONERROR, static_cast<unsigned>(MB_ICONERROR));
                 EXPECT_EQ(g_doc.IsModified(), Rows() > 0);
                 // Without its begin or its commit, or on a full disk, nothing of the import stays.
-                if (fault == Fault::FromThenOn || steps[at] == "commit import" || steps[at] == "begin import")
+                if (fault == FileStepFault::Action::FailFromThenOn || steps[at] == "commit import" ||
+                    steps[at] == "begin import")
                     EXPECT_EQ(Rows(), 0);
             }
     }
