@@ -126,7 +126,11 @@ bool CApptSeries::Edit(const CString& apptId) {
     values.alarmTime = appt.m_AlarmTime;
     values.alarm = appt.m_Alarm;
     values.done = appt.m_Done;
-    values.recurring = !appt.m_RecrDtID.IsEmpty();
+    // A row whose rule cannot be read (left by an earlier version or a merge) is edited as a plain
+    // row: the sheet offers no rule it does not have, and no other row changes.
+    SeriesEdit<CAppt> edit;
+    edit.rule.SetID(appt.m_RecrDtID.c_str());
+    values.recurring = !appt.m_RecrDtID.IsEmpty() && g_doc.GetRecurringDate(edit.rule);
 
     if (!values.recurring) {
         CRecurItem rule;
@@ -156,9 +160,6 @@ bool CApptSeries::Edit(const CString& apptId) {
         return stored;
     }
 
-    SeriesEdit<CAppt> edit;
-    edit.rule.SetID(appt.m_RecrDtID.c_str());
-    g_doc.GetRecurringDate(edit.rule);
     // The sheet shows the series' first day; the occurrence keeps its own unless the user moves it.
     CDateTime shownStart;
     if (ParseRuleDate(edit.rule.GetStartDate(), shownStart))
