@@ -6,6 +6,7 @@
 #include "ui/common/SheetParts.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,6 +19,11 @@ CDateTime OnDay(const CDateTime& day, const CDateTime& time) {
     if (!time.IsValid())
         return time;
     return CDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), time.GetHour(), time.GetMinute(), 0);
+}
+
+// Whole minutes from one time to another (both set), counting the days between them.
+int MinutesBetween(const CDateTime& from, const CDateTime& to) {
+    return static_cast<int>(std::lround((OnDay(to, to) - OnDay(from, from)).GetTotalMinutes()));
 }
 
 bool AskYes(const char* text, const char* caption) {
@@ -61,10 +67,17 @@ CAppt CApptSeries::BuiltFromSheet(const ApptSheetValues& values, const CDateTime
     CAppt appt;
     appt.m_ID = NewRecordId();
     appt.m_DateDue = DayOf(day);
-    appt.m_StartTime = values.startTime;
-    appt.m_EndTime = values.endTime;
-    KeepInSpinRange(day, appt.m_StartTime, appt.m_EndTime);
+    appt.m_StartTime = OnDay(day, values.startTime);
+    appt.m_EndTime = OnDay(day, values.endTime);
     appt.m_AlarmTime = OnDay(day, values.alarmTime);
+    // An end after midnight and an alarm on the day before keep their distance from the start.
+    if (values.startTime.IsValid() && values.endTime.IsValid() && values.endTime > values.startTime)
+        appt.m_EndTime =
+            appt.m_StartTime + CDateTimeSpan(0, 0, MinutesBetween(values.startTime, values.endTime), 0);
+    if (values.startTime.IsValid() && values.alarmTime.IsValid() && values.alarmTime <= values.startTime)
+        appt.m_AlarmTime =
+            appt.m_StartTime - CDateTimeSpan(0, 0, MinutesBetween(values.alarmTime, values.startTime), 0);
+    CompleteTimes(day, appt.m_StartTime, appt.m_EndTime);
     appt.m_Alarm = values.alarm;
     appt.m_Done = values.done;
     appt.m_Desc = values.desc;
@@ -126,7 +139,11 @@ bool CApptSeries::Edit(const CString& apptId) {
     values.alarmTime = appt.m_AlarmTime;
     values.alarm = appt.m_Alarm;
     values.done = appt.m_Done;
-    values.recurring = !appt.m_RecrDtID.IsEmpty();
+    // A row whose rule cannot be read (left by an earlier version or a merge) is edited as a plain
+    // row: the sheet offers no rule it does not have, and no other row changes.
+    SeriesEdit<CAppt> edit;
+    edit.rule.SetID(appt.m_RecrDtID.c_str());
+    values.recurring = !appt.m_RecrDtID.IsEmpty() && g_doc.GetRecurringDate(edit.rule);
 
     if (!values.recurring) {
         CRecurItem rule;
@@ -156,9 +173,6 @@ bool CApptSeries::Edit(const CString& apptId) {
         return stored;
     }
 
-    SeriesEdit<CAppt> edit;
-    edit.rule.SetID(appt.m_RecrDtID.c_str());
-    g_doc.GetRecurringDate(edit.rule);
     // The sheet shows the series' first day; the occurrence keeps its own unless the user moves it.
     CDateTime shownStart;
     if (ParseRuleDate(edit.rule.GetStartDate(), shownStart))

@@ -37,8 +37,9 @@ public:
     // offer (nothing clicked leaves the planner at midnight) gives the next quarter hour of the clock
     // when the day is today and that lies in the spins' range, else the first hour the planner shows.
     static ApptSheetValues Proposal(const CDateTime& day, int hour, int minute, int firstVisibleHour);
-    // The appointment for day d with the sheet's times of day, kept inside the spins' range, and a
-    // new ID.
+    // The appointment for day d with the sheet's times of day (whole minutes), as they are also
+    // outside the spins' range, and a new ID. An end after midnight and an alarm before the start
+    // keep their distance from the start.
     static CAppt BuiltFromSheet(const ApptSheetValues& values, const CDateTime& day);
 
     // The commands; each marks the document modified and tells every view when it changed data.

@@ -136,8 +136,8 @@ void CApptOptionsPage::OnInitDialog() {
         spin->m_low = kFirstStartSlot;
         spin->m_high = kLastEndSlot;
     }
-    // The spins offer no time outside their range, and a time they cannot show is never stored.
-    KeepInSpinRange(m_startTime.IsValid() ? m_startTime : m_dateDue, m_startTime, m_endTime);
+    // The times show as they are, also outside the spins' range: only a spin moves one into it.
+    CompleteTimes(m_startTime.IsValid() ? m_startTime : m_dateDue, m_startTime, m_endTime);
     m_beginSpin->m_position = m_startTime.GetHour() * 4 + m_startTime.GetMinute() / 15;
     m_endSpin->m_position = m_endTime.GetHour() * 4 + m_endTime.GetMinute() / 15;
     ShowTimes();
@@ -187,19 +187,20 @@ bool CApptOptionsPage::OnSetActive() {
     // A rule without a readable start (a new appointment's) leaves the page's own date and times.
     CDateTime date;
     if (m_rule && ParseRuleDate(m_rule->GetStartDate(), date)) {
-        m_year = date.GetYear();
-        m_month = date.GetMonth();
-        m_day = date.GetDay();
         const QSignalBlocker block(m_datePicker);
-        m_datePicker->setDate(QDate(m_year, m_month, m_day));
+        m_datePicker->setDate(QDate(date.GetYear(), date.GetMonth(), date.GetDay()));
+        MoveTimesTo(date);
     }
+    // The rule's times (which the recurrence page shows but never writes) replace a time only when
+    // they name another time of day: an untouched time keeps its day and its place outside the spins.
     int hour = 0;
     int minute = 0;
-    if (m_rule && ParseRuleTime(m_rule->GetStartTime(), hour, minute))
+    if (m_rule && ParseRuleTime(m_rule->GetStartTime(), hour, minute) &&
+        !IsTimeOfDay(m_startTime, hour, minute))
         m_startTime = OnPageDate(hour, minute);
-    if (m_rule && ParseRuleTime(m_rule->GetEndTime(), hour, minute))
+    if (m_rule && ParseRuleTime(m_rule->GetEndTime(), hour, minute) && !IsTimeOfDay(m_endTime, hour, minute))
         m_endTime = OnPageDate(hour, minute);
-    KeepInSpinRange(OnPageDate(0, 0), m_startTime, m_endTime);
+    CompleteTimes(OnPageDate(0, 0), m_startTime, m_endTime);
     WriteRuleTimes();
     ShowTimes();
     m_alarm = static_cast<uint8_t>(m_setAlarm ? 1 : 0);
@@ -238,17 +239,33 @@ void CApptOptionsPage::WriteRuleTimes() {
     m_rule->SetEndTime(FormatRuleTime(m_endTime).c_str());
 }
 
+void CApptOptionsPage::MoveTimesTo(const CDateTime& date) {
+    const CDateTime from(m_year, m_month, m_day);
+    const CDateTime to(date.GetYear(), date.GetMonth(), date.GetDay());
+    m_year = to.GetYear();
+    m_month = to.GetMonth();
+    m_day = to.GetDay();
+    // The times move by whole days, so an end after midnight or an alarm on the day before keeps its
+    // place next to the start; an unset time stays unset.
+    for (CDateTime* time : {&m_startTime, &m_endTime, &m_alarmTime}) {
+        if (!time->IsValid())
+            continue;
+        if (from.IsValid())
+            *time += to - from;
+        else
+            *time = CDateTime(m_year, m_month, m_day, time->GetHour(), time->GetMinute(), time->GetSecond());
+    }
+}
+
+bool CApptOptionsPage::IsTimeOfDay(const CDateTime& time, int hour, int minute) {
+    return time.IsValid() && time.GetHour() == hour && time.GetMinute() == minute;
+}
+
 void CApptOptionsPage::OnDateChanged(const QDate& date) {
     if (!date.isValid())
         return;
     m_dateDue = FromQDate(date);
-    m_year = date.year();
-    m_month = date.month();
-    m_day = date.day();
-    // An unset alarm time stays unset.
-    for (CDateTime* time : {&m_startTime, &m_endTime, &m_alarmTime})
-        if (time->IsValid())
-            *time = CDateTime(m_year, m_month, m_day, time->GetHour(), time->GetMinute(), time->GetSecond());
+    MoveTimesTo(m_dateDue);
     if (m_rule)
         m_rule->SetStartDate(FormatRuleDate(m_dateDue).c_str());
     WriteRuleTimes();

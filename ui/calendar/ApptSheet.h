@@ -87,6 +87,9 @@ public:
 
 private:
     void WriteRuleTimes();
+    // Makes the date the page's date; the set times go with it.
+    void MoveTimesTo(const CDateTime& date);
+    static bool IsTimeOfDay(const CDateTime& time, int hour, int minute);
     void ShowTimes();
     CDateTime OnPageDate(int hour, int minute) const;
 

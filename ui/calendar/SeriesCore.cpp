@@ -38,6 +38,59 @@ void Step(const char* step) {
         throw SqlException(SQLITE_IOERR, "disk I/O error");
 }
 
+// The signed number of days a monthly "plus/minus N days" rule moves each month's day by; 0 for every
+// other rule.
+int DayOffset(const CRecurItem& rule) {
+    if (!rule.IsMonthly() || rule.GetMonthlyMethod() != 2)
+        return 0;
+    return rule.GetMonthlyMathOp() != 0 ? -rule.GetMonthlyMathDays() : rule.GetMonthlyMathDays();
+}
+
+// Months counted from year 0, so that month arithmetic crosses year ends.
+int MonthNumber(const CDateTime& date) {
+    return date.GetYear() * 12 + date.GetMonth() - 1;
+}
+
+CDateTime FirstDayOfMonth(int monthNumber) {
+    return CDateTime(monthNumber / 12, monthNumber % 12 + 1, 1);
+}
+
+CDateTime LastDayOfMonth(int monthNumber) {
+    return FirstDayOfMonth(monthNumber + 1) - CDateTimeSpan(1, 0, 0, 0);
+}
+
+// Where a rule must start to give first as its first date. The generator takes one day per selected
+// month (counting the start's month as selected) and shifts it by the rule's offset, so a shifted
+// row can lie in another month than the one that gives it: the walk must begin in a selected month
+// at or before the giving month and must not have passed the row yet. Every other rule gives its
+// first date from a start on that date.
+CDateTime FittedStart(const CRecurItem& rule, const CDateTime& first) {
+    const int offset = DayOffset(rule);
+    if (offset == 0)
+        return first;
+    const CDateTime unshifted = first - CDateTimeSpan(offset, 0, 0, 0);
+    // Plus: the giving month lies before the row; starting on its unshifted day gives the row.
+    if (offset > 0)
+        return unshifted;
+    // Minus: the row may lie in a month before the giving one. The walk starts in the latest month,
+    // on or before the row's, that is selected together with the giving month; in the row's own month
+    // it starts on the row, in an earlier one on its last day, after that month's own (earlier) date.
+    const int interval = std::max(1, rule.GetMonthlyCount4());
+    const int givingMonth = MonthNumber(unshifted);
+    const int rowMonth = MonthNumber(first);
+    const int startMonth = givingMonth - (givingMonth - rowMonth + interval - 1) / interval * interval;
+    return startMonth == rowMonth ? first : LastDayOfMonth(startMonth);
+}
+
+// The end date that makes a rule ending by date stop after last: the walk must reach the month that
+// gives last, which for a minus offset may begin after last.
+CDateTime FittedEnd(const CRecurItem& rule, const CDateTime& last) {
+    const int offset = DayOffset(rule);
+    if (offset >= 0)
+        return last;
+    return std::max(last, FirstDayOfMonth(MonthNumber(last - CDateTimeSpan(offset, 0, 0, 0))));
+}
+
 template <class Row> void ByDay(std::vector<Row>& rows) {
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return DayOf(a.m_DateDue) < DayOf(b.m_DateDue); });
@@ -96,9 +149,9 @@ CDateList DatesFrom(const CRecurItem& rule, const CDateTime& day) {
 }
 
 void FitRule(CRecurItem& rule, const CDateTime& first, const CDateTime& last, int count) {
-    rule.SetStartDate(FormatRuleDate(DayOf(first)).c_str());
+    rule.SetStartDate(FormatRuleDate(FittedStart(rule, DayOf(first))).c_str());
     if (rule.IsEndByDate()) {
-        rule.SetEndDate(FormatRuleDate(DayOf(last)).c_str());
+        rule.SetEndDate(FormatRuleDate(FittedEnd(rule, DayOf(last))).c_str());
     } else {
         rule.SetEndAfterOccurences();
         rule.SetEndOccurences(count);

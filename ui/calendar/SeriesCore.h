@@ -40,8 +40,10 @@ CDateTime DayOf(const CDateTime& date);
 bool SameDates(const CRecurItem& a, const CRecurItem& b);
 // The rule's dates on or after the day.
 CDateList DatesFrom(const CRecurItem& rule, const CDateTime& day);
-// Makes the rule describe exactly count occurrences from first to last: it starts on first, and ends
-// on last (a rule ending by a date) or after count occurrences (any other rule).
+// Makes the rule describe exactly count occurrences from first to last: it starts where its walk
+// gives first as its first date (on first, or for a day offset in the month that gives first), and
+// ends where the walk gives last as its last (a rule ending by a date) or after count occurrences
+// (any other rule).
 void FitRule(CRecurItem& rule, const CDateTime& first, const CDateTime& last, int count);
 
 // The document's record operations for one kind of row, each throwing SeriesWriteFailed on failure.
@@ -65,7 +67,8 @@ template <> struct SeriesRows<CTask> {
 // The stored series around one chosen row: its rule and the other rows naming it, split by day.
 template <class Row> struct StoredSeries {
     CRecurItem rule;
-    // False when the row names a rule that is not stored: its rows then become plain.
+    // False when the row names a rule that cannot be read (left by an earlier version or a merge): the
+    // chosen row then counts as a plain row, and no other row naming that rule is read or touched.
     bool ruleFound = false;
     std::vector<Row> earlier; // on or before the chosen row's day
     std::vector<Row> later;   // after it
@@ -75,7 +78,7 @@ template <class Row> StoredSeries<Row> ReadSeries(const Row& chosen) {
     StoredSeries<Row> series;
     series.rule.SetID(chosen.m_RecrDtID.c_str());
     series.ruleFound = !chosen.m_RecrDtID.IsEmpty() && g_doc.GetRecurringDate(series.rule);
-    if (chosen.m_RecrDtID.IsEmpty())
+    if (!series.ruleFound)
         return series;
     const CDateTime day = DayOf(chosen.m_DateDue);
     for (const Row& row : SeriesRows<Row>::OfRule(chosen.m_RecrDtID))
@@ -121,16 +124,12 @@ template <class Row> void StorePart(std::vector<Row>& rows, CRecurItem rule, boo
 }
 
 // Stores what is left of the series: the earlier rows keep its rule; the later rows follow
-// laterRule, under its own new ID when earlier rows keep the old one. A series whose rule is missing
-// leaves plain rows.
+// laterRule, under its own new ID when earlier rows keep the old one. Without a readable rule there
+// is no series to store.
 template <class Row>
 void StoreAround(StoredSeries<Row>& series, const CRecurItem& laterRule, bool laterChanged) {
-    if (!series.ruleFound) {
-        for (std::vector<Row>* part : {&series.earlier, &series.later})
-            for (Row& row : *part)
-                MakePlain(row);
+    if (!series.ruleFound)
         return;
-    }
     if (!series.earlier.empty() || series.later.empty())
         StorePart(series.earlier, series.rule, false);
     if (series.later.empty())
@@ -173,7 +172,7 @@ void InsertSeries(CRecurItem rule, const CDateList& dates,
 template <class Row> void DeleteFromSeries(const Row& chosen, bool future) {
     StoredSeries<Row> series = ReadSeries(chosen);
     SeriesRows<Row>::Remove(chosen);
-    if (chosen.m_RecrDtID.IsEmpty())
+    if (!series.ruleFound)
         return;
     if (future) {
         for (const Row& row : series.later)
@@ -188,15 +187,17 @@ template <class Row> struct SeriesEdit {
     bool future = false;        // "this and future"; false: this one only
     bool keepsRecurring = true; // "Recurring" still ticked
     CRecurItem rule;            // the rule as the sheet left it
-    // Where the chosen occurrence goes when it alone changes: its own day unless the user moved
-    // the sheet's date.
+    // Where the chosen occurrence goes when it becomes a plain row (this one only, Recurring
+    // cleared, or a changed rule that gives no date from its day on): its own day unless the user
+    // moved the sheet's date.
     CDateTime movedTo;
     // Gives a row the sheet's contents on the day (the ID and the rule are the caller's).
     std::function<void(Row&, const CDateTime&)> fill;
 };
 
 // Edits the chosen row of a series as answered. This one only, or a series no longer recurring:
-// the chosen row takes the sheet's contents as a plain row (and with future the rows after it go).
+// the chosen row takes the sheet's contents as a plain row, on the date the user moved it to (and
+// with future the rows after it go).
 // This and future with the same dates: the chosen and later rows take the contents on their own
 // days, under a rule of their own. With other dates: they are replaced by the new rule's dates from
 // the chosen day on.
@@ -212,7 +213,7 @@ template <class Row> void EditInSeries(Row chosen, const SeriesEdit<Row>& edit) 
         const CRecurItem laterRule = series.rule;
         StoreAround(series, laterRule, false);
         const CString id = chosen.m_ID;
-        edit.fill(chosen, edit.future || !edit.movedTo.IsValid() ? day : edit.movedTo);
+        edit.fill(chosen, edit.movedTo.IsValid() ? edit.movedTo : day);
         chosen.m_ID = id;
         MakePlain(chosen);
         return;
@@ -235,5 +236,6 @@ template <class Row> void EditInSeries(Row chosen, const SeriesEdit<Row>& edit) 
     series.later.clear();
     const CRecurItem laterRule = series.rule;
     StoreAround(series, laterRule, false);
-    InsertSeries<Row>(edit.rule, DatesFrom(edit.rule, day), edit.fill, 2, true, day);
+    InsertSeries<Row>(edit.rule, DatesFrom(edit.rule, day), edit.fill, 2, true,
+                      edit.movedTo.IsValid() ? edit.movedTo : day);
 }

@@ -75,6 +75,8 @@ bool CTaskSeries::BeginEdit(const CString& taskId, CTask& task, CTaskEntry& entr
 }
 
 bool CTaskSeries::Edit(const CTask& task, const CTaskEntry& entry, WindowHandle owner) {
+    // A task whose rule cannot be read (left by an earlier version or a merge) is edited as a plain
+    // one, and stored as one: no other task changes.
     CRecurItem stored;
     stored.SetID(task.m_RecrDtID.c_str());
     if (task.m_RecrDtID.IsEmpty() || !g_doc.GetRecurringDate(stored)) {
@@ -89,6 +91,7 @@ bool CTaskSeries::Edit(const CTask& task, const CTaskEntry& entry, WindowHandle 
                 InsertSeries<CTask>(entry.rule, dates, EntryFiller(entry), 2, false, entry.dateDue);
             } else {
                 EntryFiller(entry)(chosen, entry.dateDue);
+                chosen.m_RecrDtID = CString();
                 SeriesRows<CTask>::Update(chosen);
             }
             return true;

@@ -7,7 +7,6 @@
 
 #include <QDateEdit>
 
-#include <algorithm>
 #include <cstdlib>
 
 QString ToQString(const CString& text) {
@@ -75,7 +74,7 @@ int DecimalValue(const CString& text) {
 void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastSlot) {
     int slot = hour * 4 + minute / 15;
     if (slot < firstSlot || slot > lastSlot)
-        slot = slot < firstSlot ? firstSlot : lastSlot;
+        slot = delta < 0 ? lastSlot : firstSlot;
     else if (delta < 0)
         slot = slot == firstSlot ? lastSlot : slot - 1;
     else
@@ -84,15 +83,12 @@ void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastS
     minute = slot % 4 * 15;
 }
 
-void KeepInSpinRange(const CDateTime& day, CDateTime& start, CDateTime& end) {
-    const auto minuteOf = [](const CDateTime& time) { return time.GetHour() * 60 + time.GetMinute(); };
-    const int startMinute =
-        std::clamp(start.IsValid() ? minuteOf(start) : 0, kFirstStartSlot * 15, kLastStartSlot * 15);
-    int endMinute = end.IsValid() ? minuteOf(end) : 0;
-    if (endMinute <= startMinute || endMinute > kLastEndSlot * 15)
-        endMinute = std::min(std::max(endMinute, startMinute + 15), kLastEndSlot * 15);
-    start = CDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), startMinute / 60, startMinute % 60, 0);
-    end = CDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), endMinute / 60, endMinute % 60, 0);
+void CompleteTimes(const CDateTime& day, CDateTime& start, CDateTime& end) {
+    if (!start.IsValid())
+        start = CDateTime(day.GetYear(), day.GetMonth(), day.GetDay(), kFirstStartSlot / 4,
+                          kFirstStartSlot % 4 * 15, 0);
+    if (!end.IsValid() || end <= start)
+        end = start + CDateTimeSpan(0, 0, 15, 0);
 }
 
 void ShowRecurrencePage(PropertySheet* sheet, PropertyPage* recurrencePage, bool show) {

@@ -32,7 +32,8 @@ bool ParseRuleTime(const CString& text, int& hour, int& minute);
 
 // One quarter-hour step of a time spin: delta < 0 goes back. Times are counted in quarter-hour slots
 // (hour x 4 + minute / 15); stepping past the first or last slot of the range wraps to the other end,
-// and a time outside the range steps to the range's nearer end.
+// and a time outside the range steps to the next slot of the range in the step's direction (round
+// the clock: back from 03:00 is the last slot, on from 23:30 the first).
 void StepQuarterHour(int& hour, int& minute, int delta, int firstSlot, int lastSlot);
 
 // The quarter-hour slots the appointment sheet's time spins offer: a start from 05:00 to 22:45 and an
@@ -41,9 +42,10 @@ constexpr int kFirstStartSlot = 5 * 4;
 constexpr int kLastStartSlot = 22 * 4 + 3;
 constexpr int kFirstEndSlot = 5 * 4 + 1;
 constexpr int kLastEndSlot = 23 * 4;
-// An appointment's start and end on day kept inside those slots: an unset or earlier start becomes
-// 05:00 and a later one 22:45; an unset end, or one not after the start, ends 15 minutes after it.
-void KeepInSpinRange(const CDateTime& day, CDateTime& start, CDateTime& end);
+// An appointment's start and end made whole: set times stay as they are, also outside the spins'
+// range (only a spin moves a time into it); an unset start becomes the first start the spins offer
+// on the day, and an unset end, or one not after the start, ends 15 minutes after the start.
+void CompleteTimes(const CDateTime& day, CDateTime& start, CDateTime& end);
 
 // Ticking Recurring shows the recurrence page as the second page and goes to it; clearing it removes
 // the page and goes back to the first.

@@ -3,6 +3,7 @@
 #include "data/DbDoc.h"
 #include "platform/core/Registry.h"
 #include "tests/data/records_document.h"
+#include "tests/ui/calendar/untouched_times.h"
 
 #include <gtest/gtest.h>
 
@@ -560,6 +561,60 @@ TEST_F(ApptSeriesTest, EditingAPlainAppointment) {
         ExpectSeriesIntact();
         EXPECT_TRUE(Prompt().MessageBoxes().empty());
     }
+}
+
+// A text-only edit stores every time as it was, also outside the hours the spins offer, across
+// midnight and with the alarm on the day before: of a plain appointment, and of a series answered
+// "this one only" and "this and future" (each later row keeps its times on its own day).
+TEST_F(ApptSeriesTest, ATextOnlyEditStoresTheTimesAsTheyWere) {
+    for (const UntouchedTimes& times : UntouchedTimesTable())
+        for (int answer : {0, int(IDNO), int(IDYES)}) {
+            SCOPED_TRACE(std::string(times.name) + (answer == 0      ? " plain"
+                                                    : answer == IDNO ? " this one"
+                                                                     : " future"));
+            g_db.ExecDml("delete from Appt");
+            g_db.ExecDml("delete from RecurringDate");
+            const CAppt original = UntouchedAppt(times, CDateTime(2006, 1, 2), "Imported");
+            if (answer == 0) {
+                ASSERT_TRUE(g_doc.InsertAppt(original));
+            } else {
+                CApptSeries series([&](const char*, ApptSheetValues& values, CRecurItem& rule) {
+                    values.desc = "Imported";
+                    values.startTime = original.m_StartTime;
+                    values.endTime = original.m_EndTime;
+                    values.alarmTime = original.m_AlarmTime;
+                    values.alarm = original.m_Alarm;
+                    values.recurring = true;
+                    rule.SetDaily();
+                    rule.SetStartDate("01/02/2006");
+                    rule.SetEndAfterOccurences();
+                    rule.SetEndOccurences(3);
+                    return true;
+                });
+                ASSERT_TRUE(series.Add(CDateTime(2006, 1, 2), 9, 0));
+            }
+            std::vector<std::string> before;
+            for (const CAppt& row : AllRows())
+                before.push_back(TimesOf(row));
+            if (answer == 0)
+                EXPECT_EQ(before, std::vector<std::string>{TimesOf(original)});
+            else
+                ASSERT_EQ(before.size(), 3u);
+            CApptSeries series([](const char*, ApptSheetValues& values, CRecurItem&) {
+                values.desc = "Edited";
+                return true;
+            });
+            if (answer != 0)
+                Prompt().AnswerMessageBox(answer);
+            ASSERT_TRUE(series.Edit(answer == 0 ? original.m_ID : RowOn(3)));
+            std::vector<std::string> after;
+            for (const CAppt& row : AllRows())
+                after.push_back(TimesOf(row));
+            EXPECT_EQ(after, before);
+            EXPECT_EQ(Count("select count(*) from Appt where Desc = 'Edited'"), answer == IDYES ? 2 : 1);
+            EXPECT_EQ(Prompt().PendingAnswers(), 0);
+            Prompt().Clear();
+        }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "tests/support/ScriptedPrompt.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/qt/QtTestSupport.h"
+#include "tests/ui/calendar/untouched_times.h"
 #include "ui/calendar/ApptSheet.h"
 #include "ui/calendar/ReminderDlg.h"
 #include "ui/calendar/VwAppts.h"
@@ -484,6 +485,45 @@ TEST_F(ApptsPaneTest, AddThroughTheSheetLandsInThePlannerAndTheDocument) {
     EXPECT_EQ(g_doc.m_listedApptCount, 1);
     ShowAndPaint(m_standard.get());
     SaveScreenshot(m_standard.get(), QStringLiteral("standard_view_with_appointment"));
+}
+
+// Through the real sheet: the user opens each appointment, changes only its text and presses OK.
+// The sheet shows the stored times (also those its spins do not offer) and every time and the alarm
+// are stored as they were.
+TEST_F(ApptsPaneTest, ATextOnlyEditThroughTheSheetKeepsEveryTime) {
+    CVwAppts& pane = Standard();
+    for (const UntouchedTimes& times : UntouchedTimesTable()) {
+        SCOPED_TRACE(times.name);
+        g_db.ExecDml("delete from Appt");
+        const CAppt original = UntouchedAppt(times, CDateTime(2026, 12, 10), "Imported");
+        ASSERT_TRUE(g_doc.InsertAppt(original));
+        g_doc.UpdateAllViews(nullptr);
+        ShowAndPaint(m_standard.get());
+        QString shownBegin;
+        QString shownEnd;
+        bool answered = false;
+        AnswerNextModal([&](QWidget* modal) {
+            auto* sheet = dynamic_cast<CApptOptionsSheet*>(modal);
+            ASSERT_NE(sheet, nullptr);
+            shownBegin = FindControl<QLineEdit>(&sheet->m_page, CApptOptionsPage::kIdBegin)->text();
+            shownEnd = FindControl<QLineEdit>(&sheet->m_page, CApptOptionsPage::kIdEnd)->text();
+            FindControl<QLineEdit>(&sheet->m_page, CApptOptionsPage::kIdDesc)
+                ->setText(QStringLiteral("Edited"));
+            SaveScreenshot(sheet,
+                           QStringLiteral("appointment_sheet_untouched_") + QString::fromLatin1(times.name));
+            answered = sheet->PressOk();
+        });
+        ClickItem(pane, 0, true);
+        ASSERT_TRUE(answered);
+        EXPECT_EQ(shownBegin.toStdString(), original.m_StartTime.Format("%I:%M %p").c_str());
+        EXPECT_EQ(shownEnd.toStdString(), original.m_EndTime.Format("%I:%M %p").c_str());
+        CAppt stored;
+        stored.m_ID = original.m_ID;
+        ASSERT_TRUE(g_doc.GetAppt(stored));
+        EXPECT_EQ(stored.m_Desc, CString("Edited"));
+        EXPECT_EQ(TimesOf(stored), TimesOf(original));
+        EXPECT_TRUE(stored.m_RecrDtID.IsEmpty());
+    }
 }
 
 TEST_F(ApptsPaneTest, DayPlanViewShowsOverlappingAppointments) {

@@ -166,11 +166,15 @@ INSTANTIATE_TEST_SUITE_P(Sheets, SpinTest,
                                            SpinCase{5, 0, 5, 15, false, -1, "05:00 AM", "11:00 PM"},
                                            SpinCase{9, 0, 23, 0, false, 1, "05:00 AM", "05:15 AM"},
                                            SpinCase{9, 0, 9, 15, false, -1, "08:45 AM", "09:00 AM"},
-                                           // Times the spins do not offer are brought into their range
-                                           // first: midnight never becomes an empty time.
+                                           // A time the spins do not offer steps to the next one they
+                                           // do in the spin's direction, round the clock; the other
+                                           // time moves only to keep the end after the start.
                                            SpinCase{0, 0, 0, 15, true, -1, "10:45 PM", "11:00 PM"},
-                                           SpinCase{0, 0, 0, 15, true, 1, "05:15 AM", "05:30 AM"},
-                                           SpinCase{23, 30, 23, 45, false, -1, "10:30 PM", "10:45 PM"}));
+                                           SpinCase{0, 0, 0, 15, true, 1, "05:00 AM", "05:15 AM"},
+                                           SpinCase{4, 0, 4, 30, false, 1, "04:00 AM", "05:15 AM"},
+                                           SpinCase{23, 15, 23, 45, true, 1, "05:00 AM", "11:45 PM"},
+                                           SpinCase{23, 15, 23, 45, true, -1, "10:45 PM", "11:45 PM"},
+                                           SpinCase{23, 30, 23, 45, false, -1, "10:45 PM", "11:00 PM"}));
 
 TEST_F(SheetsTest, DateChangeMovesTimesAndWritesRuleStart) {
     CApptOptionsSheet sheet;
